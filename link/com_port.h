@@ -1,0 +1,47 @@
+// The serial port on POSIX termios.
+#pragma once
+
+#include <QString>
+
+#include "link/transport.h"
+
+class CMyComPort : public CTransport {
+public:
+    CMyComPort();
+    ~CMyComPort() override;
+    CMyComPort(const CMyComPort &) = delete;
+    CMyComPort &operator=(const CMyComPort &) = delete;
+
+    // Opens the device exclusively. 5 when already open, 87 for an empty path.
+    bool Open(const QString &path);
+    void Close() override;
+    bool IsOpen() const override { return m_fd >= 0; }
+
+    // 8N1, no flow control, DTR and RTS inactive, at the given rate.
+    bool SetLine(int baud);
+    // Reads return at once with what is buffered.
+    bool SetReadTimeouts();
+    bool Purge(int flags) override;
+    bool ClearErrors();
+    int GetPortBaud() override;
+    bool SetPortBaud(int baud) override;
+
+    bool Write(const uint8_t *data, int size, int *written) override;
+    bool Read(uint8_t *data, int size, int *got) override;
+    bool WaitReadable(int timeoutMs) override;
+    bool Drain() override;
+
+    uint32_t GetLastError() const override { return m_lastError; }
+    void SetLastError(uint32_t error) override { m_lastError = error; }
+
+    const QString &GetPortName() const { return m_portName; }
+    int Handle() const { return m_fd; }
+
+private:
+    bool Fail();  // stores errno and returns false
+    bool Ok();    // stores 0 and returns true
+
+    int m_fd = -1;
+    uint32_t m_lastError = 0;
+    QString m_portName;
+};

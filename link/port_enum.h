@@ -1,0 +1,36 @@
+// Lists the serial ports present: real ports through QSerialPortInfo and the
+// virtual ports registered as symlinks in the virtual port folder.
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+enum class PortKind { Serial, Usb, Virtual };
+
+struct CPortEntry {
+    QString displayName;  // "description (ttyUSB0)" or "虚拟终端 (name)"
+    QString path;         // device path handed to CMyComPort::Open
+    PortKind kind = PortKind::Serial;
+};
+
+class CMyPortEnum {
+public:
+    // Collects the port list. Fails when no port is present.
+    bool Start();
+    // Next entry in list order; false when the list is exhausted.
+    bool Next(QString *path, QString *displayName);
+    bool Next(CPortEntry *entry);
+
+    // The whole list at once (what Start collects).
+    static QVector<CPortEntry> List();
+    // Folder of the virtual ports: QEL_PORT_DIR, else $XDG_RUNTIME_DIR/qel-ports,
+    // else /tmp/qel-ports-<uid>.
+    static QString VirtualPortDir();
+    // Whether a port gets the long baud list (USB adapters and virtual ports).
+    static bool IsUsbLike(const QString &path);
+
+private:
+    QVector<CPortEntry> m_entries;
+    int m_next = 0;
+    bool m_started = false;
+};

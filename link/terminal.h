@@ -1,0 +1,117 @@
+// The terminal object: frame protocol, identification and the command set.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+#include "link/bulk_send.h"
+#include "link/com_port.h"
+#include "link/dev_info.h"
+#include "link/host.h"
+
+// A font library as handed to SendFontData.
+struct CFontData {
+    int width = 0;
+    int height = 0;
+    const uint8_t *data = nullptr;
+    qint64 size = 0;
+};
+
+enum : int { TOUCH_CALIBRATE = 1, TOUCH_EXPERIENCE = 2, TOUCH_STOP = 3 };
+
+class CMyTerminal {
+public:
+    enum : int { FRAME_SIZE = 2000, MAX_PAYLOAD = 1992, MAX_TEXT_CHARS = 1023 };
+
+    CMyTerminal();
+    ~CMyTerminal();
+    CMyTerminal(const CMyTerminal &) = delete;
+    CMyTerminal &operator=(const CMyTerminal &) = delete;
+
+    // --- Port and hosts ---
+    CMyComPort &Port() { return m_port; }
+    // The channel in use: the serial port unless a test put another behind it.
+    CTransport &Link() { return m_transport ? *m_transport : m_port; }
+    void SetTransport(CTransport *transport) { m_transport = transport; }
+    bool IsConnected() const { return m_transport ? m_transport->IsOpen() : m_port.IsOpen(); }
+
+    void SetTrafficSink(CTrafficSink *sink) { m_traffic = sink; }
+    CTrafficSink *TrafficSink() const { return m_traffic; }
+    void SetBulkHost(CBulkHost *host) { m_bulkHost = host; }
+    void SetStatusSink(CStatusSink *sink) { m_status = sink; }
+    CStatusSink *StatusSink() const { return m_status; }
+
+    CDevInfo &Info() { return m_info; }
+    const CDevInfo &Info() const { return m_info; }
+    bool IsModeCapable() const { return IsConnected() && m_info.ModeCapable(); }
+    bool IsMode0() const { return IsConnected() && m_info.ModeByte() == 0x00; }
+    bool IsMode1() const { return IsConnected() && m_info.ModeByte() == 0xFF; }
+
+    // --- Frame protocol ---
+    int trafficSwitch = 1;
+    int readTries = 80;
+    int readInterval = 200;
+    uint16_t commandCode = 0;
+    uint16_t payloadLength = 0;
+    uint8_t frame[FRAME_SIZE] = {};
+    uint8_t *Payload() { return frame + 4; }
+
+    // Builds and writes the frame (reported to the traffic sink first).
+    bool SendFrame();
+    // Fills code, payload and length, then SendFrame.
+    bool SendCommand(uint8_t code, const uint8_t *payload, int length);
+    // One reply byte within readTries x readInterval; returns 0 or 1.
+    int ReadByte(uint8_t *out);
+    // Reads a byte and accepts it only when it equals expected; an accepted
+    // byte is reported as received.
+    bool ExpectAck(uint8_t expected);
+    // Short identification reply (2 or 3 bytes): returns the count read.
+    int ReadShortReply(uint8_t reply[3]);
+    // Long reply (0xFA, length, text): the text bytes, or false.
+    bool ReadLongReply(QByteArray *text);
+    void Notify(int direction, int count, const uint8_t *bytes);
+
+    // --- Identification ---
+    void ResetInfo() { m_info.ResetInfo(); }
+    bool Identify();
+    bool QueryDeviceInfo();
+    bool Handshake();
+    // Parses a device-info text into the info (after ResetInfo).
+    bool ParseDeviceInfo(const QString &text);
+
+    // --- Command set ---
+    bool CmdClearScreen();
+    bool CmdBacklightOff();
+    bool CmdBacklightOn();
+    bool CmdSetBrightness(int level);
+    bool CmdSetColors(uint32_t foreground, uint32_t background);  // 0x00BBGGRR
+    bool CmdShowText(int x, int y, int fontWidth, int fontHeight, const QString &text);
+    bool CmdSetMode(int mode);
+    bool CmdSetTerminalBaud(int rate);
+    bool CmdSaveScreen(int slot);
+    bool CmdShowPicture(int slot);
+    // data is swapped in place for 16-bit terminals.
+    bool SendPictureData(uint8_t *data, int size, int slot);
+    bool SendFontData(const CFontData &font);
+    bool CmdTouch(int kind);
+    // Composites: the blank screen overwrites the slot(s).
+    bool DeletePicture(int slot);
+    bool DeleteAllPictures();
+
+    // Through the bulk host (or plainly when none is set).
+    int BulkSend(const uint8_t *data, int total, int target);
+
+    static uint16_t ToRgb565(uint32_t colorBgr);
+    static int TextFontCode(int fontWidth, int fontHeight);  // 0 when unknown
+
+private:
+    bool WaitAndRead(uint8_t *buf, int want, int budgetMs, int *got);
+
+    CMyComPort m_port;
+    CTransport *m_transport = nullptr;
+    CDevInfo m_info;
+    CTrafficSink *m_traffic = nullptr;
+    CBulkHost *m_bulkHost = nullptr;
+    CStatusSink *m_status = nullptr;
+};

@@ -1,0 +1,2 @@
+// String-table ids of the cli subsystem.
+#pragma once

@@ -1,0 +1,2 @@
+// String-table ids of the imaging subsystem.
+#pragma once

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite.
+# Usage: scripts/test.sh [build-dir] [extra cmake options...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD=${1:-build}; shift || true
+cmake -S . -B "$BUILD" -G Ninja -DQEL_WERROR=ON "$@"
+cmake --build "$BUILD"
+export QT_QPA_PLATFORM=offscreen QEL_SYSTEM_PORTS=0
+ctest --test-dir "$BUILD" --output-on-failure -j2
