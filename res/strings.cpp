@@ -1,5 +1,7 @@
 #include "res/strings.h"
 
+#include "res/resource.h"
+
 #include <algorithm>
 #include <vector>
 
