@@ -27,10 +27,7 @@ enum : int {
     ID_BATCH_DELETE = 32833,
     ID_BATCH_DELETE_ALL = 32834,
 
-    // Communication log (context menu of the log)
-    ID_LOG_COPY = 32840,
-    ID_LOG_SELECT_ALL = 32841,
-    ID_LOG_CLEAR = 32842,
+    // 32840-32842: the communication log's own commands (shell/output.h)
 
     // Device
     ID_DEV_CONNECT = 32850,
