@@ -1,2 +1,44 @@
 // String-table ids of the connection and device-command front end.
 #pragma once
+
+enum : int {
+    // Connection and detection.
+    IDS_CONNECT_OK = 61500,        // "已经成功连接终端，现在可以向终端发送命令"
+    IDS_CONNECT_FAILED = 61501,    // "无法与终端建立连接，..."
+    IDS_DETECTING = 61502,         // "正在以 %d 检测 %s"
+    IDS_DETECT_START = 61503,      // "正在检测..."
+    IDS_PORT_BUSY = 61504,         // "无法检测端口“%s”的波特率，..."
+    IDS_NO_PORTS = 61505,          // "刷新端口错误，检测不到任何可用端口"
+    IDS_DETECT_CAPTION = 61506,    // "检测终端"
+
+    // Device commands: success and failure of each operation.
+    IDS_SETMODE_OK = 61520,
+    IDS_SETMODE_FAILED = 61521,
+    IDS_SETBAUD_OK = 61522,
+    IDS_SETBAUD_FAILED = 61523,
+    IDS_CLEARSCREEN_OK = 61524,
+    IDS_CLEARSCREEN_FAILED = 61525,
+    IDS_SAVEPICTURE_OK = 61526,
+    IDS_SAVEPICTURE_FAILED = 61527,
+    IDS_SHOWPICTURE_OK = 61528,
+    IDS_SHOWPICTURE_FAILED = 61529,
+    IDS_DELETEPICTURE_OK = 61530,
+    IDS_DELETEPICTURE_FAILED = 61531,
+    IDS_DELETEALL_OK = 61532,
+    IDS_DELETEALL_FAILED = 61533,
+    IDS_SHOWTEXT_OK = 61534,
+    IDS_SHOWTEXT_FAILED = 61535,
+    IDS_SETCOLORS_OK = 61536,
+    IDS_SETCOLORS_FAILED = 61537,
+    IDS_TOUCH_CALIBRATE_OK = 61538,
+    IDS_TOUCH_CALIBRATE_FAILED = 61539,
+    IDS_TOUCH_EXPERIENCE_OK = 61540,
+    IDS_TOUCH_EXPERIENCE_FAILED = 61541,
+    IDS_TOUCH_STOP_OK = 61542,
+    IDS_TOUCH_STOP_FAILED = 61543,
+
+    // Checks of the values the user chose.
+    IDS_BAUD_INVALID = 61560,      // "波特率无效"
+    IDS_SLOT_INVALID = 61561,      // "图象编号无效 (%d-%d)"
+    IDS_TOUCH_STOPPED_TEXT = 61562, // "触摸体验已停止"
+};

@@ -1,0 +1,49 @@
+// Connecting to the terminal: open and identify at one rate, disconnect, and
+// the connect command (the chosen port first, detection when that fails).
+#pragma once
+
+#include <QString>
+
+class CMyTerminal;
+
+// A port and rate as the user chose them (device toolbar, command line).
+struct CPortSelection {
+    int rate = 0;
+    QString displayName;
+    QString path;
+    // Usable for a connection attempt: a positive rate and a known path.
+    bool Usable() const { return rate > 0 && !path.isEmpty(); }
+};
+
+// What the connect command needs from its host. The desktop program answers
+// from its device toolbar and detection dialog, the CLI from its options.
+class CConnectHost {
+public:
+    virtual ~CConnectHost() = default;
+    // The current selection; false when nothing usable is selected.
+    virtual bool GetPortSelection(CPortSelection *selection) = 0;
+    // Runs detection to its end (modal dialog, or a loop). Whether a terminal
+    // was found is read from the port afterwards.
+    virtual void RunDetection() = 0;
+    // Connection-dependent user interface, after every connect and disconnect.
+    virtual void RefreshConnection() {}
+    // Wait indication around the connect command.
+    virtual void BeginWait() {}
+    virtual void EndWait() {}
+};
+
+// Opens the port at the rate, configures the line and identifies the
+// terminal. A failed attempt never leaves the port open.
+bool Connect(CMyTerminal &terminal, int rate, const QString &path);
+
+// Closes the port and restores the device information defaults. Nothing is
+// sent to the terminal.
+void Disconnect(CMyTerminal &terminal);
+
+// The connect command: nothing when already connected (success, no message);
+// otherwise the host's selection, then detection; reports the outcome through
+// the terminal's status sink and returns whether the port is open.
+bool ConnectCommand(CMyTerminal &terminal, CConnectHost &host);
+
+// The disconnect command: Disconnect, then the host's refresh.
+void DisconnectCommand(CMyTerminal &terminal, CConnectHost &host);

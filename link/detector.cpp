@@ -1,0 +1,195 @@
+#include "link/detector.h"
+
+#include <algorithm>
+
+#include "link/terminal.h"
+#include "res/string_ids.h"
+#include "res/strings.h"
+
+CPortList::CPortList(const QString &savedPort, int savedBaud) : m_savedPort(savedPort), m_savedBaud(savedBaud)
+{
+}
+
+QVector<CPortEntry> CPortList::Normalize(QVector<CPortEntry> ports)
+{
+    QVector<CPortEntry> unique;
+    for (const CPortEntry &entry : ports) {
+        auto same = std::find_if(unique.begin(), unique.end(), [&](const CPortEntry &e) {
+            return e.displayName.compare(entry.displayName, Qt::CaseInsensitive) == 0;
+        });
+        if (same != unique.end())
+            *same = entry;
+        else
+            unique.push_back(entry);
+    }
+    std::stable_sort(unique.begin(), unique.end(), [](const CPortEntry &a, const CPortEntry &b) {
+        return a.displayName.compare(b.displayName, Qt::CaseInsensitive) < 0;
+    });
+    return unique;
+}
+
+bool CPortList::ProbePort(const CPortEntry &entry)
+{
+    CMyComPort port;
+    const bool ok = port.Open(entry.path);
+    port.Close();
+    return ok;
+}
+
+void CPortList::Refresh()
+{
+    QString remembered = m_port >= 0 && m_port < m_ports.size() ? m_ports[m_port].displayName : QString();
+    if (remembered.isEmpty())
+        remembered = m_savedPort;
+
+    QVector<CPortEntry> ports = Normalize(m_enumerate ? m_enumerate() : CMyPortEnum::List());
+    if (!m_only.isEmpty()) {
+        QVector<CPortEntry> kept;
+        for (const CPortEntry &e : ports)
+            if (e.path == m_only || e.displayName.compare(m_only, Qt::CaseInsensitive) == 0)
+                kept.push_back(e);
+        if (kept.isEmpty() && m_only.startsWith(QLatin1Char('/'))) {
+            // A device path that is not listed (a port the enumeration does
+            // not know): offer it under its own path.
+            CPortEntry e;
+            e.displayName = m_only;
+            e.path = m_only;
+            e.kind = CMyPortEnum::IsUsbLike(m_only) ? PortKind::Usb : PortKind::Serial;
+            kept.push_back(e);
+        }
+        ports = kept;
+        remembered.clear();
+    }
+    m_ports = ports;
+    m_port = -1;
+    if (m_ports.isEmpty()) {
+        if (m_status)
+            m_status->ShowStatusMessage(STATUS_FAILURE, LoadStr(IDS_NO_PORTS));
+    } else {
+        for (int i = 0; i < m_ports.size(); ++i) {
+            if (m_ports[i].displayName.startsWith(remembered, Qt::CaseInsensitive)) {
+                m_port = i;
+                break;
+            }
+        }
+    }
+    FillBaudList();
+}
+
+void CPortList::FillBaudList()
+{
+    const int remembered = m_baud >= 0 && m_baud < m_bauds.size() ? m_bauds[m_baud].rate : 0;
+    m_bauds.clear();
+    m_baud = -1;
+    if (m_port < 0 || m_port >= m_ports.size())
+        return;
+    const CPortEntry &entry = m_ports[m_port];
+    const bool opened = m_probe ? m_probe(entry) : ProbePort(entry);
+    if (!opened) {
+        if (m_status)
+            m_status->ShowStatusMessage(STATUS_FAILURE,
+                                        FormatStr(IDS_PORT_BUSY, qUtf8Printable(entry.displayName)));
+        return;
+    }
+    m_bauds = BaudList(entry.kind != PortKind::Serial);
+    SelectRate(remembered > 0 ? remembered : m_savedBaud);
+}
+
+bool CPortList::SelectPort(int index)
+{
+    if (index < 0 || index >= m_ports.size())
+        return false;
+    m_port = index;
+    FillBaudList();
+    return true;
+}
+
+bool CPortList::SelectBaud(int index)
+{
+    if (index < 0 || index >= m_bauds.size()) {
+        m_baud = -1;
+        return false;
+    }
+    m_baud = index;
+    return true;
+}
+
+bool CPortList::SelectRate(int rate)
+{
+    for (int i = 0; i < m_bauds.size(); ++i) {
+        if (m_bauds[i].rate == rate) {
+            m_baud = i;
+            return true;
+        }
+    }
+    m_baud = -1;
+    return false;
+}
+
+bool CPortList::RestrictTo(const QString &nameOrPath)
+{
+    m_only = nameOrPath;
+    return !nameOrPath.isEmpty();
+}
+
+bool CPortList::GetPortSelection(CPortSelection *selection)
+{
+    if (m_port < 0 || m_port >= m_ports.size() || m_baud < 0 || m_baud >= m_bauds.size())
+        return false;
+    selection->rate = m_bauds[m_baud].rate;
+    selection->displayName = m_ports[m_port].displayName;
+    selection->path = m_ports[m_port].path;
+    return selection->Usable();
+}
+
+CDetector::CDetector(CMyTerminal &terminal, CDetectPorts &ports) : m_terminal(terminal), m_ports(ports)
+{
+}
+
+void CDetector::Start()
+{
+    m_ports.Refresh();
+    m_state = Running;
+    m_portIndex = -1;
+    m_baudIndex = -1;
+    m_attempts = 0;
+    m_text.clear();
+    m_last = CPortSelection();
+}
+
+CDetector::State CDetector::Tick()
+{
+    if (m_state != Running)
+        return m_state;
+    if (!m_ports.SelectBaud(m_baudIndex)) {
+        // This port is done (or none was started): move to the next one; the
+        // step ends without an attempt.
+        ++m_portIndex;
+        if (!m_ports.SelectPort(m_portIndex)) {
+            m_state = Exhausted;
+            return m_state;
+        }
+        m_baudIndex = m_ports.BaudCount() - 1;
+        return m_state;
+    }
+    --m_baudIndex;
+    CPortSelection selection;
+    m_ports.GetPortSelection(&selection);
+    m_last = selection;
+    m_text = FormatStr(IDS_DETECTING, selection.rate, qUtf8Printable(selection.displayName));
+    ++m_attempts;
+    if (m_onAttempt)
+        m_onAttempt(selection, m_text);
+    const bool ok = m_connect ? m_connect(selection.rate, selection.path)
+                              : Connect(m_terminal, selection.rate, selection.path);
+    if (ok)
+        m_state = Found;
+    return m_state;
+}
+
+bool CDetector::Run()
+{
+    while (Tick() == Running) {
+    }
+    return m_state == Found;
+}
