@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <atomic>
 
 #include "link/transport.h"
 
@@ -42,6 +43,7 @@ private:
     bool Ok();    // stores 0 and returns true
 
     int m_fd = -1;
-    uint32_t m_lastError = 0;
+    // Written by the user-interface thread and by the bulk worker.
+    std::atomic<uint32_t> m_lastError{0};
     QString m_portName;
 };
