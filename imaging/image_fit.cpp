@@ -1,0 +1,132 @@
+#include "imaging/image_fit.h"
+
+#include <QImageReader>
+#include <QPainter>
+
+#include "imaging/pixel_format.h"
+
+namespace {
+
+// The drawing itself; geometry is computed for a source of geometrySize,
+// which differs from source.size() when the decoder already scaled it.
+QImage RenderInto(const QImage &source, QSize geometrySize, int width, int height, int pixelCode,
+                  uint32_t bkColor, bool keepAspect)
+{
+    if (source.isNull() || geometrySize.isEmpty())
+        return QImage();
+    if (width <= 0 || height <= 0 || width > MAX_CANVAS_SIDE || height > MAX_CANVAS_SIDE)
+        return QImage();
+    const QImage::Format format = ImageFormatOfCode(pixelCode);
+    if (format == QImage::Format_Invalid)
+        return QImage();
+
+    QImage canvas(width, height, format);
+    if (canvas.isNull())
+        return QImage();
+    canvas.fill(QColor::fromRgba(ColorRefToArgb(bkColor)));
+
+    const CFitRect r = FitGeometry(geometrySize.width(), geometrySize.height(), width, height, keepAspect);
+    if (r.width > 0 && r.height > 0) {
+        QPainter painter(&canvas);
+        if (!painter.isActive())
+            return QImage();
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(QRect(r.x, r.y, r.width, r.height), source);
+    }
+    return canvas;
+}
+
+void SetError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+} // namespace
+
+CFitRect FitGeometry(int srcWidth, int srcHeight, int width, int height, bool keepAspect)
+{
+    CFitRect r;
+    if (!keepAspect) {
+        r.width = width;
+        r.height = height;
+    } else if (srcWidth <= width && srcHeight <= height) {
+        r.width = srcWidth;
+        r.height = srcHeight;
+    } else if (srcWidth > 0) {
+        const double ratio = static_cast<double>(srcHeight) / srcWidth;
+        int dw = width;
+        int dh = static_cast<int>(ratio * dw);
+        while (dh > height && dw > 0) {
+            --dw;
+            dh = static_cast<int>(ratio * dw);
+        }
+        r.width = dw;
+        r.height = dh;
+    }
+    r.x = (width - r.width) / 2;
+    r.y = (height - r.height) / 2;
+    return r;
+}
+
+QImage RenderFitted(const QImage &source, int width, int height, int pixelCode, uint32_t bkColor,
+                    bool keepAspect)
+{
+    return RenderInto(source, source.size(), width, height, pixelCode, bkColor, keepAspect);
+}
+
+QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode, uint32_t bkColor,
+                       bool keepAspect, QString *error)
+{
+    SetError(error, QString());
+    if (path.isEmpty())
+        return QImage();
+    QImageReader reader(path);
+    reader.setAllocationLimit(DECODE_LIMIT_MB);
+    reader.setAutoTransform(false);
+
+    // The file's own size, read from its header where the decoder can.
+    QSize own = reader.size();
+    const bool ownKnown = own.isValid() && !own.isEmpty();
+    if (width == 0 || height == 0) {
+        if (ownKnown) {
+            width = own.width();
+            height = own.height();
+        }
+    }
+
+    // Decode at the drawn size when that is smaller: bounded memory and less
+    // work for large photographs. Not for a 0 x 0 target, which keeps the
+    // image as it is.
+    bool scaled = false;
+    if (ownKnown && width > 0 && height > 0 && reader.supportsOption(QImageIOHandler::ScaledSize)) {
+        const CFitRect r = FitGeometry(own.width(), own.height(), width, height, keepAspect);
+        if (r.width > 0 && r.height > 0 && r.width <= own.width() && r.height <= own.height() &&
+            (r.width < own.width() || r.height < own.height())) {
+            reader.setScaledSize(QSize(r.width, r.height));
+            scaled = true;
+        }
+    }
+
+    QImage source = reader.read();
+    if (source.isNull()) {
+        SetError(error, reader.errorString());
+        return QImage();
+    }
+    if (!scaled)
+        own = source.size();
+    if (width == 0 || height == 0) {
+        width = own.width();
+        height = own.height();
+    }
+    const int ownCode = PixelCodeOfImage(source);
+    if (pixelCode == 0)
+        pixelCode = ownCode;
+
+    if (!scaled && own.width() == width && own.height() == height && ownCode == pixelCode &&
+        (!PixelCodeHasAlpha(ownCode) || bkColor == NO_BK_COLOR))
+        return source;
+
+    return RenderInto(source, own, width, height, pixelCode, bkColor, keepAspect);
+}

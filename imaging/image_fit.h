@@ -1,0 +1,43 @@
+// Turning an image file into a bitmap of the terminal's resolution and pixel
+// format: fitting geometry, drawing over a background colour, and loading.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <cstdint>
+
+// Where the source lands on the canvas.
+struct CFitRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// Drawn rectangle for a source of srcWidth x srcHeight on a width x height
+// canvas. Without keepAspect the source fills the canvas. With it, a source
+// that fits is drawn at its own size, any other is narrowed one pixel at a
+// time until its height fits; the result is centred (truncating division).
+CFitRect FitGeometry(int srcWidth, int srcHeight, int width, int height, bool keepAspect);
+
+// Draws source scaled into a new width x height canvas of the format code,
+// cleared to bkColor (0x00BBGGRR) and blended over it. A null image when the
+// source is null or the canvas cannot be made.
+QImage RenderFitted(const QImage &source, int width, int height, int pixelCode, uint32_t bkColor,
+                    bool keepAspect);
+
+// Decodes path and fits it: width or height 0 takes the image's own size,
+// pixelCode 0 its own format. An image of the right size and format without
+// alpha (or with bkColor NO_BK_COLOR) comes back as decoded. A null image on
+// any failure; *error (when asked) gets the decoder's reason if it had one.
+//
+// Large sources are decoded directly at the drawn size where the decoder can
+// do that, so memory follows the target size; the geometry still comes from
+// the file's own size. Decoding is refused past DECODE_LIMIT_MB.
+QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode, uint32_t bkColor,
+                       bool keepAspect, QString *error = nullptr);
+
+enum : int {
+    DECODE_LIMIT_MB = 256,
+    MAX_CANVAS_SIDE = 32767,
+};

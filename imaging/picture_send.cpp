@@ -1,0 +1,69 @@
+#include "imaging/picture_send.h"
+
+#include <exception>
+#include <vector>
+
+#include "imaging/image_fit.h"
+#include "imaging/pixels.h"
+#include "link/terminal.h"
+#include "res/strings.h"
+
+namespace {
+
+CStatusSink *SinkOf(CMyTerminal &terminal, CStatusSink *status)
+{
+    return status ? status : terminal.StatusSink();
+}
+
+} // namespace
+
+bool SendPicture(CMyTerminal &terminal, const QImage &picture, const QString &path, int slot,
+                 CStatusSink *status)
+{
+    if (picture.isNull() || !terminal.IsConnected())
+        return false;
+
+    bool ok = false;
+    try {
+        std::vector<uint8_t> pixels;
+        if (ExtractPixels(picture, picture.width(), picture.height(), terminal.Info().pixelFormat, &pixels))
+            ok = terminal.SendPictureData(pixels.data(), static_cast<int>(pixels.size()), slot);
+    } catch (const std::exception &) {
+        ok = false;
+    }
+
+    if (CStatusSink *sink = SinkOf(terminal, status)) {
+        if (ok)
+            sink->ShowStatusMessage(STATUS_SUCCESS, FormatStr(IDS_IMG_PICTURE_SENT, qUtf8Printable(path)));
+        else
+            sink->ShowStatusMessage(STATUS_FAILURE, FormatStr(IDS_IMG_PICTURE_SEND_FAILED, qUtf8Printable(path)));
+    }
+    return ok;
+}
+
+QImage LoadPictureForTerminal(const CMyTerminal &terminal, const QString &path, bool keepAspect,
+                              uint32_t bkColor, CStatusSink *status)
+{
+    const CDevInfo &info = terminal.Info();
+    QImage picture;
+    try {
+        picture = LoadFittedImage(path, info.width, info.height, info.pixelFormat, bkColor, keepAspect);
+    } catch (const std::exception &) {
+        picture = QImage();
+    }
+    if (picture.isNull()) {
+        CStatusSink *sink = status ? status : terminal.StatusSink();
+        if (sink)
+            sink->ShowStatusMessage(STATUS_FAILURE, FormatStr(IDS_IMG_OPEN_PICTURE_ERROR, qUtf8Printable(path)));
+    }
+    return picture;
+}
+
+bool SendPictureFile(CMyTerminal &terminal, bool keepAspect, const QString &path, uint32_t bkColor, int slot,
+                     CStatusSink *status)
+{
+    const QImage picture = LoadPictureForTerminal(terminal, path, keepAspect, bkColor, status);
+    if (picture.isNull())
+        return false;
+    return SendPicture(terminal, picture, path, slot, status);
+}

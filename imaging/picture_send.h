@@ -1,0 +1,28 @@
+// The picture transfer shared by the picture preview, the batch runner and
+// the command-line program: extract the pixels in the terminal's format,
+// hand them to the terminal's picture dispatcher, report the outcome.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <cstdint>
+
+class CMyTerminal;
+class CStatusSink;
+
+// Sends a fitted picture (slot -1: display only). Returns false without any
+// message when there is no picture or the port is closed. Otherwise reports
+// success or failure with path through status (the terminal's status sink
+// when null).
+bool SendPicture(CMyTerminal &terminal, const QImage &picture, const QString &path, int slot,
+                 CStatusSink *status = nullptr);
+
+// Decodes path fitted to the terminal's resolution and pixel format (its own
+// size while no terminal is identified). A file that cannot be opened is
+// reported as such and gives a null image.
+QImage LoadPictureForTerminal(const CMyTerminal &terminal, const QString &path, bool keepAspect,
+                              uint32_t bkColor, CStatusSink *status = nullptr);
+
+// Load and send in one step, for callers without a preview.
+bool SendPictureFile(CMyTerminal &terminal, bool keepAspect, const QString &path, uint32_t bkColor, int slot,
+                     CStatusSink *status = nullptr);
