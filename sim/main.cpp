@@ -1,0 +1,114 @@
+// qelsim: a virtual QEL-A terminal on a pseudo-terminal.
+#include "pty_port.h"
+#include "sim_config.h"
+#include "sim_engine.h"
+
+#include <QGuiApplication>
+#include <cstdio>
+#include <csignal>
+#include <memory>
+#include <pthread.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#ifdef QELSIM_WITH_WINDOW
+#include "sim_window.h"
+#include <QApplication>
+#endif
+
+using namespace qelsim;
+
+int main(int argc, char** argv)
+{
+    // INT, TERM and HUP are taken by the line thread through a signalfd; block
+    // them before any thread exists so every thread inherits the mask.
+    sigset_t sigs;
+    sigemptyset(&sigs);
+    sigaddset(&sigs, SIGINT);
+    sigaddset(&sigs, SIGTERM);
+    sigaddset(&sigs, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &sigs, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+
+    bool headless = true;
+#ifdef QELSIM_WITH_WINDOW
+    headless = false;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a = argv[i];
+        if (a == "--headless" || a == "-headless" || a == "--help" || a == "-h")
+            headless = true;
+    }
+    if (!headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        fprintf(stderr, "qelsim: 没有图形显示，改用无窗口模式\n");
+        headless = true;
+    }
+#endif
+    if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    std::unique_ptr<QGuiApplication> app;
+#ifdef QELSIM_WITH_WINDOW
+    if (!headless)
+        app = std::make_unique<QApplication>(argc, argv);
+#endif
+    if (!app)
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("qelsim"));
+
+    SimConfig config;
+    QString error, help;
+    if (!ParseCommandLine(QCoreApplication::arguments(), &config, &error, &help)) {
+        fprintf(stderr, "qelsim: %s\n", qPrintable(error));
+        return 2;
+    }
+    if (!help.isEmpty()) {
+        fputs(qPrintable(help), stdout);
+        return 0;
+    }
+    config.headless = headless;
+
+    const int signalFd = signalfd(-1, &sigs, SFD_CLOEXEC | SFD_NONBLOCK);
+    if (signalFd < 0) {
+        fprintf(stderr, "qelsim: signalfd 失败\n");
+        return 1;
+    }
+    CPtyPort port;
+    CSimEngine engine(config, &port, signalFd);
+    if (!engine.Prepare(&error) || !port.Open(config.name, config.linkPath, config.baud, &error)) {
+        fprintf(stderr, "qelsim: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    int exitCode = 0;
+    engine.onEnd = [&exitCode, headless](bool hungUp) {
+        // A cut line ends a headless terminal; a window stays to show it.
+        if (!hungUp || headless)
+            QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        (void)exitCode;
+    };
+#ifdef QELSIM_WITH_WINDOW
+    std::unique_ptr<CSimWindow> window;
+    if (!headless) {
+        window = std::make_unique<CSimWindow>(&engine, config);
+        CSimWindow* w = window.get();
+        engine.onChanged = [w] { w->PostRefresh(); };
+        window->show();
+    }
+#endif
+    if (!engine.Start(&error)) {
+        fprintf(stderr, "qelsim: %s\n", qPrintable(error));
+        return 1;
+    }
+    printf("PORT %s\n", qPrintable(port.LinkPath()));
+    fflush(stdout);
+
+    exitCode = app->exec();
+    engine.Stop();
+    port.Close();
+#ifdef QELSIM_WITH_WINDOW
+    window.reset();
+#endif
+    ::close(signalFd);
+    return exitCode;
+}

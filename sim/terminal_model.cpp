@@ -1,0 +1,474 @@
+#include "terminal_model.h"
+
+#include <QFont>
+#include <QPainter>
+#include <unicode/ucnv.h>
+
+namespace qelsim {
+namespace {
+
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(char(v));
+    return out;
+}
+
+bool PayloadIs(const QByteArray& p, std::initializer_list<int> values)
+{
+    return p == Bytes(values);
+}
+
+int Be16(const QByteArray& p, int at) { return (uint8_t(p[at]) << 8) | uint8_t(p[at + 1]); }
+
+FrameOutcome Named(const char* name, const QString& label)
+{
+    FrameOutcome o;
+    o.name = QString::fromLatin1(name);
+    o.label = label;
+    return o;
+}
+
+} // namespace
+
+QString DecodeGbk(const QByteArray& bytes)
+{
+    int n = bytes.indexOf('\0');
+    if (n < 0)
+        n = bytes.size();
+    if (n == 0)
+        return QString();
+    UErrorCode status = U_ZERO_ERROR;
+    UConverter* conv = ucnv_open("GBK", &status);
+    if (U_FAILURE(status))
+        return QString::fromLatin1(bytes.left(n));
+    std::vector<UChar> out(size_t(n) * 2 + 2);
+    const int32_t len = ucnv_toUChars(conv, out.data(), int32_t(out.size()), bytes.constData(), n, &status);
+    ucnv_close(conv);
+    if (U_FAILURE(status))
+        return QString::fromLatin1(bytes.left(n));
+    return QString(reinterpret_cast<const QChar*>(out.data()), len);
+}
+
+QColor CTerminalModel::ColorFrom565(uint16_t v)
+{
+    const int r = (v >> 11) & 0x1F, g = (v >> 5) & 0x3F, b = v & 0x1F;
+    return QColor((r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2));
+}
+
+CTerminalModel::CTerminalModel(const SimConfig& config)
+    : config_(config),
+      screen_(config.width, config.height,
+              config.bpp == 24 ? QImage::Format_RGB888 : QImage::Format_RGB16),
+      baud_(config.baud), pendingBaud_(config.baud), mode_(config.mode)
+{
+    FillScreen(bg_);
+}
+
+int CTerminalModel::SlotCount() const
+{
+    if (config_.profile == Profile::Handshake3)
+        return mode_ == 0 ? 5 : 12;
+    return config_.slotCount;
+}
+
+QImage CTerminalModel::SlotImage(int slot) const
+{
+    auto it = slots_.find(slot);
+    return it == slots_.end() ? QImage() : it->second;
+}
+
+bool CTerminalModel::LoadSlot(int slot, const QImage& image)
+{
+    if (slot < 0 || slot >= config_.slotCount || image.size() != screen_.size())
+        return false;
+    slots_[slot] = image.convertToFormat(screen_.format());
+    return true;
+}
+
+void CTerminalModel::Restart()
+{
+    baud_ = pendingBaud_;
+    fg_ = 0xFFFF;
+    bg_ = 0x0000;
+    backlightOn_ = true;
+    brightness_ = 255;
+    touchActive_ = false;
+    beforeTouch_ = QImage();
+    pending_ = Pending();
+    FillScreen(bg_);
+    lastCommand_ = QStringLiteral("重启");
+    note_.clear();
+}
+
+void CTerminalModel::FillScreen(uint16_t color) { screen_.fill(ColorFrom565(color)); }
+
+void CTerminalModel::StoreSlot(int slot) { slots_[slot] = screen_.copy(); }
+
+QByteArray CTerminalModel::DeviceInfoText() const
+{
+    const char* eol = config_.faults.crlf ? "\r\n" : "\n";
+    QByteArray t;
+    auto line = [&](const char* key, const QByteArray& value) {
+        t += key;
+        t += " = ";
+        t += value;
+        t += eol;
+    };
+    line("Version", QByteArray::number(config_.versionMajor) + '.' + QByteArray::number(config_.versionMinor));
+    line("Resolution", QByteArray::number(config_.width) + 'x' + QByteArray::number(config_.height));
+    line("MaxPictures", QByteArray::number(config_.slotCount));
+    line("BitsPixel", QByteArray::number(config_.bpp));
+    line("Baudrate", QByteArray::number(baud_));
+    line("MaxBaud", QByteArray::number(config_.maxBaud));
+    if (config_.delayMs >= 0)
+        line("DelayTime", QByteArray::number(config_.delayMs));
+    if (config_.hardFont >= 0)
+        line("HardFont", QByteArray::number(config_.hardFont));
+    return t;
+}
+
+FrameOutcome CTerminalModel::OnFrame(const Frame& f)
+{
+    pending_ = Pending();   // a new frame ends any block that never started
+    const QByteArray& p = f.payload;
+    FrameOutcome o;
+    switch (f.code) {
+    case 0x00: o = Handshake(); break;
+    case 0x01: o = SetBaud(p); break;
+    case 0x02:
+        o = Named("clear-screen", QStringLiteral("清屏"));
+        FillScreen(bg_);
+        o.screenChanged = true;
+        break;
+    case 0x03: o = DeviceInfo(); break;
+    case 0x05:
+        o = Named("set-colors", QStringLiteral("设置颜色"));
+        if (p.size() == 4) {
+            fg_ = uint16_t(Be16(p, 0));
+            bg_ = uint16_t(Be16(p, 2));
+            o.label = QStringLiteral("设置颜色 前景 %1 背景 %2")
+                          .arg(fg_, 4, 16, QLatin1Char('0')).arg(bg_, 4, 16, QLatin1Char('0')).toUpper();
+        }
+        break;
+    case 0x09:
+        o = Named("backlight-off", QStringLiteral("关闭背光"));
+        backlightOn_ = false;
+        break;
+    case 0x0A:
+        o = Named("backlight-on", QStringLiteral("打开背光"));
+        backlightOn_ = true;
+        break;
+    case 0x0B:
+        o = Named("brightness", QStringLiteral("亮度"));
+        if (p.size() == 1) {
+            brightness_ = uint8_t(p[0]);
+            o.label = QStringLiteral("亮度 %1").arg(brightness_);
+        }
+        break;
+    case 0x0C: o = SetMode(p); break;
+    case 0x10: case 0x11: case 0x12: case 0x13: case 0x14: case 0x15:
+        o = Text(f.code, p);
+        break;
+    case 0x16:
+        if (config_.profile == Profile::Handshake3 &&
+            (PayloadIs(p, {0x12, 0x21}) || PayloadIs(p, {0x13})))
+            o = FontDownload(f.code, p);
+        else
+            o = Text(f.code, p);
+        break;
+    case 0x1F: o = FontDownload(f.code, p); break;
+    case 0x30:
+        o = Named("show-picture", QStringLiteral("显示图象"));
+        if (p.size() == 1 && uint8_t(p[0]) < SlotCount()) {
+            const int slot = uint8_t(p[0]);
+            auto it = slots_.find(slot);
+            if (it != slots_.end())
+                screen_ = it->second.copy();
+            else
+                screen_.fill(Qt::black);
+            o.label = QStringLiteral("显示图象 %1").arg(slot);
+            o.screenChanged = true;
+        }
+        break;
+    case 0x31: case 0x35: o = PictureStart(f.code, p); break;
+    case 0x32:
+        o = Named("save-screen", QStringLiteral("保存屏幕"));
+        if (p.size() == 1 && uint8_t(p[0]) < SlotCount()) {
+            const int slot = uint8_t(p[0]);
+            StoreSlot(slot);
+            o.slotChanged = slot;
+            o.reply = p.left(1);
+            o.replyKind = ReplyKind::Ack;
+            o.label = QStringLiteral("保存屏幕到图象 %1").arg(slot);
+        }
+        break;
+    case 0x50: case 0x52: case 0x53: o = Touch(f.code, p); break;
+    default:
+        o = Named("unknown", QStringLiteral("未知命令 %1").arg(f.code, 2, 16, QLatin1Char('0')).toUpper());
+        break;
+    }
+    lastCommand_ = o.label;
+    return o;
+}
+
+FrameOutcome CTerminalModel::Handshake()
+{
+    FrameOutcome o = Named("handshake", QStringLiteral("握手"));
+    const int code = BaudCodeForRate(baud_);
+    if (config_.profile == Profile::Handshake3) {
+        const int version = ((config_.versionMajor & 0x0F) << 4) | (config_.versionMinor & 0x0F);
+        o.reply = Bytes({version, code, mode_ == 0 ? 0x00 : 0xFF});
+    } else {
+        o.reply = Bytes({0x0B, code});
+    }
+    o.replyKind = ReplyKind::Ident;
+    return o;
+}
+
+FrameOutcome CTerminalModel::DeviceInfo()
+{
+    FrameOutcome o = Named("device-info", QStringLiteral("查询设备信息"));
+    if (config_.profile != Profile::Info)
+        return o;
+    const QByteArray text = DeviceInfoText();
+    const int length = text.size() + 3;
+    QByteArray reply = Bytes({0xFA, (length >> 8) & 0xFF, length & 0xFF}) + text;
+    if (config_.faults.shortInfo)
+        reply.truncate(3 + text.size() / 2);
+    o.reply = reply;
+    o.replyKind = ReplyKind::Ident;
+    return o;
+}
+
+FrameOutcome CTerminalModel::SetBaud(const QByteArray& p)
+{
+    FrameOutcome o = Named("set-baud", QStringLiteral("设置波特率"));
+    if (p.size() != 5 || !p.startsWith(Bytes({0x55, 0xAA, 0x5A, 0xA5})))
+        return o;
+    const int code = uint8_t(p[4]);
+    const int rate = RateForBaudCode(code);
+    if (rate <= 0 || rate > config_.maxBaud)
+        return o;
+    pendingBaud_ = rate;
+    o.reply = p.mid(4, 1);
+    o.replyKind = ReplyKind::Ack;
+    o.label = QStringLiteral("设置波特率 %1 (重启后生效)").arg(rate);
+    return o;
+}
+
+FrameOutcome CTerminalModel::SetMode(const QByteArray& p)
+{
+    FrameOutcome o = Named("set-mode", QStringLiteral("设置工作模式"));
+    if (config_.profile != Profile::Handshake3)
+        return o;
+    if (PayloadIs(p, {0x00, 0x05}))
+        mode_ = 0;
+    else if (PayloadIs(p, {0xFF, 0x12}))
+        mode_ = 1;
+    else
+        return o;
+    o.reply = p.left(1);
+    o.replyKind = ReplyKind::Ack;
+    o.label = QStringLiteral("设置工作模式 %1").arg(mode_);
+    return o;
+}
+
+FrameOutcome CTerminalModel::Text(uint8_t code, const QByteArray& p)
+{
+    struct Cell { int w, h; };
+    static const Cell kCells[] = {{6, 10}, {8, 16}, {16, 16}, {32, 32}, {24, 24}, {12, 24}, {16, 32}};
+    const Cell cell = kCells[code - 0x10];
+    FrameOutcome o = Named("text", QStringLiteral("显示文字 %1x%2").arg(cell.w).arg(cell.h));
+    if (p.size() < 4)
+        return o;
+    const int x = uint8_t(p[0]) | (uint8_t(p[1]) << 8);
+    const int y = uint8_t(p[2]) | (uint8_t(p[3]) << 8);
+    const QString text = DecodeGbk(p.mid(4));
+    DrawText(x, y, cell.w, cell.h, text);
+    o.label = QStringLiteral("显示文字 %1x%2 (%3, %4) %5").arg(cell.w).arg(cell.h).arg(x).arg(y).arg(text);
+    o.screenChanged = true;
+    return o;
+}
+
+void CTerminalModel::DrawText(int x, int y, int cellW, int cellH, const QString& text)
+{
+    // Square fonts name the size of a full-width (Chinese) glyph, narrow fonts
+    // the size of a half-width one.
+    const int halfW = cellW == cellH ? cellW / 2 : cellW;
+    const int fullW = cellW == cellH ? cellW : cellW * 2;
+    QPainter painter(&screen_);
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(std::max(4, cellH - cellH / 8));
+    font.setStyleStrategy(QFont::NoAntialias);
+    painter.setFont(font);
+    painter.setPen(ColorFrom565(fg_));
+    int cx = x;
+    for (const QChar ch : text) {
+        if (ch.isLowSurrogate())
+            continue;
+        const int w = ch.unicode() < 0x80 ? halfW : fullW;
+        painter.drawText(QRect(cx, y, w, cellH), Qt::AlignCenter, QString(ch));
+        cx += w;
+    }
+}
+
+FrameOutcome CTerminalModel::FontDownload(uint8_t code, const QByteArray& p)
+{
+    FrameOutcome o = Named("font-download", QStringLiteral("下载字库"));
+    QString size;
+    if (code == 0x16) {
+        if (PayloadIs(p, {0x12, 0x21}))
+            size = QStringLiteral("16x16");
+        else if (PayloadIs(p, {0x13}) && mode_ == 0)
+            size = QStringLiteral("32x32");
+    } else if (PayloadIs(p, {0x12, 0x16, 0x61})) size = QStringLiteral("16x16");
+    else if (PayloadIs(p, {0x14, 0x24, 0x42})) size = QStringLiteral("24x24");
+    else if (PayloadIs(p, {0x13, 0x32, 0x23})) size = QStringLiteral("32x32");
+    else if (PayloadIs(p, {0x15, 0x12, 0x24})) size = QStringLiteral("12x24");
+    else if (PayloadIs(p, {0x16, 0x16, 0x32})) size = QStringLiteral("16x32");
+    if (size.isEmpty())
+        return o;
+    pending_.kind = BlockKind::Font;
+    pending_.code = code;
+    pending_.fontName = size;
+    o.label = QStringLiteral("下载字库 %1").arg(size);
+    o.reply = Bytes({0xFC});
+    o.replyKind = ReplyKind::Ack;
+    o.block = BlockKind::Font;
+    return o;
+}
+
+FrameOutcome CTerminalModel::PictureStart(uint8_t code, const QByteArray& p)
+{
+    const int bytesPerPixel = config_.bpp / 8;
+    if (code == 0x35) {
+        FrameOutcome o = Named("picture-to-screen", QStringLiteral("图象送屏幕"));
+        pending_.width = config_.width;
+        pending_.height = config_.height;
+        pending_.slot = -1;
+        pending_.kind = BlockKind::Picture;
+        pending_.code = code;
+        o.reply = Bytes({0xFC});
+        o.replyKind = ReplyKind::Ack;
+        o.block = BlockKind::Picture;
+        o.blockSize = (long long)config_.width * config_.height * bytesPerPixel;
+        return o;
+    }
+    FrameOutcome o = Named("send-store", QStringLiteral("发送并保存图象"));
+    if (p.size() != 6)
+        return o;
+    const int slot = Be16(p, 0), w = Be16(p, 2), h = Be16(p, 4);
+    if (slot >= SlotCount() || w < 1 || h < 1 || w > config_.width || h > config_.height)
+        return o;
+    pending_.kind = BlockKind::Picture;
+    pending_.code = code;
+    pending_.slot = slot;
+    pending_.width = w;
+    pending_.height = h;
+    o.label = QStringLiteral("发送并保存图象 %1").arg(slot);
+    o.reply = Bytes({0xFC});
+    o.replyKind = ReplyKind::Ack;
+    o.block = BlockKind::Picture;
+    o.blockSize = (long long)w * h * bytesPerPixel;
+    return o;
+}
+
+void CTerminalModel::DrawPicture(const QByteArray& data, int width, int height)
+{
+    const auto* src = reinterpret_cast<const uint8_t*>(data.constData());
+    for (int row = 0; row < height; ++row) {
+        uchar* line = screen_.scanLine(row);
+        if (config_.bpp == 16) {
+            auto* out = reinterpret_cast<uint16_t*>(line);
+            for (int x = 0; x < width; ++x, src += 2)
+                out[x] = uint16_t((src[0] << 8) | src[1]);
+        } else {
+            for (int x = 0; x < width; ++x, src += 3) {
+                line[x * 3 + 0] = src[2];
+                line[x * 3 + 1] = src[1];
+                line[x * 3 + 2] = src[0];
+            }
+        }
+    }
+}
+
+BlockOutcome CTerminalModel::OnBlock(const QByteArray& data)
+{
+    BlockOutcome o;
+    const Pending done = pending_;
+    pending_ = Pending();
+    if (done.kind == BlockKind::Font) {
+        o.name = QStringLiteral("font");
+        note_ = QStringLiteral("已下载字库 %1 (%2 字节)").arg(done.fontName).arg(data.size());
+        lastCommand_ = QStringLiteral("字库已接收 %1").arg(done.fontName);
+        o.reply = Bytes({0xFE});
+        return o;
+    }
+    if (done.kind != BlockKind::Picture)
+        return o;
+    o.name = QStringLiteral("picture");
+    const long long need = (long long)done.width * done.height * (config_.bpp / 8);
+    if (data.size() < need)
+        return o;
+    DrawPicture(data, done.width, done.height);
+    o.screenChanged = true;
+    if (done.code == 0x31) {
+        StoreSlot(done.slot);
+        o.slotChanged = done.slot;
+        o.reply = Bytes({done.slot & 0xFF});
+        lastCommand_ = QStringLiteral("图象已保存到 %1").arg(done.slot);
+    } else {
+        o.reply = Bytes({0xFE});
+        lastCommand_ = QStringLiteral("图象已显示");
+    }
+    return o;
+}
+
+FrameOutcome CTerminalModel::Touch(uint8_t code, const QByteArray& p)
+{
+    const QByteArray magic = Bytes({0x55, 0xAA, 0x5A, 0xA5});
+    FrameOutcome o;
+    if (code == 0x52) {
+        o = Named("touch-stop", QStringLiteral("停止触摸"));
+        if (p != Bytes({0x00}))
+            return o;
+        if (touchActive_) {
+            screen_ = beforeTouch_;
+            beforeTouch_ = QImage();
+            touchActive_ = false;
+            o.screenChanged = true;
+        }
+        note_.clear();
+        return o;
+    }
+    const bool calibrate = code == 0x50;
+    o = calibrate ? Named("touch-calibrate", QStringLiteral("触摸校准"))
+                  : Named("touch-experience", QStringLiteral("触摸体验"));
+    if (p != magic)
+        return o;
+    if (!touchActive_) {
+        beforeTouch_ = screen_.copy();
+        touchActive_ = true;
+    } else {
+        screen_ = beforeTouch_.copy();
+    }
+    QPainter painter(&screen_);
+    painter.setPen(ColorFrom565(fg_));
+    if (calibrate) {
+        painter.drawLine(10, 20, 30, 20);
+        painter.drawLine(20, 10, 20, 30);
+    }
+    QFont font;
+    font.setPixelSize(16);
+    painter.setFont(font);
+    painter.drawText(QRect(40, 12, std::max(0, screen_.width() - 40), 20), Qt::AlignLeft | Qt::AlignVCenter,
+                     calibrate ? QStringLiteral("触摸校准：请点击十字") : QStringLiteral("触摸体验"));
+    note_ = o.label;
+    o.screenChanged = true;
+    return o;
+}
+
+} // namespace qelsim
