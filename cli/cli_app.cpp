@@ -1,0 +1,141 @@
+#include "cli_app.h"
+
+#include <QCoreApplication>
+
+#include "cli_context.h"
+#include "res/string_ids.h"
+#include "res/strings.h"
+
+namespace {
+
+QVector<COptionSpec> GlobalOptions()
+{
+    return {
+        {QStringLiteral("port"), QLatin1Char('p'), true, QStringLiteral("PORT"), LoadStr(IDS_CLI_OPT_PORT)},
+        {QStringLiteral("baud"), QLatin1Char('b'), true, QStringLiteral("RATE"), LoadStr(IDS_CLI_OPT_BAUD)},
+        {QStringLiteral("log"), QChar(), false, QString(), LoadStr(IDS_CLI_OPT_LOG)},
+        {QStringLiteral("json"), QChar(), false, QString(), LoadStr(IDS_CLI_OPT_JSON)},
+        {QStringLiteral("help"), QLatin1Char('h'), false, QString(), LoadStr(IDS_CLI_OPT_HELP)},
+        {QStringLiteral("version"), QLatin1Char('V'), false, QString(), LoadStr(IDS_CLI_OPT_VERSION)},
+    };
+}
+
+QString OptionLine(const COptionSpec &o)
+{
+    QString left = o.shortName.isNull() ? QStringLiteral("    ") : QStringLiteral("-%1, ").arg(o.shortName);
+    left += QStringLiteral("--") + o.name;
+    if (o.takesValue)
+        left += QLatin1Char(' ') + o.valueName;
+    return QStringLiteral("  %1  %2").arg(left, -24).arg(o.help);
+}
+
+QString HelpText(const std::vector<std::unique_ptr<CCliCommand>> &commands)
+{
+    QStringList lines;
+    lines << LoadStr(IDS_CLI_USAGE) << QString() << LoadStr(IDS_CLI_GLOBAL_OPTIONS);
+    for (const COptionSpec &o : GlobalOptions())
+        lines << OptionLine(o);
+    lines << QString() << LoadStr(IDS_CLI_COMMANDS);
+    for (const auto &c : commands) {
+        const QString head = (c->Name() + QLatin1Char(' ') + c->Synopsis()).trimmed();
+        lines << QStringLiteral("  %1  %2").arg(head, -34).arg(LoadStr(c->SummaryId()));
+        for (const COptionSpec &o : c->Options())
+            lines << QStringLiteral("    ") + OptionLine(o);
+    }
+    lines << QString() << LoadStr(IDS_CLI_EXIT_CODES);
+    return lines.join(QLatin1Char('\n'));
+}
+
+// The first argument that is neither an option nor the value of a global
+// option that takes one.
+int FindCommand(const QStringList &args)
+{
+    const QVector<COptionSpec> globals = GlobalOptions();
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--"))
+            return i + 1 < args.size() ? i + 1 : -1;
+        if (!a.startsWith(QLatin1Char('-')) || a == QLatin1String("-"))
+            return i;
+        for (const COptionSpec &o : globals) {
+            const bool isLong = a == QStringLiteral("--") + o.name;
+            const bool isShort = !o.shortName.isNull() && a == QStringLiteral("-") + o.shortName;
+            if (o.takesValue && (isLong || isShort))
+                ++i;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+std::vector<std::unique_ptr<CCliCommand>> AllCommands()
+{
+    std::vector<std::unique_ptr<CCliCommand>> list;
+    list.push_back(MakePortsCommand());
+    list.push_back(MakeDetectCommand());
+    list.push_back(MakeInfoCommand());
+    for (auto &c : MakeDeviceCommands())
+        list.push_back(std::move(c));
+    list.push_back(MakePictureCommand());
+    list.push_back(MakeFontCommand());
+    list.push_back(MakeRunCommand());
+    list.push_back(MakeConvertCommand());
+    return list;
+}
+
+int RunCli(const QStringList &args)
+{
+    CCliContext ctx;
+    const std::vector<std::unique_ptr<CCliCommand>> commands = AllCommands();
+
+    CCliCommand *command = nullptr;
+    const int at = FindCommand(args);
+    if (at >= 0) {
+        for (const auto &c : commands)
+            if (c->Name() == args[at])
+                command = c.get();
+    }
+    QStringList rest = args;
+    if (at >= 0)
+        rest.removeAt(at);
+
+    QVector<COptionSpec> specs = GlobalOptions();
+    if (command)
+        specs += command->Options();
+    CParsedArgs parsed;
+    QString bad;
+    const bool parsedOk = ParseArgs(rest, specs, &parsed, &bad);
+
+    if (parsed.Has(QStringLiteral("help"))) {
+        ctx.Console().Data(HelpText(commands));
+        return EXIT_OK;
+    }
+    if (parsed.Has(QStringLiteral("version"))) {
+        ctx.Console().Data(FormatStr(IDS_CLI_VERSION, qUtf8Printable(QCoreApplication::applicationVersion())));
+        return EXIT_OK;
+    }
+    if (at < 0)
+        return ctx.Usage(LoadStr(IDS_CLI_NO_COMMAND));
+    if (!command)
+        return ctx.Usage(FormatStr(IDS_CLI_UNKNOWN_COMMAND, qUtf8Printable(args[at])));
+    if (!parsedOk)
+        return ctx.Usage(FormatStr(IDS_CLI_BAD_OPTION, qUtf8Printable(bad)));
+
+    ctx.json = parsed.Has(QStringLiteral("json"));
+    ctx.log = parsed.Has(QStringLiteral("log"));
+    ctx.portOption = parsed.Value(QStringLiteral("port"));
+    if (parsed.Has(QStringLiteral("port")) && ctx.portOption.isEmpty())
+        return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, ""));
+    if (parsed.Has(QStringLiteral("baud"))) {
+        const QString v = parsed.Value(QStringLiteral("baud"));
+        if (!ParseInt(v, &ctx.baudOption) || !IsTableBaud(ctx.baudOption))
+            return ctx.Usage(LoadStr(IDS_BAUD_INVALID) + QStringLiteral("：") + v);
+    }
+    ctx.Apply();
+
+    const int rc = command->Prepare(ctx, parsed);
+    if (rc != EXIT_OK)
+        return rc;
+    return command->Run(ctx);
+}

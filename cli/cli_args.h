@@ -1,0 +1,39 @@
+// A small command-line parser: long and short options (with or without a
+// value) anywhere on the line, positional arguments, and "--" to end options.
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+struct COptionSpec {
+    QString name;        // long name without "--"
+    QChar shortName;     // 0 when none
+    bool takesValue = false;
+    QString valueName;   // shown in the help text
+    QString help;
+};
+
+class CParsedArgs {
+public:
+    bool Has(const QString &name) const { return m_values.contains(name); }
+    QString Value(const QString &name) const { return m_values.value(name); }
+    const QStringList &Positionals() const { return m_positionals; }
+
+    QMap<QString, QString> m_values;
+    QStringList m_positionals;
+};
+
+// Parses args (without the program name) against specs. On failure returns
+// false and *error gets the offending argument.
+bool ParseArgs(const QStringList &args, const QVector<COptionSpec> &specs, CParsedArgs *out, QString *error);
+
+// Value parsers; each returns false on malformed text.
+bool ParseInt(const QString &text, int *value);
+// "WxH" (x or X), both sides positive.
+bool ParseSize(const QString &text, int *width, int *height);
+// "X,Y", both non-negative.
+bool ParsePoint(const QString &text, int *x, int *y);
+// "#RRGGBB" to 0x00BBGGRR.
+bool ParseColor(const QString &text, uint32_t *color);

@@ -1,0 +1,44 @@
+// The commands of the command-line program: one small class each.
+#pragma once
+
+#include <QString>
+#include <QVector>
+#include <memory>
+
+#include "cli_args.h"
+
+class CCliContext;
+
+enum : int {
+    EXIT_OK = 0,
+    EXIT_FAILED = 1,        // the terminal operation failed
+    EXIT_USAGE = 2,         // bad usage or a bad input file
+    EXIT_NO_TERMINAL = 3,   // no terminal could be connected
+};
+
+class CCliCommand {
+public:
+    virtual ~CCliCommand() = default;
+    virtual QString Name() const = 0;
+    // Arguments as shown in the help text, e.g. "SLOT".
+    virtual QString Synopsis() const { return QString(); }
+    virtual int SummaryId() const = 0;
+    virtual QVector<COptionSpec> Options() const { return {}; }
+    // Checks the arguments (before any connection); returns EXIT_OK or
+    // EXIT_USAGE after reporting the problem.
+    virtual int Prepare(CCliContext &ctx, const CParsedArgs &args) = 0;
+    virtual int Run(CCliContext &ctx) = 0;
+};
+
+// Every command, in the order of the help text.
+std::vector<std::unique_ptr<CCliCommand>> AllCommands();
+
+// Makers, one per command file.
+std::unique_ptr<CCliCommand> MakePortsCommand();
+std::unique_ptr<CCliCommand> MakeDetectCommand();
+std::unique_ptr<CCliCommand> MakeInfoCommand();
+std::vector<std::unique_ptr<CCliCommand>> MakeDeviceCommands();
+std::unique_ptr<CCliCommand> MakePictureCommand();
+std::unique_ptr<CCliCommand> MakeFontCommand();
+std::unique_ptr<CCliCommand> MakeRunCommand();
+std::unique_ptr<CCliCommand> MakeConvertCommand();

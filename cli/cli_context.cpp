@@ -1,0 +1,115 @@
+#include "cli_context.h"
+
+#include <QJsonDocument>
+
+#include "res/profile.h"
+#include "res/string_ids.h"
+#include "res/strings.h"
+
+// The connect command's view of the command line: the port list stands in
+// for the device toolbar, -b overrides the selected rate.
+class CCliContext::CHost : public CConnectHost {
+public:
+    CHost(CCliContext &ctx, CPortList &list, int rate) : m_ctx(ctx), m_list(list), m_rate(rate) {}
+
+    bool GetPortSelection(CPortSelection *selection) override
+    {
+        const int port = m_list.SelectedPort();
+        if (m_rate > 0 && port >= 0) {
+            selection->rate = m_rate;
+            selection->displayName = m_list.Ports()[port].displayName;
+            selection->path = m_list.Ports()[port].path;
+            return selection->Usable();
+        }
+        return m_list.GetPortSelection(selection);
+    }
+    void RunDetection() override { m_ctx.Detect(m_list); }
+
+private:
+    CCliContext &m_ctx;
+    CPortList &m_list;
+    int m_rate;
+};
+
+CCliContext::CCliContext() : m_status(m_console), m_traffic(m_console), m_progress(m_console)
+{
+    Apply();
+}
+
+CCliContext::~CCliContext()
+{
+    m_terminal.SetTrafficSink(nullptr);
+    Disconnect(m_terminal);
+}
+
+void CCliContext::Apply()
+{
+    m_terminal.SetStatusSink(&m_status);
+    m_terminal.SetBulkHost(&m_progress);
+    m_terminal.SetTrafficSink(log ? &m_traffic : nullptr);
+    m_console.SetQuietStdout(json);
+}
+
+void CCliContext::PrintJson(const QJsonObject &object)
+{
+    m_console.Data(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+}
+
+void CCliContext::PrepareList(CPortList *list)
+{
+    if (!portOption.isEmpty())
+        list->RestrictTo(portOption);
+    list->SetStatusSink(&m_status);
+}
+
+bool CCliContext::Detect(CPortList &list)
+{
+    CDetector detector(m_terminal, list);
+    detector.SetAttemptFn([this](const CPortSelection &, const QString &text) { m_console.Err(text); });
+    detector.Start();
+    return detector.Run();
+}
+
+static void RecordConnection(CMyTerminal &terminal, const CPortList &list, CPortSelection *connected)
+{
+    connected->path = terminal.Port().GetPortName();
+    connected->displayName = connected->path;
+    connected->rate = terminal.Port().GetPortBaud();
+    for (const CPortEntry &e : list.Ports())
+        if (e.path == connected->path)
+            connected->displayName = e.displayName;
+}
+
+int CCliContext::ConnectTerminal()
+{
+    const std::unique_ptr<QSettings> profile = OpenProfile();
+    const QString savedPort = profile->value(QStringLiteral("Settings/Port")).toString();
+    const int savedBaud = profile->value(QStringLiteral("Settings/Baud"), 115200).toInt();
+    CPortList list(savedPort, savedBaud);
+    PrepareList(&list);
+    list.Refresh();
+    if (!portOption.isEmpty() && list.Ports().isEmpty()) {
+        Failure(FormatStr(IDS_CLI_PORT_NOT_FOUND, qUtf8Printable(portOption)));
+        return EXIT_NO_TERMINAL;
+    }
+    CHost host(*this, list, baudOption);
+    if (!ConnectCommand(m_terminal, host))
+        return EXIT_NO_TERMINAL;
+    RecordConnection(m_terminal, list, &m_connected);
+    return 0;
+}
+
+int CCliContext::DetectTerminal()
+{
+    CPortList list;
+    PrepareList(&list);
+    if (!Detect(list)) {
+        if (!portOption.isEmpty() && list.Ports().isEmpty())
+            Failure(FormatStr(IDS_CLI_PORT_NOT_FOUND, qUtf8Printable(portOption)));
+        else
+            Failure(LoadStr(IDS_CONNECT_FAILED));
+        return EXIT_NO_TERMINAL;
+    }
+    RecordConnection(m_terminal, list, &m_connected);
+    return 0;
+}

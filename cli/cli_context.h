@@ -1,0 +1,60 @@
+// What every command works with: the terminal and its hosts, the console, the
+// global options, and the connection procedure.
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+
+#include "cli_command.h"
+#include "cli_output.h"
+#include "link/connection.h"
+#include "link/detector.h"
+#include "link/terminal.h"
+
+class CCliContext {
+public:
+    CCliContext();
+    ~CCliContext();
+
+    CMyTerminal &Terminal() { return m_terminal; }
+    CConsole &Console() { return m_console; }
+    CConsoleStatus &Status() { return m_status; }
+
+    // Global options.
+    QString portOption;   // -p
+    int baudOption = 0;   // -b (0: not given)
+    bool json = false;
+    bool log = false;
+    // Applies log and json to the sinks.
+    void Apply();
+
+    // Connects as the desktop program does: the chosen (or saved) port and
+    // rate first, detection when that fails. EXIT_OK or EXIT_NO_TERMINAL.
+    int ConnectTerminal();
+    // Detection only, over the listed ports (or the one named with -p).
+    int DetectTerminal();
+    // Path and display name of the connection.
+    const CPortSelection &Connected() const { return m_connected; }
+
+    // Messages of the command line itself.
+    void Failure(const QString &text) { m_status.ShowStatusMessage(STATUS_FAILURE, text); }
+    int Usage(const QString &text)
+    {
+        Failure(text);
+        return EXIT_USAGE;
+    }
+    void PrintJson(const QJsonObject &object);
+
+
+private:
+    class CHost;
+    void PrepareList(CPortList *list);
+    bool Detect(CPortList &list);
+
+    CConsole m_console;
+    CConsoleStatus m_status;
+    CTrafficLog m_traffic;
+    CProgressHost m_progress;
+    CMyTerminal m_terminal;
+    CPortSelection m_connected;
+};

@@ -1,0 +1,78 @@
+// Where the command-line program writes: status messages (information and
+// success on standard output, failures on standard error), the traffic log
+// and the progress bar of long transfers on standard error.
+#pragma once
+
+#include <QString>
+#include <atomic>
+#include <mutex>
+
+#include "link/bulk_send.h"
+#include "link/host.h"
+
+// Line-oriented writer shared by the sinks; safe to call from the bulk
+// worker's progress callback.
+class CConsole {
+public:
+    CConsole();
+    void Out(const QString &line);
+    void Err(const QString &line);
+    // Data on standard output, whatever SetQuietStdout says.
+    void Data(const QString &line);
+    // Redraws the one-line progress display on standard error (terminals only).
+    void Progress(const QString &line);
+    void EndProgress();
+    bool ErrIsTerminal() const { return m_errTty; }
+
+    // With --json, standard output carries only the JSON object.
+    void SetQuietStdout(bool quiet) { m_quietStdout = quiet; }
+    bool QuietStdout() const { return m_quietStdout; }
+
+private:
+    void ClearProgressLocked();
+    std::mutex m_mutex;
+    bool m_errTty;
+    bool m_progressShown = false;
+    bool m_quietStdout = false;
+};
+
+class CConsoleStatus : public CStatusSink {
+public:
+    explicit CConsoleStatus(CConsole &console) : m_console(console) {}
+    void ShowStatusMessage(int kind, const QString &text) override;
+    void ShowStatusProgress(const QString &text, int percent) override;
+    // Kind of the last message shown (0 before any).
+    int LastKind() const { return m_lastKind; }
+    const QString &LastText() const { return m_lastText; }
+
+private:
+    CConsole &m_console;
+    int m_lastKind = 0;
+    QString m_lastText;
+};
+
+// Every traffic report as the communication log shows it, prefixed
+// ">> " (sent) or "<< " (received).
+class CTrafficLog : public CTrafficSink {
+public:
+    explicit CTrafficLog(CConsole &console) : m_console(console) {}
+    void OnTraffic(int direction, int count, const uint8_t *bytes) override;
+    // "FD 02 00 00": at most the first 256 bytes, as the log keeps them.
+    static QString FormatBytes(int count, const uint8_t *bytes);
+
+private:
+    CConsole &m_console;
+};
+
+// Runs a transfer with a one-line progress bar (bytes, percent, rate, time
+// left) when standard error is a terminal. Ctrl+C cancels after the current
+// piece.
+class CProgressHost : public CBulkHost {
+public:
+    explicit CProgressHost(CConsole &console) : m_console(console) {}
+    int RunBulk(CBulkWorker &worker, int target) override;
+    static QString FormatProgress(int total, int sent, double seconds);
+
+private:
+    CConsole &m_console;
+};
