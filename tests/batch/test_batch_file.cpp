@@ -1,6 +1,7 @@
 // Writing and reading batch files.
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <cstring>
 
 #include "batch/batch_file.h"
@@ -78,6 +79,15 @@ CBatchCmdList AllKinds()
     return list;
 }
 
+// The expected files: QEL_TEST_DATA, or the data folder beside this source.
+QString TestDataDir()
+{
+    const QString env = QString::fromLocal8Bit(qgetenv("QEL_TEST_DATA"));
+    if (!env.isEmpty())
+        return env;
+    return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../data");
+}
+
 class BatchFileTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -106,8 +116,7 @@ TEST_F(BatchFileTest, WrittenDocumentMatchesTheExpectedFile)
     CBatchFile file(host);
     ASSERT_TRUE(file.Save(AllKinds(), path));
     EXPECT_EQ(file.Path(), path);
-    const QByteArray expected = ReadFile(QString::fromLocal8Bit(qgetenv("QEL_TEST_DATA")) +
-                                         QStringLiteral("/batch/all_kinds.kbz"));
+    const QByteArray expected = ReadFile(TestDataDir() + QStringLiteral("/batch/all_kinds.kbz"));
     ASSERT_FALSE(expected.isEmpty());
     EXPECT_EQ(ReadFile(path), expected);
     EXPECT_TRUE(host.Statuses().isEmpty());
