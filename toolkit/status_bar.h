@@ -56,6 +56,10 @@ public:
     int GetPaneId(int index) const;
     const CPane &GetPane(int index) const { return m_panes.at(static_cast<size_t>(index)); }
     QString GetPaneText(int index) const;
+    // A command prompt shown over the message pane while the pointer is on
+    // a menu item or button (the main window's status tips); the message
+    // underneath keeps its state and returns when the prompt goes.
+    QString GetTipText() const { return m_tip; }
     QRect GetItemRect(int index) const;
 
     // Plain text update: ignored while the pane shows progress; otherwise
@@ -111,4 +115,5 @@ private:
     QTimer m_timer;
     int m_timerStarts = 0;
     StatusClock m_clock;
+    QString m_tip;
 };

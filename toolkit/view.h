@@ -35,6 +35,7 @@ public:
 protected:
     virtual void OnDraw(QPainter &p);
 
+    bool event(QEvent *ev) override;
     void paintEvent(QPaintEvent *ev) override;
     void resizeEvent(QResizeEvent *ev) override;
     void wheelEvent(QWheelEvent *ev) override;
