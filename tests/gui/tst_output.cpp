@@ -1,0 +1,176 @@
+// The communication log: line texts, icons, limits, copying and the context
+// menu's enabling.
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QtTest>
+#include <memory>
+#include <vector>
+
+#include "shell/output.h"
+
+class TestOutput : public QObject {
+    Q_OBJECT
+private:
+    static void Feed(CMyOutput &log, int dir, std::vector<uint8_t> bytes)
+    {
+        log.OnTraffic(dir, static_cast<int>(bytes.size()), bytes.data());
+    }
+    static QMenu *Menu(CMyOutput &log, std::unique_ptr<QMenu> &keep)
+    {
+        keep.reset(log.CreateContextMenu(nullptr));
+        return keep.get();
+    }
+    static QAction *Item(QMenu *menu, int index) { return menu->actions().at(index); }
+
+private slots:
+    void singleReceivedByte()
+    {
+        CMyOutput log;
+        Feed(log, 1, {0x0B});
+        QCOMPARE(log.GetLineCount(), 1);
+        QCOMPARE(log.GetLineText(0), QStringLiteral("0B"));
+        QCOMPARE(log.GetLineDirection(0), 1);
+        QVERIFY(!log.item(0)->icon().isNull());
+        QCOMPARE(log.direction, 1);
+    }
+
+    void sentFrameUpperCaseNewestFirst()
+    {
+        CMyOutput log;
+        Feed(log, 0, {0xFD, 0x02, 0x00, 0x00});
+        Feed(log, 1, {0xab, 0xcd});
+        QCOMPARE(log.GetLineCount(), 2);
+        QCOMPARE(log.GetLineText(0), QStringLiteral("AB CD"));
+        QCOMPARE(log.GetLineDirection(0), 1);
+        QCOMPARE(log.GetLineText(1), QStringLiteral("FD 02 00 00"));
+        QCOMPARE(log.GetLineDirection(1), 0);
+        // The two directions carry different icons.
+        const QImage sent = log.item(1)->icon().pixmap(16, 16).toImage();
+        const QImage recv = log.item(0)->icon().pixmap(16, 16).toImage();
+        QVERIFY(!sent.isNull() && !recv.isNull());
+        QVERIFY(sent != recv);
+    }
+
+    void directionFieldIsTheSendersChoice()
+    {
+        CMyOutput log;
+        const uint8_t b[] = {0x01};
+        log.direction = 1;
+        log.AddLine(1, b);
+        log.AddLine(1, b);
+        QCOMPARE(log.GetLineDirection(0), 1);
+        QCOMPARE(log.GetLineDirection(1), 1);
+        log.direction = 0;
+        log.AddLine(1, b);
+        QCOMPARE(log.GetLineDirection(0), 0);
+    }
+
+    void ignoredReports()
+    {
+        CMyOutput log;
+        const uint8_t b[] = {0x55};
+        log.OnTraffic(0, 0, b);
+        log.OnTraffic(0, -5, b);
+        log.OnTraffic(1, 4, nullptr);
+        QCOMPARE(log.GetLineCount(), 0);
+    }
+
+    void longFrameShowsFirst256Bytes()
+    {
+        CMyOutput log;
+        std::vector<uint8_t> frame(300);
+        for (size_t i = 0; i < frame.size(); ++i)
+            frame[i] = static_cast<uint8_t>(i);
+        Feed(log, 0, frame);
+        QCOMPARE(log.GetLineCount(), 1);
+        const QString text = log.GetLineText(0);
+        QCOMPARE(text.size(), 767);
+        QVERIFY(text.startsWith(QStringLiteral("00 01 02 03 ")));
+        QVERIFY(text.endsWith(QStringLiteral(" FD FE FF")));
+        QVERIFY(!text.endsWith(QLatin1Char(' ')));
+    }
+
+    void lineLimitDropsOldest()
+    {
+        CMyOutput log;
+        for (int i = 0; i < 257; ++i)
+            Feed(log, i % 2, {static_cast<uint8_t>(i >> 8), static_cast<uint8_t>(i & 0xFF)});
+        QCOMPARE(log.GetLineCount(), 256);
+        QCOMPARE(log.GetLineText(0), QStringLiteral("01 00"));   // the 257th report
+        QCOMPARE(log.GetLineText(255), QStringLiteral("00 01")); // the 2nd report
+        for (int row = 0; row < log.GetLineCount(); ++row)
+            QVERIFY(log.GetLineText(row) != QStringLiteral("00 00"));
+    }
+
+    void copyThreeSelectedLines()
+    {
+        CMyOutput log;
+        Feed(log, 0, {0x01});
+        Feed(log, 1, {0x02, 0x03});
+        Feed(log, 0, {0x04});
+        Feed(log, 1, {0x05});
+        // Rows: 05, 04, 02 03, 01. Select three, leave "04".
+        log.item(0)->setSelected(true);
+        log.item(2)->setSelected(true);
+        log.item(3)->setSelected(true);
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        log.CopySelected();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("05\r\n02 03\r\n01\r\n"));
+    }
+
+    void copyWithoutSelectionLeavesClipboard()
+    {
+        CMyOutput log;
+        Feed(log, 0, {0x01});
+        QGuiApplication::clipboard()->setText(QStringLiteral("keep"));
+        log.CopySelected();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("keep"));
+    }
+
+    void contextMenuTextsAndEnabling()
+    {
+        CMyOutput log;
+        std::unique_ptr<QMenu> keep;
+        QMenu *menu = Menu(log, keep);
+        QCOMPARE(menu->actions().size(), 3);
+        QCOMPARE(Item(menu, 0)->text(), QStringLiteral("复制(&C)"));
+        QCOMPARE(Item(menu, 1)->text(), QStringLiteral("全选(&A)"));
+        QCOMPARE(Item(menu, 2)->text(), QStringLiteral("清空(&D)"));
+        QCOMPARE(Item(menu, 0)->data().toInt(), 32840);
+        QCOMPARE(Item(menu, 1)->data().toInt(), 32841);
+        QCOMPARE(Item(menu, 2)->data().toInt(), 32842);
+        QCOMPARE(Item(menu, 0)->statusTip(), QStringLiteral("复制日志"));
+        QCOMPARE(Item(menu, 1)->statusTip(), QStringLiteral("选择所有内容"));
+        QCOMPARE(Item(menu, 2)->toolTip(), QStringLiteral("删除所有日志"));
+        // Empty log: all three disabled.
+        QVERIFY(!Item(menu, 0)->isEnabled());
+        QVERIFY(!Item(menu, 1)->isEnabled());
+        QVERIFY(!Item(menu, 2)->isEnabled());
+
+        // Lines but no selection: only copy disabled.
+        Feed(log, 0, {0x10});
+        Feed(log, 1, {0x20});
+        menu = Menu(log, keep);
+        QVERIFY(!Item(menu, 0)->isEnabled());
+        QVERIFY(Item(menu, 1)->isEnabled());
+        QVERIFY(Item(menu, 2)->isEnabled());
+
+        // Select all from the menu, then everything is enabled.
+        Item(menu, 1)->trigger();
+        QCOMPARE(log.selectedItems().size(), 2);
+        menu = Menu(log, keep);
+        QVERIFY(Item(menu, 0)->isEnabled());
+        QGuiApplication::clipboard()->clear();
+        Item(menu, 0)->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("20\r\n10\r\n"));
+
+        // Clear empties the log.
+        Item(menu, 2)->trigger();
+        QCOMPARE(log.GetLineCount(), 0);
+    }
+};
+
+QTEST_MAIN(TestOutput)
+#include "tst_output.moc"
