@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "imaging/pixel_format.h"
+#include "res/strings.h"
 
 namespace {
 
@@ -35,6 +36,12 @@ QImage RenderInto(const QImage &source, QSize geometrySize, int width, int heigh
         painter.drawImage(QRect(r.x, r.y, r.width, r.height), source);
     }
     return canvas;
+}
+
+// Decoders whose scaled decoding does less work than a full decode.
+bool ScalesWhileDecoding(const QByteArray &format)
+{
+    return format == "jpeg" || format == "jpg" || format == "svg" || format == "svgz";
 }
 
 void SetError(QString *error, const QString &text)
@@ -96,16 +103,28 @@ QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode
         }
     }
 
-    // Decode at the drawn size when that is smaller: bounded memory and less
-    // work for large photographs. Not for a 0 x 0 target, which keeps the
-    // image as it is.
+    // Decode at the drawn size when that is smaller: always for decoders that
+    // scale while decoding (cheaper than a full decode), and for the others
+    // once a full decode would take more than FULL_DECODE_BUDGET_MB, to bound
+    // memory. Sources past DECODE_LIMIT_MB are refused even then: decoding
+    // them row by row would still take a very long time. A 0 x 0 target
+    // keeps the image as it is.
     bool scaled = false;
-    if (ownKnown && width > 0 && height > 0 && reader.supportsOption(QImageIOHandler::ScaledSize)) {
+    if (ownKnown && width > 0 && height > 0) {
+        const qint64 fullBytes = static_cast<qint64>(own.width()) * own.height() * 4;
         const CFitRect r = FitGeometry(own.width(), own.height(), width, height, keepAspect);
-        if (r.width > 0 && r.height > 0 && r.width <= own.width() && r.height <= own.height() &&
-            (r.width < own.width() || r.height < own.height())) {
-            reader.setScaledSize(QSize(r.width, r.height));
-            scaled = true;
+        const bool smaller = r.width > 0 && r.height > 0 && r.width <= own.width() &&
+                             r.height <= own.height() && (r.width < own.width() || r.height < own.height());
+        const bool native = ScalesWhileDecoding(reader.format());
+        if (smaller && reader.supportsOption(QImageIOHandler::ScaledSize)) {
+            if (!native && fullBytes > static_cast<qint64>(DECODE_LIMIT_MB) * 1024 * 1024) {
+                SetError(error, FormatStr(IDS_IMG_PICTURE_TOO_LARGE, own.width(), own.height()));
+                return QImage();
+            }
+            if (native || fullBytes > static_cast<qint64>(FULL_DECODE_BUDGET_MB) * 1024 * 1024) {
+                reader.setScaledSize(QSize(r.width, r.height));
+                scaled = true;
+            }
         }
     }
 

@@ -31,13 +31,17 @@ QImage RenderFitted(const QImage &source, int width, int height, int pixelCode, 
 // alpha (or with bkColor NO_BK_COLOR) comes back as decoded. A null image on
 // any failure; *error (when asked) gets the decoder's reason if it had one.
 //
-// Large sources are decoded directly at the drawn size where the decoder can
-// do that, so memory follows the target size; the geometry still comes from
-// the file's own size. Decoding is refused past DECODE_LIMIT_MB.
+// Sources are decoded directly at the drawn size where the decoder can do
+// that and it pays: always for JPEG (and SVG), for other formats once a full
+// decode would pass FULL_DECODE_BUDGET_MB, so memory follows the target size.
+// The geometry still comes from the file's own size. A source whose full
+// decode would pass DECODE_LIMIT_MB is refused unless its decoder scales
+// while decoding.
 QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode, uint32_t bkColor,
                        bool keepAspect, QString *error = nullptr);
 
 enum : int {
     DECODE_LIMIT_MB = 256,
+    FULL_DECODE_BUDGET_MB = 64,
     MAX_CANVAS_SIDE = 32767,
 };

@@ -248,6 +248,34 @@ TEST(LoadFitted, BadFilesGiveNoBitmap)
         }
 }
 
+TEST(LoadFitted, HugeSourcesAreBoundedOrRefused)
+{
+    // A header claiming 30000 x 30000: refused before anything is decoded,
+    // whether fitted to a terminal or kept at its own size.
+    const QString bomb = ImagingData(QStringLiteral("huge_30000x30000.png"));
+    QString error;
+    EXPECT_TRUE(LoadFittedImage(bomb, 320, 240, 0x21006, NO_BK_COLOR, true, &error).isNull());
+    EXPECT_EQ(error, QStringLiteral("图象尺寸过大：30000 x 30000"));
+    EXPECT_TRUE(LoadFittedImage(bomb, 0, 0, 0x21006, NO_BK_COLOR, true, &error).isNull());
+    EXPECT_FALSE(error.isEmpty());
+
+    // 4200 x 4200 (about 70 MB decoded) is decoded at the drawn size:
+    // 240 x 240 at (40, 0).
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("big.png"));
+    QImage big(4200, 4200, QImage::Format_RGB32);
+    big.fill(0xFFFF0000u);
+    ASSERT_TRUE(big.save(path, "PNG", 0));
+    big = QImage();
+    const QImage fitted = LoadFittedImage(path, 320, 240, 0x21006, 0x00000000u, true);
+    ASSERT_EQ(fitted.size(), QSize(320, 240));
+    EXPECT_EQ(fitted.pixel(39, 120), 0xFF000000u);
+    EXPECT_EQ(fitted.pixel(40, 0), 0xFFFF0000u);
+    EXPECT_EQ(fitted.pixel(279, 239), 0xFFFF0000u);
+    EXPECT_EQ(fitted.pixel(280, 120), 0xFF000000u);
+}
+
 TEST(RenderFitted, RefusesWhatCannotBeMade)
 {
     QImage source(4, 4, QImage::Format_RGB32);

@@ -1,0 +1,172 @@
+// Picture conversion times.
+//   decode/<src>:                  plain full decode of the source, nothing else;
+//   pipeline/<src>/<WxH>/<bits>:   what a send does: decode fitted to the terminal
+//                                  (scaled decoding where the format allows it),
+//                                  fit, convert, extract the pixel stream;
+//   after_decode/<src>/<WxH>/<bits>: fit + convert + extract from an already fully
+//                                  decoded source (the work added to a full decode);
+//   extract_swap/800x480/16:       pixel stream extraction plus the 16-bit byte swap.
+// Each row carries decode_ms (the decode time of its source, measured before the
+// runs) and pct_of_decode (its own time as a percentage of that).
+// The 4000 x 3000 JPEG and 1920 x 1080 PNG sources are generated at start into a
+// temporary folder.
+#include <benchmark/benchmark.h>
+
+#include <QElapsedTimer>
+#include <QImageReader>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "imaging/image_fit.h"
+#include "imaging/pixel_format.h"
+#include "imaging/pixels.h"
+
+namespace {
+
+struct Source {
+    const char *name;
+    QString path;
+    QImage decoded;
+    double decodeMs = 0;
+};
+
+// A photograph-like picture: smooth gradients with some noise, so that the
+// encoders cannot shrink it to nothing.
+QImage MakePicture(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    QRandomGenerator rng(12345);
+    for (int y = 0; y < height; ++y) {
+        QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int noise = static_cast<int>(rng.bounded(24));
+            const int r = (x * 255 / width + noise) & 0xFF;
+            const int g = (y * 255 / height + noise) & 0xFF;
+            const int b = ((x + y) * 255 / (width + height) + 2 * noise) & 0xFF;
+            line[x] = qRgb(r, g, b);
+        }
+    }
+    return image;
+}
+
+double MillisecondsOf(const std::function<void()> &work, int runs)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        work();
+        times.push_back(clock.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+QImage DecodeFull(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setAllocationLimit(DECODE_LIMIT_MB);
+    return reader.read();
+}
+
+// Runs work per iteration and reports its mean time beside the decode time.
+template <typename Work>
+void Timed(benchmark::State &state, double decodeMs, Work work)
+{
+    double totalMs = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        work();
+        totalMs += clock.nsecsElapsed() / 1e6;
+    }
+    const double meanMs = state.iterations() ? totalMs / static_cast<double>(state.iterations()) : 0;
+    state.counters["ms"] = meanMs;
+    if (decodeMs > 0) {
+        state.counters["decode_ms"] = decodeMs;
+        state.counters["pct_of_decode"] = 100.0 * meanMs / decodeMs;
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        std::fprintf(stderr, "cannot create a temporary folder\n");
+        return 1;
+    }
+    static std::vector<Source> sources = {
+        {"jpeg4000x3000", dir.filePath(QStringLiteral("photo.jpg")), {}, 0},
+        {"png1920x1080", dir.filePath(QStringLiteral("screen.png")), {}, 0},
+    };
+    if (!MakePicture(4000, 3000).save(sources[0].path, "JPEG", 90) ||
+        !MakePicture(1920, 1080).save(sources[1].path, "PNG")) {
+        std::fprintf(stderr, "cannot write the source pictures\n");
+        return 1;
+    }
+    for (Source &s : sources) {
+        s.decoded = DecodeFull(s.path);
+        if (s.decoded.isNull()) {
+            std::fprintf(stderr, "cannot decode %s\n", s.name);
+            return 1;
+        }
+        s.decodeMs = MillisecondsOf([&s] { benchmark::DoNotOptimize(DecodeFull(s.path)); }, 5);
+    }
+
+    const std::pair<int, int> sizes[] = {{320, 240}, {480, 272}, {800, 480}, {1024, 600}};
+    for (Source &s : sources) {
+        benchmark::RegisterBenchmark((std::string("decode/") + s.name).c_str(), [&s](benchmark::State &state) {
+            Timed(state, s.decodeMs, [&s] { benchmark::DoNotOptimize(DecodeFull(s.path)); });
+        })->Unit(benchmark::kMillisecond);
+        for (const auto &size : sizes)
+            for (int bits : {16, 24}) {
+                const int w = size.first, h = size.second;
+                const int code = bits == 16 ? PIXEL_CODE_RGB565 : PIXEL_CODE_RGB24;
+                const std::string tag =
+                    std::string(s.name) + "/" + std::to_string(w) + "x" + std::to_string(h) + "/" + std::to_string(bits);
+                benchmark::RegisterBenchmark(("pipeline/" + tag).c_str(), [&s, w, h, code](benchmark::State &state) {
+                    Timed(state, s.decodeMs, [&] {
+                        const QImage fitted = LoadFittedImage(s.path, w, h, code, 0x00FFFFFFu, true);
+                        std::vector<uint8_t> out;
+                        if (!ExtractPixels(fitted, w, h, code, &out))
+                            state.SkipWithError("conversion failed");
+                        benchmark::DoNotOptimize(out.data());
+                    });
+                })->Unit(benchmark::kMillisecond);
+                benchmark::RegisterBenchmark(("after_decode/" + tag).c_str(), [&s, w, h, code](benchmark::State &state) {
+                    Timed(state, s.decodeMs, [&] {
+                        const QImage fitted = RenderFitted(s.decoded, w, h, code, 0x00FFFFFFu, true);
+                        std::vector<uint8_t> out;
+                        if (!ExtractPixels(fitted, w, h, code, &out))
+                            state.SkipWithError("conversion failed");
+                        benchmark::DoNotOptimize(out.data());
+                    });
+                })->Unit(benchmark::kMillisecond);
+            }
+    }
+
+    static QImage screen = RenderFitted(sources[1].decoded, 800, 480, PIXEL_CODE_RGB565, 0, true);
+    benchmark::RegisterBenchmark("extract_swap/800x480/16", [](benchmark::State &state) {
+        Timed(state, 0, [&] {
+            std::vector<uint8_t> out;
+            if (!ExtractPixels(screen, 800, 480, PIXEL_CODE_RGB565, &out))
+                state.SkipWithError("extraction failed");
+            // The terminal object's in-place swap: high byte first on the wire.
+            for (size_t i = 0; i + 1 < out.size(); i += 2)
+                std::swap(out[i], out[i + 1]);
+            benchmark::DoNotOptimize(out.data());
+        });
+    })->Unit(benchmark::kMicrosecond);
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
