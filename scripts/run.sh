@@ -1,25 +1,49 @@
 #!/usr/bin/env bash
-# Builds the tool and starts it. When no real serial port is present, a
-# virtual terminal (qelsim) is started first so there is something to talk to.
+# Builds the desktop program and starts it. When no real terminal is attached
+# (no USB serial adapter), a virtual terminal (qelsim) is started first in its
+# own window, so the device toolbar lists "虚拟终端 (...)" and one click on
+# "连接" talks to it. The virtual terminal ends with the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}
-cmake -S . -B "$BUILD" -G Ninja
-cmake --build "$BUILD"
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$BUILD" --target qeltool qelsim
+
 SIM_PID=""
-cleanup() { [ -n "$SIM_PID" ] && kill "$SIM_PID" 2>/dev/null || true; }
-trap cleanup EXIT
+SIM_OUT=""
+cleanup() {
+  if [ -n "$SIM_PID" ]; then kill "$SIM_PID" 2>/dev/null || true; wait "$SIM_PID" 2>/dev/null || true; fi
+  [ -n "$SIM_OUT" ] && rm -f "$SIM_OUT"
+}
+trap cleanup EXIT INT TERM
+
+HAVE_DISPLAY=""
+[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && HAVE_DISPLAY=1
+
 if ! ls /dev/ttyUSB* /dev/ttyACM* >/dev/null 2>&1 && [ -x "$BUILD/sim/qelsim" ]; then
   SIMARGS=(--name demo)
-  [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && SIMARGS+=(--headless)
-  "$BUILD/sim/qelsim" "${SIMARGS[@]}" > /tmp/qelsim-demo.out &
+  [ -z "$HAVE_DISPLAY" ] && SIMARGS+=(--headless)
+  SIM_OUT=$(mktemp /tmp/qelsim-demo.XXXXXX)
+  "$BUILD/sim/qelsim" "${SIMARGS[@]}" >"$SIM_OUT" 2>&1 &
   SIM_PID=$!
-  sleep 1
+  # The simulator prints "PORT <path>" once its port is registered.
+  for _ in $(seq 1 100); do
+    grep -q '^PORT ' "$SIM_OUT" 2>/dev/null && break
+    kill -0 "$SIM_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  if grep -q '^PORT ' "$SIM_OUT" 2>/dev/null; then
+    echo "虚拟终端已启动: $(grep -m1 '^PORT ' "$SIM_OUT" | cut -d' ' -f2-)"
+  else
+    echo "qelsim did not start:" >&2
+    cat "$SIM_OUT" >&2 || true
+  fi
 fi
-if [ -x "$BUILD/shell/qeltool" ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+
+if [ -n "$HAVE_DISPLAY" ]; then
   "$BUILD/shell/qeltool" "$@"
-elif [ -x "$BUILD/cli/qelcli" ]; then
-  "$BUILD/cli/qelcli" "${@:-info}"
 else
-  echo "Built. Nothing to run yet."
+  echo "No display (DISPLAY/WAYLAND_DISPLAY unset): showing the terminal through the command-line front end."
+  cmake --build "$BUILD" --target qelcli
+  "$BUILD/cli/qelcli" "${@:-info}"
 fi

@@ -1,0 +1,63 @@
+#include "shell/app.h"
+
+#include <QMessageBox>
+
+#include "res/profile.h"
+#include "res/resource.h"
+#include "res/strings.h"
+#include "shell/app_frame.h"
+#include "shell/icons.h"
+
+CApp::CApp(int &argc, char **argv) : QApplication(argc, argv) {}
+
+CApp::~CApp()
+{
+    m_frame.reset();
+    m_image.Shutdown();
+}
+
+CApp *CApp::Get()
+{
+    return qobject_cast<CApp *>(QCoreApplication::instance());
+}
+
+bool CApp::InitInstance()
+{
+    // 1-2: the toolkit and the XML/drag-and-drop services need no start-up
+    // of their own here; the message stays with this step.
+    setWindowIcon(ApplicationIcon());
+
+    // 3: the imaging layer.
+    if (!m_image.Startup()) {
+        QMessageBox::critical(nullptr, AppTitle(), LoadStr(IDS_GDI_INIT_FAILED));
+        return false;
+    }
+
+    // 4: the profile lives under KDW\<application title>.
+    setOrganizationName(QStringLiteral("KDW"));
+    setApplicationName(AppTitle());
+
+    // 7: the command line. A named file waits for the file list; the main
+    // frame is created either way.
+    const QStringList args = arguments();
+    for (int i = 1; i < args.size(); ++i)
+        if (!args.at(i).startsWith(QLatin1Char('-')))
+            m_files.append(args.at(i));
+
+    m_frame = std::make_unique<CAppFrame>();
+    if (!m_frame->Create()) {
+        m_frame.reset();
+        return false;
+    }
+
+    // 8: show the main window.
+    m_frame->show();
+    return true;
+}
+
+int CApp::ExitInstance(int code)
+{
+    m_frame.reset();
+    m_image.Shutdown();
+    return code;
+}

@@ -1,0 +1,35 @@
+// The application object: start-up in its documented order, the image
+// service, and the main frame it creates.
+#pragma once
+
+#include <QApplication>
+#include <QStringList>
+#include <memory>
+
+#include "imaging/app_image.h"
+
+class CAppFrame;
+
+class CApp : public QApplication {
+    Q_OBJECT
+public:
+    CApp(int &argc, char **argv);
+    ~CApp() override;
+
+    // Start-up; false ends the program (after any message it showed).
+    bool InitInstance();
+    // Exit: destroys the frame, then stops the image service. Returns code.
+    int ExitInstance(int code);
+
+    CAppImage &Image() { return m_image; }
+    CAppFrame *MainFrame() const { return m_frame.get(); }
+    // Files named on the command line, kept for the file list.
+    const QStringList &CommandLineFiles() const { return m_files; }
+
+    static CApp *Get();
+
+private:
+    CAppImage m_image;
+    std::unique_ptr<CAppFrame> m_frame;
+    QStringList m_files;
+};

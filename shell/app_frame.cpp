@@ -1,0 +1,257 @@
+#include "shell/app_frame.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QStackedWidget>
+#include <QTimer>
+
+#include "res/commands.h"
+#include "res/profile.h"
+#include "res/resource.h"
+#include "shell/bar_dev.h"
+#include "shell/bar_menu.h"
+#include "shell/bar_pic.h"
+#include "shell/bar_status.h"
+#include "shell/bar_std.h"
+#include "shell/cmd_table.h"
+#include "shell/cmd_target.h"
+#include "shell/icons.h"
+#include "shell/output.h"
+#include "shell/pane_output.h"
+#include "shell/pane_workspace.h"
+#include "toolkit/view.h"
+
+namespace {
+
+CAppFrame *s_frame = nullptr;
+
+// Window ids of the client views: the active one and the hidden ones.
+const int kActiveViewId = 0xE900;
+const int kHiddenViewId = 0xE901;
+
+} // namespace
+
+CAppFrame::CAppFrame()
+{
+    // Reachable at once, so code run during creation finds the frame.
+    s_frame = this;
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowTitle(AppTitle());
+    setWindowIcon(ApplicationIcon());
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    m_cmds = new CCmdTable(this);
+    m_cmds->CreateAll();
+    m_terminal.SetStatusSink(this);
+}
+
+CAppFrame::~CAppFrame()
+{
+    SaveState();
+    qApp->removeEventFilter(this);
+    m_terminal.SetTrafficSink(nullptr);
+    m_terminal.SetStatusSink(nullptr);
+    // Reverse order of creation; the terminal object (a member) goes last
+    // and closes an open port.
+    delete m_paneOutput;
+    m_paneOutput = nullptr;
+    delete m_paneWorkspace;
+    m_paneWorkspace = nullptr;
+    delete m_barPic;
+    m_barPic = nullptr;
+    delete m_barDev;
+    m_barDev = nullptr;
+    delete m_barStd;
+    m_barStd = nullptr;
+    delete m_barStatus;
+    m_barStatus = nullptr;
+    delete m_barMenu;
+    m_barMenu = nullptr;
+    if (s_frame == this)
+        s_frame = nullptr;
+}
+
+CAppFrame *CAppFrame::Get()
+{
+    return s_frame;
+}
+
+bool CAppFrame::Create()
+{
+    // 1-2: the recent batch list and the remembered folders.
+    m_recentBatch.ReadList();
+    m_dirs = ReadInitDirs(*OpenProfile());
+
+    // 3: the client area with the home view.
+    m_client = new QStackedWidget(this);
+    m_client->setObjectName(QStringLiteral("clientArea"));
+    setCentralWidget(m_client);
+    CMyView *home = EnsureView(VIEW_HOME);
+    if (!home)
+        return false;
+    ShowView(home);
+
+    // 4: status bar with the message pane and the three information panes.
+    m_barStatus = new CBarStatus(this);
+    setStatusBar(m_barStatus);
+
+    // 5, 8: the menu bar.
+    m_barMenu = new CBarMenu(this);
+    m_barMenu->LoadMenu(m_cmds);
+    setMenuBar(m_barMenu);
+
+    // 6, 9: three toolbar rows under the menu: standard; device + picture.
+    m_barStd = new CBarStd(m_cmds, this);
+    m_barDev = new CBarDev(m_cmds, &m_terminal, this, this);
+    m_barPic = new CBarPic(m_cmds, this);
+    addToolBar(Qt::TopToolBarArea, m_barStd);
+    addToolBarBreak(Qt::TopToolBarArea);
+    addToolBar(Qt::TopToolBarArea, m_barDev);
+    addToolBar(Qt::TopToolBarArea, m_barPic);
+
+    // 11: the two panes, both hidden until asked for.
+    m_paneWorkspace = new CPaneWorkspace(this);
+    addDockWidget(Qt::LeftDockWidgetArea, m_paneWorkspace);
+    m_paneWorkspace->hide();
+    m_paneOutput = new CPaneOutput(this);
+    addDockWidget(Qt::BottomDockWidgetArea, m_paneOutput);
+    m_paneOutput->hide();
+    for (CMyPane *pane : {static_cast<CMyPane *>(m_paneWorkspace), static_cast<CMyPane *>(m_paneOutput)})
+        connect(pane, &CMyPane::paneVisibleChanged, this, &CAppFrame::ScheduleUpdate);
+    // Every frame sent and every reply byte accepted goes to the log.
+    m_terminal.SetTrafficSink(m_paneOutput->GetOutput());
+
+    // Commands: shortcuts work wherever the focus is in the window; the
+    // command's prompt shows while the pointer is on it.
+    for (int id : m_cmds->Ids())
+        addAction(m_cmds->Get(id));
+    connect(m_cmds, &CCmdTable::command, this, &CAppFrame::OnCommand);
+    connect(m_cmds, &CCmdTable::prompt, this, [this](const QString &text) {
+        if (m_barStatus)
+            m_barStatus->showMessage(text);
+    });
+    connect(m_cmds, &CCmdTable::menuAboutToShow, this, &CAppFrame::UpdateCommandUi);
+
+    // 13: the port list, then its baud list.
+    m_barDev->RefreshPorts();
+    m_barDev->FillBaudList();
+
+    // Enabling runs once after each batch of user events.
+    qApp->installEventFilter(this);
+    resize(1024, 720);
+    UpdateCommandUi();
+    return true;
+}
+
+QAction *CAppFrame::Action(int id) const
+{
+    return m_cmds->Find(id);
+}
+
+CMyOutput *CAppFrame::Output() const
+{
+    return m_paneOutput ? m_paneOutput->GetOutput() : nullptr;
+}
+
+// ---------------------------------------------------------------- views
+
+void CAppFrame::SetViewFactory(ViewKind kind, ViewFactory factory)
+{
+    m_factories[kind] = std::move(factory);
+}
+
+CMyView *CAppFrame::EnsureView(ViewKind kind)
+{
+    if (m_views[kind] || !m_client)
+        return m_views[kind];
+    CMyView *view = nullptr;
+    if (m_factories[kind])
+        view = m_factories[kind](m_client);
+    else if (kind == VIEW_HOME)
+        view = new CMyView(m_client);
+    if (!view)
+        return nullptr;
+    view->setProperty("viewId", kHiddenViewId);
+    m_client->addWidget(view);
+    m_views[kind] = view;
+    return view;
+}
+
+void CAppFrame::ShowView(CMyView *view)
+{
+    if (!view || view == m_activeView || !m_client)
+        return;
+    CMyView *previous = m_activeView;
+    if (m_client->indexOf(view) < 0)
+        m_client->addWidget(view);
+    if (previous)
+        previous->setProperty("viewId", kHiddenViewId);
+    view->setProperty("viewId", kActiveViewId);
+    m_client->setCurrentWidget(view);
+    m_activeView = view;
+    emit viewActivated(view, previous);
+    ScheduleUpdate();
+}
+
+// ---------------------------------------------------------------- status
+
+void CAppFrame::ShowStatusMessage(int kind, const QString &text)
+{
+    if (m_barStatus)
+        m_barStatus->ShowStatusMessage(kind, text);
+}
+
+void CAppFrame::ShowStatusProgress(const QString &text, int percent)
+{
+    if (m_barStatus)
+        m_barStatus->ShowStatusProgress(text, percent);
+}
+
+void CAppFrame::RefreshUi()
+{
+    UpdateCommandUi();
+    if (m_barStatus)
+        m_barStatus->repaint();
+}
+
+// ---------------------------------------------------------------- bars
+
+QWidget *CAppFrame::BarOf(int id) const
+{
+    switch (id) {
+    case IDW_MENUBAR: return m_barMenu;
+    case IDW_STATUSBAR: return m_barStatus;
+    case IDW_BAR_STD: return m_barStd;
+    case IDW_BAR_DEV: return m_barDev;
+    case IDW_BAR_PIC: return m_barPic;
+    case IDW_PANE_WORKSPACE: return m_paneWorkspace;
+    case IDW_PANE_OUTPUT: return m_paneOutput;
+    default: return nullptr;
+    }
+}
+
+void CAppFrame::ShowControlBar(int id, bool show)
+{
+    QWidget *bar = BarOf(id);
+    if (bar && IsControlBarVisible(id) != show)
+        bar->setVisible(show);
+    ScheduleUpdate();
+}
+
+bool CAppFrame::IsControlBarVisible(int id) const
+{
+    const QWidget *bar = BarOf(id);
+    return bar && bar->isVisibleTo(this);
+}
+
+QMenu *CAppFrame::createPopupMenu()
+{
+    UpdateCommandUi();
+    auto *menu = new QMenu(this);
+    for (int id : {ID_VIEW_BAR_STD, ID_VIEW_BAR_DEV, ID_VIEW_BAR_PIC, ID_VIEW_STATUSBAR})
+        menu->addAction(m_cmds->Get(id));
+    menu->addSeparator();
+    menu->addAction(m_cmds->Get(ID_VIEW_WORKSPACE));
+    menu->addAction(m_cmds->Get(ID_VIEW_OUTPUT));
+    return menu;
+}

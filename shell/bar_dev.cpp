@@ -1,0 +1,273 @@
+#include "shell/bar_dev.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QSlider>
+#include <QToolButton>
+#include <QWidget>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "link/baud_table.h"
+#include "link/front_end.h"
+#include "link/host.h"
+#include "link/terminal.h"
+#include "res/commands.h"
+#include "res/profile.h"
+#include "res/resource.h"
+#include "res/strings.h"
+#include "shell/cmd_table.h"
+#include "shell/icons.h"
+
+namespace {
+
+const char kSettingsPort[] = "Settings/Port";
+const char kSettingsBaud[] = "Settings/Baud";
+const int kDefaultBaud = 115200;
+
+// A label that keeps the toolbar's background and centres its text.
+QLabel *MakeLabel(const QString &text, int extra, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignCenter);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->setFixedWidth(label->fontMetrics().horizontalAdvance(text) + extra);
+    return label;
+}
+
+void SetPromptAndTip(QWidget *w, int id)
+{
+    w->setStatusTip(LoadStrPart(id, 0));
+    w->setToolTip(LoadStrPart(id, 1));
+}
+
+} // namespace
+
+CBarDev::CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QWidget *parent)
+    : CMyToolBar(IDW_BAR_DEV, LoadStr(IDS_BAR_DEV_TITLE), parent), m_terminal(terminal), m_status(status)
+{
+    QAction *connectAction = cmds->Get(ID_DEV_CONNECT);
+    AddButton(connectAction, true);
+    SetConnectState(false);
+    addSeparator();
+
+    // The controls sit in one row right of the separator.
+    auto *row = new QWidget(this);
+    row->setObjectName(QStringLiteral("devControls"));
+    m_portLabel = MakeLabel(LoadStr(IDS_LABEL_PORT), 8, row);
+    m_portList = new QComboBox(row);
+    m_portList->setObjectName(QStringLiteral("portList"));
+    m_portList->setFixedWidth(120);
+    m_portList->setMaxVisibleItems(6);
+    m_portList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    SetPromptAndTip(m_portList, IDC_DEV_PORT);
+    m_baudLabel = MakeLabel(LoadStr(IDS_LABEL_BAUD), 10, row);
+    m_baudList = new QComboBox(row);
+    m_baudList->setObjectName(QStringLiteral("baudList"));
+    m_baudList->setFixedWidth(80);
+    m_baudList->setMaxVisibleItems(13);
+    SetPromptAndTip(m_baudList, IDC_DEV_BAUD);
+    m_lightLabel = MakeLabel(LoadStr(IDS_LABEL_BACKLIGHT), 10, row);
+    m_slider = new QSlider(Qt::Horizontal, row);
+    m_slider->setObjectName(QStringLiteral("brightness"));
+    m_slider->setTickPosition(QSlider::NoTicks);
+    m_slider->setFixedSize(120, 24);
+    SetPromptAndTip(m_slider, IDC_DEV_BRIGHTNESS);
+
+    int x = 3;
+    const auto place = [&](QWidget *w, int gapAfter) {
+        w->move(x, 0);
+        x += w->width() + gapAfter;
+    };
+    const int rowHeight = qMax(38, m_portList->sizeHint().height());
+    for (QWidget *w : {static_cast<QWidget *>(m_portLabel), static_cast<QWidget *>(m_baudLabel),
+                       static_cast<QWidget *>(m_lightLabel)})
+        w->setFixedHeight(rowHeight);
+    m_portList->setFixedHeight(m_portList->sizeHint().height());
+    m_baudList->setFixedHeight(m_baudList->sizeHint().height());
+    place(m_portLabel, 0);
+    place(m_portList, 5);
+    place(m_baudLabel, 0);
+    place(m_baudList, 5);
+    place(m_lightLabel, 0);
+    place(m_slider, 5);
+    // Centre each control vertically in the button row.
+    for (QWidget *w : row->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        w->move(w->x(), (rowHeight - w->height()) / 2);
+    row->setFixedSize(x, rowHeight);
+    addWidget(row);
+
+    connect(m_portList, &QComboBox::activated, this, &CBarDev::OnPortChosen);
+    connect(m_slider, &QSlider::valueChanged, this, &CBarDev::OnSliderChanged);
+
+    UpdateBrightnessRange();
+    m_settingRange = true;
+    m_slider->setValue(0);
+    m_settingRange = false;
+    UpdateEnabling(false);
+}
+
+int CBarDev::RefreshIndex() const
+{
+    return m_portList->findText(LoadStr(IDS_REFRESH_PORTS), Qt::MatchStartsWith);
+}
+
+void CBarDev::RefreshPorts()
+{
+    const QString refresh = LoadStr(IDS_REFRESH_PORTS);
+    QString remembered = m_portList->currentText();
+    m_portList->clear();
+    m_portMap.clear();
+    m_portKinds.clear();
+    if (remembered.isEmpty() || remembered == refresh)
+        remembered = OpenProfile()->value(QLatin1String(kSettingsPort)).toString();
+
+    const QVector<CPortEntry> ports = m_portSource ? m_portSource() : CMyPortEnum::List();
+    QStringList names;
+    for (const CPortEntry &port : ports) {
+        // A later port with the same name replaces the earlier one's path.
+        if (!m_portMap.contains(port.displayName))
+            names.append(port.displayName);
+        m_portMap.insert(port.displayName, port.path);
+        m_portKinds.insert(port.displayName, port.kind);
+    }
+    // The list is sorted without regard to letter case; the refresh entry
+    // stays last, outside the order.
+    std::stable_sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    m_portList->addItems(names);
+    int select = -1;
+    if (!names.isEmpty())
+        select = m_portList->findText(remembered, Qt::MatchStartsWith);
+    else
+        m_status->ShowStatusMessage(STATUS_FAILURE, LoadStr(IDS_PORTS_NONE));
+    m_portList->addItem(refresh);
+    m_portList->setCurrentIndex(select);
+}
+
+bool CBarDev::ProbePort(const QString &path)
+{
+    // Open without taking the line over: an exclusive holder (TIOCEXCL or the
+    // lock our own port takes) makes this fail.
+    const QByteArray dev = path.toLocal8Bit();
+    const int fd = ::open(dev.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool free = ::flock(fd, LOCK_SH | LOCK_NB) == 0;
+    if (free)
+        ::flock(fd, LOCK_UN);
+    ::close(fd);
+    return free;
+}
+
+void CBarDev::FillBaudList()
+{
+    const QString remembered = m_baudList->currentText();
+    m_baudList->clear();
+    if (m_portList->currentIndex() < 0)
+        return;
+    const QString name = m_portList->currentText();
+    const auto it = m_portMap.constFind(name);
+    if (it == m_portMap.constEnd())
+        return;  // the refresh entry
+    if (!ProbePort(it.value())) {
+        m_status->ShowStatusMessage(STATUS_FAILURE, FormatStr(IDS_PORT_PROBE_FAILED, qUtf8Printable(name)));
+        return;
+    }
+    const bool longList = m_portKinds.value(name, PortKind::Serial) != PortKind::Serial;
+    for (const CBaudItem &item : BaudList(longList))
+        m_baudList->addItem(item.text, item.rate);
+    if (m_baudList->count() == 0)
+        return;
+    int select;
+    if (!remembered.isEmpty()) {
+        select = m_baudList->findText(remembered, Qt::MatchStartsWith);
+    } else {
+        const int baud = OpenProfile()->value(QLatin1String(kSettingsBaud), kDefaultBaud).toInt();
+        select = m_baudList->findData(baud);
+    }
+    m_baudList->setCurrentIndex(select);
+}
+
+bool CBarDev::GetPortSelection(int *baud, QString *displayName, QString *path) const
+{
+    if (m_portList->currentIndex() < 0 || m_baudList->currentIndex() < 0)
+        return false;
+    const int rate = m_baudList->currentData().toInt();
+    const QString name = m_portList->currentText();
+    if (baud)
+        *baud = rate;
+    if (displayName)
+        *displayName = name;
+    if (path)
+        *path = m_portMap.value(name);
+    return rate > 0 && m_portMap.contains(name);
+}
+
+int CBarDev::SelectPort(int index)
+{
+    if (index == RefreshIndex() || index < 0 || index >= m_portList->count())
+        return -1;
+    m_portList->setCurrentIndex(index);
+    if (m_portList->currentIndex() != index)
+        return -1;
+    FillBaudList();
+    return index;
+}
+
+void CBarDev::SaveSelection()
+{
+    auto profile = OpenProfile();
+    if (m_portList->currentIndex() >= 0)
+        profile->setValue(QLatin1String(kSettingsPort), m_portList->currentText());
+    if (m_baudList->currentIndex() >= 0)
+        profile->setValue(QLatin1String(kSettingsBaud), m_baudList->currentData().toInt());
+}
+
+void CBarDev::OnPortChosen(int index)
+{
+    if (index == RefreshIndex())
+        RefreshPorts();
+    if (m_portList->currentIndex() >= 0)
+        FillBaudList();
+}
+
+void CBarDev::SetConnectState(bool connected)
+{
+    if (QToolButton *btn = GetButton(ID_DEV_CONNECT)) {
+        QAction *a = btn->defaultAction();
+        a->setIcon(LoadAppIcon(connected ? QStringLiteral("connected") : QStringLiteral("connect")));
+        a->setIconText(LoadStr(connected ? IDS_BTN_DISCONNECT : IDS_BTN_CONNECT));
+    }
+}
+
+void CBarDev::UpdateEnabling(bool connected)
+{
+    if (m_portList->isEnabled() == connected)
+        m_portList->setEnabled(!connected);
+    if (m_baudList->isEnabled() == connected)
+        m_baudList->setEnabled(!connected);
+    if (m_slider->isEnabled() != connected)
+        m_slider->setEnabled(connected);
+}
+
+void CBarDev::UpdateBrightnessRange()
+{
+    const CDevInfo &info = m_terminal->Info();
+    if (m_slider->minimum() == info.brightnessMin && m_slider->maximum() == info.brightnessMax)
+        return;
+    m_settingRange = true;
+    m_slider->setRange(info.brightnessMin, info.brightnessMax);
+    m_settingRange = false;
+}
+
+void CBarDev::OnSliderChanged(int position)
+{
+    if (m_settingRange || !m_terminal->IsConnected())
+        return;
+    // Left end is full brightness: the level is the distance from the right end.
+    DevSetBrightness(*m_terminal, BrightnessFromSlider(m_terminal->Info(), position));
+}

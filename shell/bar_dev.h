@@ -1,0 +1,75 @@
+// The device toolbar: connect button, port list, baud list and backlight
+// slider. It remembers the chosen port and baud in the profile.
+#pragma once
+
+#include <QMap>
+#include <QVector>
+#include <functional>
+
+#include "link/port_enum.h"
+#include "shell/tool_bar.h"
+
+class CCmdTable;
+class CMyTerminal;
+class CStatusSink;
+class QComboBox;
+class QLabel;
+class QSlider;
+
+class CBarDev : public CMyToolBar {
+    Q_OBJECT
+public:
+    // The ports to list; CMyPortEnum::List() unless a test sets another.
+    using PortSource = std::function<QVector<CPortEntry>()>;
+
+    CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QWidget *parent = nullptr);
+
+    void SetPortSource(PortSource source) { m_portSource = std::move(source); }
+
+    // Rebuilds the port list (keeping the current or saved port selected)
+    // and appends the refresh entry.
+    void RefreshPorts();
+    // Rebuilds the baud list for the selected port after probing it.
+    void FillBaudList();
+    // True when a port and a baud above 0 are selected and the port is known.
+    bool GetPortSelection(int *baud, QString *displayName, QString *path) const;
+    // Selects the port at index and fills the baud list; -1 for the refresh
+    // entry or an index the list refuses.
+    int SelectPort(int index);
+    // Writes Port and Baud to the profile (when something is selected).
+    void SaveSelection();
+
+    // Button 32850: image and text for the connection state.
+    void SetConnectState(bool connected);
+    // Enabling: lists while not connected, slider while connected.
+    void UpdateEnabling(bool connected);
+    // Slider range from the device information; keeps the position in range.
+    void UpdateBrightnessRange();
+
+    QComboBox *GetPortList() const { return m_portList; }
+    QComboBox *GetBaudList() const { return m_baudList; }
+    QSlider *GetSlider() const { return m_slider; }
+    // Display name -> device path of every listed port.
+    const QMap<QString, QString> &GetPortMap() const { return m_portMap; }
+
+    // Whether the device can be opened now (not held by another program).
+    static bool ProbePort(const QString &path);
+
+private:
+    void OnPortChosen(int index);
+    void OnSliderChanged(int position);
+    int RefreshIndex() const;
+
+    CMyTerminal *m_terminal;
+    CStatusSink *m_status;
+    QLabel *m_portLabel;
+    QComboBox *m_portList;
+    QLabel *m_baudLabel;
+    QComboBox *m_baudList;
+    QLabel *m_lightLabel;
+    QSlider *m_slider;
+    QMap<QString, QString> m_portMap;
+    QMap<QString, PortKind> m_portKinds;
+    PortSource m_portSource;
+    bool m_settingRange = false;
+};

@@ -1,0 +1,14 @@
+// The main window's menu bar.
+#pragma once
+
+#include <QMenuBar>
+
+class CCmdTable;
+
+class CBarMenu : public QMenuBar {
+    Q_OBJECT
+public:
+    explicit CBarMenu(QWidget *parent = nullptr);
+    // Builds the main menu from the command table.
+    void LoadMenu(CCmdTable *cmds);
+};

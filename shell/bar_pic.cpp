@@ -1,0 +1,21 @@
+#include "shell/bar_pic.h"
+
+#include "res/commands.h"
+#include "res/resource.h"
+#include "res/strings.h"
+#include "shell/cmd_table.h"
+#include "shell/icons.h"
+
+CBarPic::CBarPic(CCmdTable *cmds, QWidget *parent)
+    : CMyToolBar(IDW_BAR_PIC, LoadStr(IDS_BAR_PIC_TITLE), parent)
+{
+    QAction *keep = cmds->Get(ID_PIC_KEEP_ASPECT);
+    keep->setIcon(LoadAppIcon(QStringLiteral("keep_aspect")));
+    AddButton(keep, true);
+    SetButtonText(ID_PIC_KEEP_ASPECT, LoadStr(IDS_BTN_KEEP_ASPECT));
+
+    QAction *color = cmds->Get(ID_PIC_BKCOLOR);
+    color->setIcon(LoadAppIcon(QStringLiteral("bkcolor")));
+    AddButton(color, true);
+    SetButtonText(ID_PIC_BKCOLOR, LoadStr(IDS_BTN_BKCOLOR));
+}

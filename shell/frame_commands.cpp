@@ -1,0 +1,232 @@
+// The main frame's command routing and enabling rules.
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEvent>
+#include <QTimer>
+
+#include "res/commands.h"
+#include "res/profile.h"
+#include "res/resource.h"
+#include "shell/app_frame.h"
+#include "shell/bar_dev.h"
+#include "shell/bar_status.h"
+#include "shell/cmd_table.h"
+#include "shell/cmd_target.h"
+#include "toolkit/view.h"
+
+void CAppFrame::SetCommandHandler(int id, Handler handler)
+{
+    if (handler)
+        m_handlers.insert(id, std::move(handler));
+    else
+        m_handlers.remove(id);
+    ScheduleUpdate();
+}
+
+void CAppFrame::OnCommand(int id)
+{
+    // The active view first, then handlers of other parts, then the frame.
+    if (auto *target = dynamic_cast<CCmdTarget *>(m_activeView)) {
+        if (target->OnCmdMsg(id)) {
+            ScheduleUpdate();
+            return;
+        }
+    }
+    const auto handler = m_handlers.constFind(id);
+    if (handler != m_handlers.constEnd()) {
+        (*handler)();
+        ScheduleUpdate();
+        return;
+    }
+    switch (id) {
+    case ID_VIEW_HOME:
+        ShowView(VIEW_HOME);
+        break;
+    case ID_VIEW_WORKSPACE:
+        ShowControlBar(IDW_PANE_WORKSPACE, !IsControlBarVisible(IDW_PANE_WORKSPACE));
+        break;
+    case ID_VIEW_OUTPUT:
+        ShowControlBar(IDW_PANE_OUTPUT, !IsControlBarVisible(IDW_PANE_OUTPUT));
+        break;
+    case ID_VIEW_STATUSBAR:
+        ShowControlBar(IDW_STATUSBAR, !IsControlBarVisible(IDW_STATUSBAR));
+        break;
+    case ID_VIEW_BAR_STD:
+        ShowControlBar(IDW_BAR_STD, !IsControlBarVisible(IDW_BAR_STD));
+        break;
+    case ID_VIEW_BAR_DEV:
+        ShowControlBar(IDW_BAR_DEV, !IsControlBarVisible(IDW_BAR_DEV));
+        break;
+    case ID_VIEW_BAR_PIC:
+        ShowControlBar(IDW_BAR_PIC, !IsControlBarVisible(IDW_BAR_PIC));
+        break;
+    case ID_DEV_CONNECT:
+        OnConnectCommand();
+        break;
+    case ID_APP_EXIT:
+        close();
+        break;
+    default:
+        break;
+    }
+    ScheduleUpdate();
+}
+
+void CAppFrame::OnConnectCommand()
+{
+    // Until the connection commands are registered (SetCommandHandler), the
+    // button only follows the terminal object's state.
+    m_barDev->SetConnectState(m_terminal.IsConnected());
+}
+
+bool CAppFrame::FrameRule(int id, bool *enabled, bool *checked) const
+{
+    const bool connected = m_terminal.IsConnected();
+    *checked = false;
+    switch (id) {
+    case ID_FILE_OPEN_PICTURE:
+    case ID_FILE_OPEN_FONT:
+    case ID_VIEW_HOME:
+    case ID_BATCH_RUN:
+    case ID_APP_EXIT:
+        *enabled = true;
+        return true;
+    case ID_FILE_CLOSE:
+    case ID_FILE_CLOSE_ALL:
+    case ID_FILE_MRU_FILE1:
+        // Enabled by the file list once it registers its own rule.
+        *enabled = false;
+        return true;
+    case ID_VIEW_WORKSPACE:
+        *enabled = true;
+        *checked = IsControlBarVisible(IDW_PANE_WORKSPACE);
+        return true;
+    case ID_VIEW_OUTPUT:
+        *enabled = true;
+        *checked = IsControlBarVisible(IDW_PANE_OUTPUT);
+        return true;
+    case ID_VIEW_STATUSBAR:
+        *enabled = true;
+        *checked = IsControlBarVisible(IDW_STATUSBAR);
+        return true;
+    case ID_VIEW_BAR_STD:
+        *enabled = true;
+        *checked = IsControlBarVisible(IDW_BAR_STD);
+        return true;
+    case ID_VIEW_BAR_DEV:
+        *enabled = true;
+        *checked = IsControlBarVisible(IDW_BAR_DEV);
+        return true;
+    case ID_VIEW_BAR_PIC:
+        *enabled = true;
+        *checked = IsControlBarVisible(IDW_BAR_PIC);
+        return true;
+    case ID_DEV_SAVE_PICTURE:
+    case ID_DEV_BROWSE_PICTURES:
+    case ID_DEV_BACKLIGHT_OFF:
+    case ID_DEV_BACKLIGHT_ON:
+    case ID_DEV_CLEAR_SCREEN:
+    case ID_DEV_SET_BAUD:
+    case ID_DEV_TOUCH_CALIBRATE:
+    case ID_DEV_TOUCH_EXPERIENCE:
+    case ID_BATCH_NEW:
+    case ID_BATCH_CONFIG:
+        *enabled = connected;
+        return true;
+    case ID_DEV_CONNECT:
+        *enabled = true;
+        *checked = connected;
+        return true;
+    case ID_DEV_MODE0:
+        *enabled = m_terminal.IsModeCapable();
+        *checked = m_terminal.IsModeCapable() && m_terminal.Info().ModeByte() == 0x00;
+        return true;
+    case ID_DEV_MODE1:
+        *enabled = m_terminal.IsModeCapable();
+        *checked = m_terminal.IsModeCapable() && m_terminal.Info().ModeByte() == 0xFF;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CAppFrame::UpdateCommandUi()
+{
+    m_updatePending = false;
+    ++m_updatePasses;
+    auto *target = dynamic_cast<CCmdTarget *>(m_activeView);
+    for (int id : m_cmds->Ids()) {
+        QAction *a = m_cmds->Get(id);
+        bool enabled = false;
+        bool checked = false;
+        CCmdUI ui(id);
+        if (target && target->OnUpdateCmdUI(ui) && ui.IsHandled()) {
+            enabled = ui.IsEnabled();
+            checked = ui.IsChecked();
+        } else if (!FrameRule(id, &enabled, &checked)) {
+            // Commands nobody answers for are disabled; a registered handler
+            // without a rule of its own leaves them enabled.
+            enabled = m_handlers.contains(id);
+        }
+        if (a->isEnabled() != enabled)
+            a->setEnabled(enabled);
+        if (a->isCheckable() && a->isChecked() != checked)
+            a->setChecked(checked);
+    }
+    const bool connected = m_terminal.IsConnected();
+    if (m_barDev) {
+        m_barDev->UpdateEnabling(connected);
+        m_barDev->UpdateBrightnessRange();
+    }
+    if (m_barStatus)
+        m_barStatus->UpdateFromTerminal(m_terminal);
+}
+
+void CAppFrame::ScheduleUpdate()
+{
+    if (m_updatePending)
+        return;
+    m_updatePending = true;
+    QTimer::singleShot(0, this, &CAppFrame::UpdateCommandUi);
+}
+
+bool CAppFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Shortcut:
+    case QEvent::Wheel:
+    case QEvent::FocusIn:
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::WindowActivate:
+        ScheduleUpdate();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CAppFrame::SaveState()
+{
+    if (m_saved)
+        return;
+    m_saved = true;
+    m_recentBatch.WriteList();
+    auto profile = OpenProfile();
+    WriteInitDirs(*profile, m_dirs);
+    profile.reset();
+    if (m_barDev)
+        m_barDev->SaveSelection();
+}
+
+void CAppFrame::closeEvent(QCloseEvent *event)
+{
+    SaveState();
+    event->accept();
+}
