@@ -42,3 +42,29 @@ enum : int {
     IDS_SLOT_INVALID = 61561,      // "图象编号无效 (%d-%d)"
     IDS_TOUCH_STOPPED_TEXT = 61562, // "触摸体验已停止"
 };
+
+// device dialogs
+enum : int {
+    IDS_BULK_CAPTION = 61800,       // "正在发送"
+    IDS_BULK_START = 61801,         // "正在发送数据，请稍候"
+    IDS_BULK_PROGRESS = 61802,      // "共%d字节，已发送%d（%d%%），请稍候..."
+    IDS_BULK_CONFIRM_CANCEL = 61803, // "请确认是否终止数据发送！\n如果终止了数据发送建议您重新启动终端"
+    IDS_BULK_ESTIMATING = 61804,    // "正在估算剩余时间..."
+    IDS_BULK_LEFT_SECONDS = 61805,  // "预计剩余时间：%d 秒"
+    IDS_BULK_LEFT_MINUTES = 61806,  // "预计剩余时间：%d 分 %02d 秒"
+    IDS_DLG_OK = 61810,             // "确定"
+    IDS_DLG_CLOSE = 61811,          // "关闭"
+    IDS_SETBAUD_CAPTION = 61812,    // "设置终端波特率"
+    IDS_SETBAUD_LABEL = 61813,      // "波特率(&B)："
+    IDS_SAVEPIC_CAPTION = 61814,    // "保存图象"
+    IDS_SAVEPIC_LABEL = 61815,      // "保存在(&A):"
+    IDS_SHOWPIC_CAPTION = 61816,    // "浏览图象"
+    IDS_SHOWPIC_FIRST = 61817,      // "<<"
+    IDS_SHOWPIC_PREV = 61818,       // "<"
+    IDS_SHOWPIC_NEXT = 61819,       // ">"
+    IDS_SHOWPIC_LAST = 61820,       // ">>"
+    IDS_TOUCHEXP_CAPTION = 61821,   // "触摸体验"
+    IDS_TOUCHEXP_STOP = 61822,      // "停止"
+    IDS_MENU_SET_MODE0 = 61823,     // "设置模式&0"
+    IDS_MENU_SET_MODE1 = 61824,     // "设置模式&1"
+};
