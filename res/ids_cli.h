@@ -90,4 +90,7 @@ enum : int {
     IDS_CLI_ANSWER_OK = 65131,        // "（自动回答：确定）"
     IDS_CLI_ANSWER_CANCEL = 65132,    // "（自动回答：取消）"
     IDS_CLI_JUNIT_FAILED = 65133,     // "无法写入测试报告“%s”"
+    IDS_CLI_BAD_FILE = 65134,         // "无法读取文件“%s”"
+    IDS_CLI_HARD_FONT = 65135,        // "终端使用内置字库，不能下载字库"
+    IDS_CLI_BATCH_CASE = 65136,       // "命令 %d"
 };

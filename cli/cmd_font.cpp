@@ -1,0 +1,63 @@
+// font: download a font library; the glyph size comes from --size or the name.
+#include <QFileInfo>
+
+#include "cli_context.h"
+#include "imaging/font_library.h"
+#include "res/string_ids.h"
+#include "res/strings.h"
+
+namespace {
+
+class CCmdFont : public CCliCommand {
+public:
+    QString Name() const override { return QStringLiteral("font"); }
+    QString Synopsis() const override { return QStringLiteral("FILE [--size WxH]"); }
+    int SummaryId() const override { return IDS_CLI_CMD_FONT; }
+    QVector<COptionSpec> Options() const override
+    {
+        return {{QStringLiteral("size"), QChar(), true, QStringLiteral("WxH"), LoadStr(IDS_CLI_OPT_SIZE)}};
+    }
+    int Prepare(CCliContext &ctx, const CParsedArgs &args) override
+    {
+        const QStringList &p = args.Positionals();
+        if (p.isEmpty())
+            return ctx.Usage(FormatStr(IDS_CLI_MISSING_ARG, qUtf8Printable(Name() + QLatin1Char(' ') + Synopsis())));
+        if (p.size() > 1)
+            return ctx.Usage(FormatStr(IDS_CLI_TOO_MANY_ARGS, qUtf8Printable(p[1])));
+        m_path = QFileInfo(p[0]).absoluteFilePath();
+        if (args.Has(QStringLiteral("size"))) {
+            const QString v = args.Value(QStringLiteral("size"));
+            if (!ParseSize(v, &m_width, &m_height) || !IsGlyphSide(m_width) || !IsGlyphSide(m_height))
+                return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, qUtf8Printable(v)));
+        }
+        const QFileInfo info(m_path);
+        if (!info.isFile() || !info.isReadable() || info.size() <= 0)
+            return ctx.Usage(FormatStr(IDS_CLI_BAD_FILE, qUtf8Printable(p[0])));
+        return EXIT_OK;
+    }
+    int Run(CCliContext &ctx) override
+    {
+        const int rc = ctx.ConnectTerminal();
+        if (rc != EXIT_OK)
+            return rc;
+        CMyTerminal &t = ctx.Terminal();
+        if (t.Info().hardFont) {
+            ctx.Failure(LoadStr(IDS_CLI_HARD_FONT));
+            return EXIT_FAILED;
+        }
+        CFontLibrary library;
+        return SendFontFile(t, library, m_path, m_width, m_height, nullptr) ? EXIT_OK : EXIT_FAILED;
+    }
+
+private:
+    QString m_path;
+    int m_width = 0;  // 0: from the file name
+    int m_height = 0;
+};
+
+} // namespace
+
+std::unique_ptr<CCliCommand> MakeFontCommand()
+{
+    return std::make_unique<CCmdFont>();
+}

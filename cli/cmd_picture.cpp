@@ -1,0 +1,68 @@
+// picture: a picture file fitted to the terminal, shown or stored in a slot.
+#include <QFileInfo>
+#include <QImageReader>
+
+#include "cli_context.h"
+#include "imaging/picture_send.h"
+#include "link/front_end.h"
+#include "res/string_ids.h"
+#include "res/strings.h"
+
+namespace {
+
+class CCmdPicture : public CCliCommand {
+public:
+    QString Name() const override { return QStringLiteral("picture"); }
+    QString Synopsis() const override { return QStringLiteral("FILE [--slot N] [--stretch] [--bg #RRGGBB]"); }
+    int SummaryId() const override { return IDS_CLI_CMD_PICTURE; }
+    QVector<COptionSpec> Options() const override
+    {
+        return {{QStringLiteral("slot"), QChar(), true, QStringLiteral("N"), LoadStr(IDS_CLI_OPT_SLOT)},
+                {QStringLiteral("stretch"), QChar(), false, QString(), LoadStr(IDS_CLI_OPT_STRETCH)},
+                {QStringLiteral("bg"), QChar(), true, QStringLiteral("#RRGGBB"), LoadStr(IDS_CLI_OPT_BG)}};
+    }
+    int Prepare(CCliContext &ctx, const CParsedArgs &args) override
+    {
+        const QStringList &p = args.Positionals();
+        if (p.isEmpty())
+            return ctx.Usage(FormatStr(IDS_CLI_MISSING_ARG, qUtf8Printable(Name() + QLatin1Char(' ') + Synopsis())));
+        if (p.size() > 1)
+            return ctx.Usage(FormatStr(IDS_CLI_TOO_MANY_ARGS, qUtf8Printable(p[1])));
+        m_path = QFileInfo(p[0]).absoluteFilePath();
+        if (args.Has(QStringLiteral("slot")) && !ParseInt(args.Value(QStringLiteral("slot")), &m_slot))
+            return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, qUtf8Printable(args.Value(QStringLiteral("slot")))));
+        m_store = args.Has(QStringLiteral("slot"));
+        m_keepAspect = !args.Has(QStringLiteral("stretch"));
+        if (args.Has(QStringLiteral("bg")) && !ParseColor(args.Value(QStringLiteral("bg")), &m_bk))
+            return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, qUtf8Printable(args.Value(QStringLiteral("bg")))));
+        // A file that cannot be decoded is bad input, found before connecting.
+        QImageReader reader(m_path);
+        if (!QFileInfo(m_path).isFile() || !reader.canRead())
+            return ctx.Usage(FormatStr(IDS_CLI_BAD_FILE, qUtf8Printable(p[0])));
+        return EXIT_OK;
+    }
+    int Run(CCliContext &ctx) override
+    {
+        const int rc = ctx.ConnectTerminal();
+        if (rc != EXIT_OK)
+            return rc;
+        CMyTerminal &t = ctx.Terminal();
+        if (m_store && !CheckSlot(t, m_slot))
+            return EXIT_USAGE;
+        return SendPictureFile(t, m_keepAspect, m_path, m_bk, m_store ? m_slot : -1) ? EXIT_OK : EXIT_FAILED;
+    }
+
+private:
+    QString m_path;
+    int m_slot = -1;
+    bool m_store = false;
+    bool m_keepAspect = true;
+    uint32_t m_bk = 0x00FFFFFFu;
+};
+
+} // namespace
+
+std::unique_ptr<CCliCommand> MakePictureCommand()
+{
+    return std::make_unique<CCmdPicture>();
+}
