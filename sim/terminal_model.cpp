@@ -298,20 +298,43 @@ void CTerminalModel::DrawText(int x, int y, int cellW, int cellH, const QString&
     // the size of a half-width one.
     const int halfW = cellW == cellH ? cellW / 2 : cellW;
     const int fullW = cellW == cellH ? cellW : cellW * 2;
-    QPainter painter(&screen_);
-    QFont font(QStringLiteral("DejaVu Sans Mono"));
-    font.setStyleHint(QFont::Monospace);
-    font.setPixelSize(std::max(4, cellH - cellH / 8));
-    font.setStyleStrategy(QFont::NoAntialias);
-    painter.setFont(font);
-    painter.setPen(ColorFrom565(fg_));
-    int cx = x;
-    for (const QChar ch : text) {
-        if (ch.isLowSurrogate())
-            continue;
-        const int w = ch.unicode() < 0x80 ? halfW : fullW;
-        painter.drawText(QRect(cx, y, w, cellH), Qt::AlignCenter, QString(ch));
-        cx += w;
+    int widthSum = 0;
+    for (const QChar ch : text)
+        if (!ch.isLowSurrogate())
+            widthSum += ch.unicode() < 0x80 ? halfW : fullW;
+    if (widthSum == 0)
+        return;
+    // Glyphs are rendered onto a transparent mask, then set in the foreground
+    // colour wherever the mask is more than half covered: a terminal's glyphs
+    // are one-bit.
+    QImage mask(widthSum, cellH, QImage::Format_ARGB32_Premultiplied);
+    mask.fill(Qt::transparent);
+    {
+        QPainter painter(&mask);
+        QFont font(QStringLiteral("DejaVu Sans Mono"));
+        font.setStyleHint(QFont::Monospace);
+        font.setPixelSize(std::max(4, cellH - cellH / 8));
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        int cx = 0;
+        for (int i = 0; i < text.size(); ++i) {
+            const QChar ch = text[i];
+            if (ch.isLowSurrogate())
+                continue;
+            const int w = ch.unicode() < 0x80 ? halfW : fullW;
+            const QString glyph = ch.isHighSurrogate() && i + 1 < text.size() ? text.mid(i, 2) : QString(ch);
+            painter.drawText(QRect(cx, 0, w, cellH), Qt::AlignCenter, glyph);
+            cx += w;
+        }
+    }
+    const QColor fg = ColorFrom565(fg_);
+    for (int my = 0; my < cellH; ++my) {
+        const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(my));
+        for (int mx = 0; mx < widthSum; ++mx) {
+            const int sx = x + mx, sy = y + my;
+            if (qAlpha(line[mx]) >= 128 && sx >= 0 && sy >= 0 && sx < screen_.width() && sy < screen_.height())
+                screen_.setPixelColor(sx, sy, fg);
+        }
     }
 }
 
@@ -455,17 +478,13 @@ FrameOutcome CTerminalModel::Touch(uint8_t code, const QByteArray& p)
     } else {
         screen_ = beforeTouch_.copy();
     }
-    QPainter painter(&screen_);
-    painter.setPen(ColorFrom565(fg_));
     if (calibrate) {
+        QPainter painter(&screen_);
+        painter.setPen(ColorFrom565(fg_));
         painter.drawLine(10, 20, 30, 20);
         painter.drawLine(20, 10, 20, 30);
     }
-    QFont font;
-    font.setPixelSize(16);
-    painter.setFont(font);
-    painter.drawText(QRect(40, 12, std::max(0, screen_.width() - 40), 20), Qt::AlignLeft | Qt::AlignVCenter,
-                     calibrate ? QStringLiteral("触摸校准：请点击十字") : QStringLiteral("触摸体验"));
+    DrawText(40, 12, 16, 16, calibrate ? QStringLiteral("触摸校准：请点击十字") : QStringLiteral("触摸体验"));
     note_ = o.label;
     o.screenChanged = true;
     return o;
