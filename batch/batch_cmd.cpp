@@ -1,13 +1,15 @@
 #include "batch/batch_cmd.h"
 
-#include <algorithm>
-
 #include "link/terminal.h"
 #include "res/strings.h"
 
-namespace BATCHCMD {
+#include <algorithm>
 
-namespace {
+namespace BATCHCMD
+{
+
+namespace
+{
 
 const CBatchKind kKinds[] = {
     {SetMode, "SetMode", IDS_BATCH_NAME_SETMODE, IDS_BATCH_DESC_SETMODE},
@@ -32,7 +34,7 @@ const CBatchKind kKinds[] = {
 constexpr int kKindCount = static_cast<int>(sizeof(kKinds) / sizeof(kKinds[0]));
 static_assert(kKindCount == 17, "seventeen kinds");
 
-}  // namespace
+} // namespace
 
 const CBatchKind *KindTable()
 {
@@ -93,7 +95,7 @@ CBatchCmdData NewCmd(int32_t code)
     FillIds(cmd);
     if (code == SendPicture) {
         cmd.picture.bKeepAspectRatio = 1;
-        cmd.picture.crBkColor = 0;  // black
+        cmd.picture.crBkColor = 0; // black
     }
     return cmd;
 }
@@ -150,4 +152,4 @@ QString GetField(const char16_t *field, int units)
     return QString(reinterpret_cast<const QChar *>(field), n);
 }
 
-}  // namespace BATCHCMD
+} // namespace BATCHCMD

@@ -11,7 +11,8 @@
 
 class CMyTerminal;
 
-namespace BATCHCMD {
+namespace BATCHCMD
+{
 
 // Kind codes. Terminal kinds are 0 to 10, PC kinds 256 to 261; nothing else
 // is a kind. The enumerators double as the element names of the batch file.
@@ -40,7 +41,7 @@ enum : int { NAME_UNITS = 64, TEXT_UNITS = 128, PATH_UNITS = 260 };
 
 // Parameter variants. All integers are signed 32-bit, colours 0x00BBGGRR.
 struct CParamPicture {
-    int32_t nID;  // slot, counted from 0 (save, show, clear)
+    int32_t nID; // slot, counted from 0 (save, show, clear)
     int32_t bKeepAspectRatio;
     uint32_t crBkColor;
     char16_t szPath[PATH_UNITS];
@@ -78,7 +79,7 @@ struct CParamMessage {
     char16_t szText[PATH_UNITS];
 };
 struct CParamPause {
-    int32_t nElapse;  // milliseconds
+    int32_t nElapse; // milliseconds
 };
 struct CParamSound {
     char16_t szPath[PATH_UNITS];
@@ -91,7 +92,7 @@ struct CBatchCmdData {
     int32_t nNameID;
     int32_t nDescID;
     union {
-        CParamPicture picture;  // the largest variant
+        CParamPicture picture; // the largest variant
         CParamMode mode;
         CParamBaud baud;
         CParamFont font;
@@ -116,9 +117,9 @@ using CBatchCmdList = std::list<CBatchCmdData>;
 // A row of the kind table.
 struct CBatchKind {
     int32_t code;
-    const char *name;  // element name in the batch file
-    int nameId;        // string-table id of the display name
-    int descId;        // string-table id of the description
+    const char *name; // element name in the batch file
+    int nameId;       // string-table id of the display name
+    int descId;       // string-table id of the description
 };
 
 // The 17 kinds in table order (the order of the available command list).
@@ -149,15 +150,13 @@ bool IsCommandAvailable(int32_t code, const CMyTerminal &terminal);
 void SetField(char16_t *field, int units, const QString &text);
 QString GetField(const char16_t *field, int units);
 
-template <std::size_t N>
-void SetField(char16_t (&field)[N], const QString &text)
+template <std::size_t N> void SetField(char16_t (&field)[N], const QString &text)
 {
     SetField(field, static_cast<int>(N), text);
 }
-template <std::size_t N>
-QString GetField(const char16_t (&field)[N])
+template <std::size_t N> QString GetField(const char16_t (&field)[N])
 {
     return GetField(field, static_cast<int>(N));
 }
 
-}  // namespace BATCHCMD
+} // namespace BATCHCMD

@@ -5,9 +5,11 @@
 #include "link/front_end.h"
 #include "link/terminal.h"
 
-namespace BATCHCMD {
+namespace BATCHCMD
+{
 
-CBatchCoreHost::CBatchCoreHost(CMyTerminal &terminal) : m_terminal(terminal), m_font(std::make_unique<CFontLibrary>())
+CBatchCoreHost::CBatchCoreHost(CMyTerminal &terminal)
+    : m_terminal(terminal), m_font(std::make_unique<CFontLibrary>())
 {
 }
 
@@ -68,4 +70,4 @@ bool CBatchCoreHost::DevSetColors(uint32_t foreground, uint32_t background)
     return ::DevSetColors(m_terminal, foreground, background);
 }
 
-}  // namespace BATCHCMD
+} // namespace BATCHCMD

@@ -6,16 +6,18 @@
 // sink, as the device menu does.
 #pragma once
 
-#include <memory>
-
 #include "batch/batch_host.h"
+
+#include <memory>
 
 class CFontLibrary;
 
-namespace BATCHCMD {
+namespace BATCHCMD
+{
 
-class CBatchCoreHost : public CBatchHost {
-public:
+class CBatchCoreHost : public CBatchHost
+{
+  public:
     explicit CBatchCoreHost(CMyTerminal &terminal);
     ~CBatchCoreHost() override;
 
@@ -33,9 +35,9 @@ public:
     bool DevShowText(const QString &text, int x, int y, int fontWidth, int fontHeight) override;
     bool DevSetColors(uint32_t foreground, uint32_t background) override;
 
-private:
+  private:
     CMyTerminal &m_terminal;
-    std::unique_ptr<CFontLibrary> m_font;  // the library of the last font step
+    std::unique_ptr<CFontLibrary> m_font; // the library of the last font step
 };
 
-}  // namespace BATCHCMD
+} // namespace BATCHCMD

@@ -1,5 +1,9 @@
 #include "batch/batch_file.h"
 
+#include "batch/batch_host.h"
+#include "link/terminal.h"
+#include "res/strings.h"
+
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
@@ -7,13 +11,11 @@
 #include <QXmlStreamReader>
 #include <new>
 
-#include "batch/batch_host.h"
-#include "link/terminal.h"
-#include "res/strings.h"
+namespace BATCHCMD
+{
 
-namespace BATCHCMD {
-
-namespace {
+namespace
+{
 
 const char kVersion[] = "1.1";
 const char kModel[] = "QEL-A";
@@ -22,7 +24,8 @@ const char kModel[] = "QEL-A";
 // low member in bits 0-15 (unsigned 16-bit).
 int32_t Pack(int32_t low, int32_t high)
 {
-    const uint32_t v = (static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16) | static_cast<uint16_t>(low);
+    const uint32_t v =
+        (static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16) | static_cast<uint16_t>(low);
     return static_cast<int32_t>(v);
 }
 
@@ -50,13 +53,27 @@ void AppendEscaped(QString &out, const QString &value)
             continue;
         }
         switch (ch.unicode()) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
-        case '\t': out += QLatin1String("&#9;"); break;
-        case '\n': out += QLatin1String("&#10;"); break;
-        case '\r': out += QLatin1String("&#13;"); break;
+        case '&':
+            out += QLatin1String("&amp;");
+            break;
+        case '<':
+            out += QLatin1String("&lt;");
+            break;
+        case '>':
+            out += QLatin1String("&gt;");
+            break;
+        case '"':
+            out += QLatin1String("&quot;");
+            break;
+        case '\t':
+            out += QLatin1String("&#9;");
+            break;
+        case '\n':
+            out += QLatin1String("&#10;");
+            break;
+        case '\r':
+            out += QLatin1String("&#13;");
+            break;
         default:
             if (!ch.isSurrogate() && IsXmlChar(ch.unicode()))
                 out += ch;
@@ -65,8 +82,9 @@ void AppendEscaped(QString &out, const QString &value)
     }
 }
 
-class CElementWriter {
-public:
+class CElementWriter
+{
+  public:
     CElementWriter(QString &out, const char *name) : m_out(out)
     {
         m_out += QLatin1Char('<');
@@ -84,7 +102,7 @@ public:
         m_out += QLatin1Char('"');
     }
 
-private:
+  private:
     void Raw(const char *name, const QString &v)
     {
         m_out += QLatin1Char(' ');
@@ -146,7 +164,7 @@ void WriteCommand(QString &out, const CBatchCmdData &cmd, const CBatchKind &kind
     case Sound:
         e.Text("Path", GetField(cmd.sound.szPath));
         break;
-    default:  // ClearScreen, ClearAllPictures
+    default: // ClearScreen, ClearAllPictures
         break;
     }
 }
@@ -205,7 +223,7 @@ bool ParseDigits(const QString &text, bool allowNegative, qint64 min, qint64 max
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             return false;
         v = v * 10 + (c.unicode() - '0');
-        if (v > max + 1)  // past every range we accept; stops overflow
+        if (v > max + 1) // past every range we accept; stops overflow
             return false;
     }
     if (negative) {
@@ -219,7 +237,7 @@ bool ParseDigits(const QString &text, bool allowNegative, qint64 min, qint64 max
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool ParseInt32(const QString &text, int32_t *value)
 {
@@ -349,8 +367,8 @@ bool CBatchFile::LoadChecked(const QByteArray &bytes, CBatchCmdList &list)
         return false;
     }
     const QDomElement root = doc.documentElement();
-    if (root.isNull() || !root.hasAttribute(QStringLiteral("Ver")) || !root.hasAttribute(QStringLiteral("Model")) ||
-        !root.hasAttribute(QStringLiteral("Res"))) {
+    if (root.isNull() || !root.hasAttribute(QStringLiteral("Ver")) ||
+        !root.hasAttribute(QStringLiteral("Model")) || !root.hasAttribute(QStringLiteral("Res"))) {
         Reject(IDS_BATCH_FILE_INVALID);
         return false;
     }
@@ -393,7 +411,8 @@ bool CBatchFile::LoadChecked(const QByteArray &bytes, CBatchCmdList &list)
             if (!ok || a.isNull())
                 return;
             if (!ParseInt32(a.value(), out)) {
-                Fail(FormatStr(IDS_BATCH_BAD_NUMBER, qUtf8Printable(el.tagName()), name, qUtf8Printable(a.value())));
+                Fail(FormatStr(IDS_BATCH_BAD_NUMBER, qUtf8Printable(el.tagName()), name,
+                               qUtf8Printable(a.value())));
                 ok = false;
             }
         };
@@ -402,7 +421,8 @@ bool CBatchFile::LoadChecked(const QByteArray &bytes, CBatchCmdList &list)
             if (!ok || a.isNull())
                 return;
             if (!ParseUInt32(a.value(), out)) {
-                Fail(FormatStr(IDS_BATCH_BAD_NUMBER, qUtf8Printable(el.tagName()), name, qUtf8Printable(a.value())));
+                Fail(FormatStr(IDS_BATCH_BAD_NUMBER, qUtf8Printable(el.tagName()), name,
+                               qUtf8Printable(a.value())));
                 ok = false;
             }
         };
@@ -481,4 +501,4 @@ bool CBatchFile::LoadChecked(const QByteArray &bytes, CBatchCmdList &list)
     return true;
 }
 
-}  // namespace BATCHCMD
+} // namespace BATCHCMD

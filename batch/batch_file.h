@@ -3,15 +3,16 @@
 // execution order.
 #pragma once
 
+#include "batch/batch_cmd.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
 
-#include "batch/batch_cmd.h"
-
 class CMyTerminal;
 
-namespace BATCHCMD {
+namespace BATCHCMD
+{
 
 class CBatchFileHost;
 
@@ -19,7 +20,7 @@ class CBatchFileHost;
 // stays far below both; beyond them memory use would follow the input.
 enum : int {
     BATCH_FILE_MAX_BYTES = 4 * 1024 * 1024,
-    BATCH_FILE_MAX_NODES = 100000,  // elements, text runs, comments, instructions
+    BATCH_FILE_MAX_NODES = 100000, // elements, text runs, comments, instructions
     BATCH_FILE_MAX_DEPTH = 64,
 };
 
@@ -31,8 +32,9 @@ int32_t TerminalRes(const CMyTerminal &terminal);
 bool ParseInt32(const QString &text, int32_t *value);
 bool ParseUInt32(const QString &text, uint32_t *value);
 
-class CBatchFile {
-public:
+class CBatchFile
+{
+  public:
     explicit CBatchFile(CBatchFileHost &host) : m_host(host) {}
 
     // Writes the list to path through a temporary file that replaces the old
@@ -49,7 +51,7 @@ public:
     // The document text for a list and a resolution value.
     static QByteArray Serialize(const CBatchCmdList &list, int32_t res);
 
-private:
+  private:
     bool LoadChecked(const QByteArray &bytes, CBatchCmdList &list);
     void Reject(int stringId);
     void Fail(const QString &text);
@@ -58,4 +60,4 @@ private:
     QString m_path;
 };
 
-}  // namespace BATCHCMD
+} // namespace BATCHCMD

@@ -3,15 +3,16 @@
 // itself never opens a window, plays a sound or sleeps.
 #pragma once
 
+#include "link/host.h"
+
 #include <QString>
 #include <cstdint>
-
-#include "link/host.h"
 
 class CMyTerminal;
 class QObject;
 
-namespace BATCHCMD {
+namespace BATCHCMD
+{
 
 // Message box buttons, icon and answer.
 enum : int { BATCH_MB_OK = 0, BATCH_MB_OKCANCEL = 1 };
@@ -21,8 +22,9 @@ enum : int { BATCH_ANSWER_OK = 1, BATCH_ANSWER_CANCEL = 2 };
 // Reading and writing batch files: the terminal (availability of kinds and the
 // screen resolution), message boxes for rejected files and the status bar
 // (inherited ShowStatusMessage) for other failures.
-class CBatchFileHost : public CStatusSink {
-public:
+class CBatchFileHost : public CStatusSink
+{
+  public:
     virtual CMyTerminal &Terminal() = 0;
     // Modal message box; returns BATCH_ANSWER_OK or BATCH_ANSWER_CANCEL.
     virtual int MessageBox(const QString &text, int buttons, int icon) = 0;
@@ -33,14 +35,15 @@ enum : int { BATCH_VIEW_OTHER = 0, BATCH_VIEW_PICTURE = 1, BATCH_VIEW_FONT = 2 }
 
 struct CBatchViewInfo {
     int kind = BATCH_VIEW_OTHER;
-    QObject *view = nullptr;  // not owned; nullptr when there is none
-    QString path;             // file shown by a picture or font preview
-    int param1 = 0;           // picture: target width; font: glyph width
-    int param2 = 0;           // picture: target height; font: glyph height
+    QObject *view = nullptr; // not owned; nullptr when there is none
+    QString path;            // file shown by a picture or font preview
+    int param1 = 0;          // picture: target width; font: glyph width
+    int param2 = 0;          // picture: target height; font: glyph height
 };
 
-class CBatchHost : public CBatchFileHost {
-public:
+class CBatchHost : public CBatchFileHost
+{
+  public:
     // --- Pacing and feedback ---
     // Blocks for ms milliseconds (the desktop keeps its window painted).
     virtual void Wait(int ms) = 0;
@@ -86,4 +89,4 @@ public:
     virtual bool DevSetColors(uint32_t foreground, uint32_t background) = 0;
 };
 
-}  // namespace BATCHCMD
+} // namespace BATCHCMD

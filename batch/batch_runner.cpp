@@ -1,13 +1,14 @@
 #include "batch/batch_runner.h"
 
-#include <new>
-
 #include "batch/batch_file.h"
 #include "batch/recent_batch_files.h"
 #include "link/terminal.h"
 #include "res/strings.h"
 
-namespace BATCHCMD {
+#include <new>
+
+namespace BATCHCMD
+{
 
 bool CBatchRunner::Load(const QString &path)
 {
@@ -139,7 +140,8 @@ bool CBatchRunner::Carry(CBatchCmdList::iterator &pos, const CBatchCmdData &cmd)
             return true;
         const QString target = GetField(cmd.repeat.szAnchor);
         for (auto it = m_list.begin(); it != m_list.end(); ++it) {
-            if (it->nType == Anchor && GetField(it->anchor.szName).compare(target, Qt::CaseInsensitive) == 0) {
+            if (it->nType == Anchor &&
+                GetField(it->anchor.szName).compare(target, Qt::CaseInsensitive) == 0) {
                 pos = it;
                 break;
             }
@@ -185,7 +187,8 @@ ERunResult RunBatchFile(CBatchHost &host, CMyRecentBatchFiles &recent, const QSt
             return ERunResult::LoadFailed;
         const ERunResult result = runner.Execute();
         if (!recent.Add(file))
-            host.MessageBox(FormatStr(IDS_BATCH_BAD_PATH, qUtf8Printable(file)), BATCH_MB_OK, BATCH_ICON_ERROR);
+            host.MessageBox(FormatStr(IDS_BATCH_BAD_PATH, qUtf8Printable(file)), BATCH_MB_OK,
+                            BATCH_ICON_ERROR);
         return result;
     } catch (const std::bad_alloc &) {
         host.MessageBox(LoadStr(IDS_BATCH_OUT_OF_MEMORY), BATCH_MB_OK, BATCH_ICON_ERROR);
@@ -206,4 +209,4 @@ bool SaveBatchFile(CBatchFileHost &host, CMyRecentBatchFiles &recent, const CBat
     return true;
 }
 
-}  // namespace BATCHCMD
+} // namespace BATCHCMD

@@ -1,31 +1,33 @@
 // Replaying a batch file against the connected terminal.
 #pragma once
 
-#include <QString>
-
 #include "batch/batch_cmd.h"
 #include "batch/batch_host.h"
+
+#include <QString>
 
 class CMyRecentBatchFiles;
 class QObject;
 
-namespace BATCHCMD {
+namespace BATCHCMD
+{
 
 // Waits of the command loop, in milliseconds.
 enum : int { BATCH_STEP_WAIT_MS = 60, BATCH_SETCOLOR_WAIT_MS = 450 };
 
 // How a run ended.
 enum class ERunResult {
-    Cancelled,     // no file chosen
-    NotConnected,  // no terminal, even after the connect procedure
-    LoadFailed,    // the file was rejected (already reported)
-    Completed,     // every record was carried out (or there were none)
-    Stopped,       // a command failed or a message was answered with Cancel
-    Aborted,       // a framework failure ended the run at once
+    Cancelled,    // no file chosen
+    NotConnected, // no terminal, even after the connect procedure
+    LoadFailed,   // the file was rejected (already reported)
+    Completed,    // every record was carried out (or there were none)
+    Stopped,      // a command failed or a message was answered with Cancel
+    Aborted,      // a framework failure ended the run at once
 };
 
-class CBatchRunner {
-public:
+class CBatchRunner
+{
+  public:
     explicit CBatchRunner(CBatchHost &host) : m_host(host) {}
 
     bool Load(const QString &path);
@@ -42,7 +44,7 @@ public:
     QObject *pView = nullptr;
     int nViewKind = BATCH_VIEW_OTHER;
 
-private:
+  private:
     void PrepareWindow();
     void RestoreWindow();
     bool RunLoop();
@@ -62,4 +64,4 @@ ERunResult RunBatchFile(CBatchHost &host, CMyRecentBatchFiles &recent, const QSt
 bool SaveBatchFile(CBatchFileHost &host, CMyRecentBatchFiles &recent, const CBatchCmdList &list,
                    const QString &path);
 
-}  // namespace BATCHCMD
+} // namespace BATCHCMD

@@ -1,12 +1,13 @@
 #include "recent_batch_files.h"
 
+#include "res/profile.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 
-#include "res/profile.h"
-
-namespace {
+namespace
+{
 
 const char kSection[] = "Recent Batch Files";
 
@@ -21,7 +22,7 @@ constexpr bool kWindowsPaths = true;
 constexpr bool kWindowsPaths = false;
 #endif
 
-}  // namespace
+} // namespace
 
 CMyRecentBatchFiles::CMyRecentBatchFiles() = default;
 
@@ -106,7 +107,8 @@ void CMyRecentBatchFiles::Changed()
         m_changed();
 }
 
-QString CMyRecentBatchFiles::AbbreviatePath(const QString &path, int maxLen, bool atLeastName, bool windowsStyle)
+QString CMyRecentBatchFiles::AbbreviatePath(const QString &path, int maxLen, bool atLeastName,
+                                            bool windowsStyle)
 {
     const QChar sep = windowsStyle ? QLatin1Char('\\') : QLatin1Char('/');
     const int n = path.size();
@@ -117,7 +119,7 @@ QString CMyRecentBatchFiles::AbbreviatePath(const QString &path, int maxLen, boo
         return path;
     if (f > maxLen)
         return atLeastName ? fileName : QString();
-    if (lastSep < 0)  // no folder at all, yet longer than maxLen: only possible when f > maxLen
+    if (lastSep < 0) // no folder at all, yet longer than maxLen: only possible when f > maxLen
         return fileName;
 
     // The end of the volume part.

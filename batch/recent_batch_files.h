@@ -8,8 +8,9 @@
 
 class QSettings;
 
-class CMyRecentBatchFiles {
-public:
+class CMyRecentBatchFiles
+{
+  public:
     enum : int { SIZE = 10, DISPLAY_LENGTH = 30, MAX_PATH_CHARS = 259 };
 
     CMyRecentBatchFiles();
@@ -33,7 +34,8 @@ public:
     // The short form of the place's path for display: only the file name when
     // it lies in curDir (whose length is curDirLen), otherwise the path
     // shortened to DISPLAY_LENGTH characters.
-    bool GetDisplayName(QString *name, int index, const QString &curDir, int curDirLen, bool atLeastName) const;
+    bool GetDisplayName(QString *name, int index, const QString &curDir, int curDirLen,
+                        bool atLeastName) const;
 
     // Called after Add and Remove (the home page rebuilds its table).
     void SetChangedCallback(std::function<void()> callback) { m_changed = std::move(callback); }
@@ -46,7 +48,7 @@ public:
     // file name; windowsStyle selects backslash paths.
     static QString AbbreviatePath(const QString &path, int maxLen, bool atLeastName, bool windowsStyle);
 
-private:
+  private:
     void Changed();
 
     QString m_places[SIZE];

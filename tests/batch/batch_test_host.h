@@ -3,6 +3,10 @@
 // front-end operations.
 #pragma once
 
+#include "batch/batch_host.h"
+#include "link/terminal.h"
+#include "link/transport.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -12,13 +16,10 @@
 #include <deque>
 #include <map>
 
-#include "batch/batch_host.h"
-#include "link/terminal.h"
-#include "link/transport.h"
-
 // The PC side of the line: open or not, and its rate.
-class CFakeLink : public CTransport {
-public:
+class CFakeLink : public CTransport
+{
+  public:
     bool open = false;
     int baud = 115200;
     int setBaudCalls = 0;
@@ -52,8 +53,9 @@ public:
     void SetLastError(uint32_t) override {}
 };
 
-class CScriptHost : public BATCHCMD::CBatchHost {
-public:
+class CScriptHost : public BATCHCMD::CBatchHost
+{
+  public:
     CScriptHost() { term.SetTransport(&link); }
 
     // A connected terminal of the given size and abilities.
@@ -70,9 +72,9 @@ public:
     CMyTerminal term;
     CFakeLink link;
     QStringList calls;
-    std::deque<int> answers;             // message box answers; OK when empty
-    std::map<QString, std::deque<bool>> results;  // per operation; true when empty
-    QString chosenFile;                  // answer of the file dialog
+    std::deque<int> answers;                     // message box answers; OK when empty
+    std::map<QString, std::deque<bool>> results; // per operation; true when empty
+    QString chosenFile;                          // answer of the file dialog
     bool connectSucceeds = true;
     bool fileListVisible = true;
     bool workspaceShown = true;
@@ -170,7 +172,7 @@ public:
         return Op(QStringLiteral("SetColors %1 %2").arg(fore).arg(back));
     }
 
-private:
+  private:
     bool Op(const QString &call)
     {
         calls << call;
@@ -202,10 +204,12 @@ inline QByteArray ReadFile(const QString &path)
 
 // A batch document with the given root attributes and the commands' markup.
 inline QByteArray BatchDoc(const QString &commands, const QString &res = QStringLiteral("15728960"),
-                           const QString &ver = QStringLiteral("1.1"), const QString &model = QStringLiteral("QEL-A"))
+                           const QString &ver = QStringLiteral("1.1"),
+                           const QString &model = QStringLiteral("QEL-A"))
 {
-    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Document Ver=\"%1\" Model=\"%2\" Res=\"%3\">"
-                          "<Commands>%4</Commands></Document>")
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Document Ver=\"%1\" Model=\"%2\" Res=\"%3\">"
+               "<Commands>%4</Commands></Document>")
         .arg(ver, model, res, commands)
         .toUtf8();
 }

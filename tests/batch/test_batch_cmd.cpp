@@ -1,11 +1,10 @@
 // The command record, the kind table and the availability rule.
-#include <gtest/gtest.h>
-
-#include <cstring>
-
 #include "batch/batch_cmd.h"
 #include "batch_test_host.h"
 #include "res/strings.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
 
 using namespace BATCHCMD;
 
@@ -54,8 +53,9 @@ TEST(BatchKinds, TableOrderCodesNamesAndIds)
 TEST(BatchKinds, DescriptionTexts)
 {
     EXPECT_EQ(KindDescription(SetPCBaud), QStringLiteral("设置本机的波特率，您需要输入波特率"));
-    EXPECT_EQ(KindDescription(Repeat),
-              QStringLiteral("重复执行上面指定位置的命令，这位置由[重复标记]决定\n如果只有一个重复命令可以不输入"));
+    EXPECT_EQ(
+        KindDescription(Repeat),
+        QStringLiteral("重复执行上面指定位置的命令，这位置由[重复标记]决定\n如果只有一个重复命令可以不输入"));
     EXPECT_EQ(KindDescription(Pause), QStringLiteral("暂停指定时间，单位是毫秒（1秒=1000毫秒）"));
     EXPECT_EQ(LoadStr(20156), QStringLiteral("设置本机的波特率，您需要输入波特率"));
 }
@@ -152,10 +152,10 @@ TEST(BatchRecord, TextFieldsKeepSizeMinusOne)
 
 TEST(BatchAvailability, DisconnectedTerminal)
 {
-    CScriptHost host;  // port closed, information reset
+    CScriptHost host; // port closed, information reset
     const CMyTerminal &t = host.term;
     EXPECT_FALSE(IsCommandAvailable(SetMode, t));
-    EXPECT_FALSE(IsCommandAvailable(SendFont, t));  // hard font stays 1 after a reset
+    EXPECT_FALSE(IsCommandAvailable(SendFont, t)); // hard font stays 1 after a reset
     for (int code : {1, 2, 3, 4, 5, 6, 7, 9, 10, 256, 257, 258, 259, 260, 261})
         EXPECT_TRUE(IsCommandAvailable(code, t)) << code;
     for (int code : {-1, 11, 255, 262, 0x7fffffff})
@@ -169,12 +169,12 @@ TEST(BatchAvailability, FollowsTheConnectedTerminal)
     EXPECT_TRUE(IsCommandAvailable(SetMode, host.term));
     EXPECT_TRUE(IsCommandAvailable(SendFont, host.term));
 
-    host.term.Info().modeWord = 0xFF00;  // mode byte set, low byte 0: not mode-capable
+    host.term.Info().modeWord = 0xFF00; // mode byte set, low byte 0: not mode-capable
     EXPECT_FALSE(IsCommandAvailable(SetMode, host.term));
     host.term.Info().hardFont = 1;
     EXPECT_FALSE(IsCommandAvailable(SendFont, host.term));
 
     host.term.Info().modeWord = 0x01;
-    host.link.open = false;  // mode-capable needs the port open
+    host.link.open = false; // mode-capable needs the port open
     EXPECT_FALSE(IsCommandAvailable(SetMode, host.term));
 }

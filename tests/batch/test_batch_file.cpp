@@ -1,17 +1,17 @@
 // Writing and reading batch files.
-#include <gtest/gtest.h>
-
-#include <QFileInfo>
-#include <cstring>
-
 #include "batch/batch_file.h"
 #include "batch/batch_runner.h"
 #include "batch/recent_batch_files.h"
 #include "batch_test_host.h"
 
+#include <QFileInfo>
+#include <cstring>
+#include <gtest/gtest.h>
+
 using namespace BATCHCMD;
 
-namespace {
+namespace
+{
 
 const QString kInvalid = QStringLiteral("Box 0 1 这不是有效的批处理文件");
 const QString kBadVersion = QStringLiteral("Box 0 1 批处理文件版本不正确，无法加载该文件");
@@ -88,8 +88,9 @@ QString TestDataDir()
     return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../data");
 }
 
-class BatchFileTest : public ::testing::Test {
-protected:
+class BatchFileTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
@@ -108,7 +109,7 @@ protected:
     CBatchCmdList list;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(BatchFileTest, WrittenDocumentMatchesTheExpectedFile)
 {
@@ -147,7 +148,7 @@ TEST_F(BatchFileTest, PackedPairsAndSignedForms)
     l.push_back(c);
     c = NewCmd(ShowText);
     c.text.nX = 0;
-    c.text.nY = -1;  // the high member is written as a signed 16-bit value
+    c.text.nY = -1; // the high member is written as a signed 16-bit value
     l.push_back(c);
     c = NewCmd(SetColor);
     c.color.crFore = 0xFFFFFFFFu;
@@ -155,7 +156,7 @@ TEST_F(BatchFileTest, PackedPairsAndSignedForms)
     c = NewCmd(SavePicture);
     c.picture.nID = -1;
     l.push_back(c);
-    c = NewCmd(123);  // not a kind: skipped
+    c = NewCmd(123); // not a kind: skipped
     c.nType = 123;
     l.push_back(c);
     const QString text = QString::fromUtf8(CBatchFile::Serialize(l, 0));
@@ -168,11 +169,12 @@ TEST_F(BatchFileTest, PackedPairsAndSignedForms)
 
 TEST_F(BatchFileTest, EmptyListWritesAnEmptyCommandsElement)
 {
-    host.link.open = false;  // no terminal: resolution 0
+    host.link.open = false; // no terminal: resolution 0
     const QString path = dir.filePath(QStringLiteral("empty.kbz"));
     ASSERT_TRUE(CBatchFile(host).Save(CBatchCmdList(), path));
-    EXPECT_EQ(ReadFile(path), QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                                         "<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"0\"><Commands/></Document>\n"));
+    EXPECT_EQ(ReadFile(path),
+              QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                         "<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"0\"><Commands/></Document>\n"));
     ASSERT_TRUE(CBatchFile(host).Load(path, list));
     EXPECT_TRUE(list.empty());
 }
@@ -215,9 +217,10 @@ TEST_F(BatchFileTest, LongTextsAreCutToTheirFields)
 
 TEST_F(BatchFileTest, ElementNamesInAnyCaseAttributeNamesExact)
 {
-    ASSERT_TRUE(LoadCommands(QStringLiteral("<setmode Mode=\"1\"/><SETMODE mode=\"1\"/><sEtBaUd Baud=\"9600\"/>"
-                                            "<pause/><Unknown Mode=\"1\"/><!-- SetMode --><?SetMode Mode=\"1\"?>"
-                                            "text<clearscreen/>")));
+    ASSERT_TRUE(
+        LoadCommands(QStringLiteral("<setmode Mode=\"1\"/><SETMODE mode=\"1\"/><sEtBaUd Baud=\"9600\"/>"
+                                    "<pause/><Unknown Mode=\"1\"/><!-- SetMode --><?SetMode Mode=\"1\"?>"
+                                    "text<clearscreen/>")));
     ASSERT_EQ(list.size(), 5u);
     auto it = list.begin();
     EXPECT_EQ(it->nType, 0);
@@ -225,22 +228,23 @@ TEST_F(BatchFileTest, ElementNamesInAnyCaseAttributeNamesExact)
     EXPECT_EQ(it->nNameID, 20120);
     ++it;
     EXPECT_EQ(it->nType, 0);
-    EXPECT_EQ(it->mode.nMode, 0);  // "mode" is not "Mode"
+    EXPECT_EQ(it->mode.nMode, 0); // "mode" is not "Mode"
     ++it;
     EXPECT_EQ(it->nType, 1);
     EXPECT_EQ(it->baud.nBaud, 9600);
     ++it;
     EXPECT_EQ(it->nType, 259);
-    EXPECT_EQ(it->pause.nElapse, 0);  // absent attribute
+    EXPECT_EQ(it->pause.nElapse, 0); // absent attribute
     ++it;
     EXPECT_EQ(it->nType, 2);
 }
 
 TEST_F(BatchFileTest, AvailabilityDropsSetModeAndSendFont)
 {
-    const QString markup = QStringLiteral("<SetMode Mode=\"0\"/><ClearScreen/><SendFont Size=\"1048592\" Path=\"/f.fnt\"/>"
-                                          "<SetPCBaud Baud=\"9600\"/>");
-    host.term.Info().modeWord = 0xFF00;  // not mode-capable
+    const QString markup =
+        QStringLiteral("<SetMode Mode=\"0\"/><ClearScreen/><SendFont Size=\"1048592\" Path=\"/f.fnt\"/>"
+                       "<SetPCBaud Baud=\"9600\"/>");
+    host.term.Info().modeWord = 0xFF00; // not mode-capable
     host.term.Info().hardFont = 1;
     ASSERT_TRUE(LoadCommands(markup));
     ASSERT_EQ(list.size(), 2u);
@@ -261,11 +265,19 @@ TEST_F(BatchFileTest, NotAValidBatchFile)
     const QByteArray cases[] = {
         QByteArray("this is not xml"),
         QByteArray(),
-        BatchDoc(QStringLiteral("<ClearScreen/>")).left(60),  // cut short
-        QByteArray("<?xml version=\"1.0\"?><Document Model=\"QEL-A\" Res=\"15728960\"><Commands/></Document>"),
+        BatchDoc(QStringLiteral("<ClearScreen/>")).left(60), // cut short
+        QByteArray(
+            "<?xml version=\"1.0\"?><Document Model=\"QEL-A\" Res=\"15728960\"><Commands/></Document>"),
         QByteArray("<?xml version=\"1.0\"?><Document Ver=\"1.1\" Res=\"15728960\"><Commands/></Document>"),
         QByteArray("<?xml version=\"1.0\"?><Document Ver=\"1.1\" Model=\"QEL-A\"><Commands/></Document>"),
-        QByteArray("<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"15728960\"><Commands>&nbsp;</Commands></Document>"),
+        QByteArray(
+            "<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"15728960\"><Commands>&nbsp;</Commands></Document>"),
+        QByteArray(
+            "<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"15728960\"><Commands><Message Text=\"\xff\xfe\"/>"
+            "</Commands></Document>"), // not UTF-8
+        QByteArray("<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"15728960\"><Commands/>\0</Document>", 72),
+        QByteArray(
+            "<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"15728960\"><Commands/></Document><Document/>"),
     };
     for (const QByteArray &bytes : cases) {
         SCOPED_TRACE(bytes.toStdString());
@@ -282,8 +294,9 @@ TEST_F(BatchFileTest, NotAValidBatchFile)
 
 TEST_F(BatchFileTest, RootNameIsNotChecked)
 {
-    ASSERT_TRUE(LoadBytes(QByteArray("<Other Ver=\"1.1\" Model=\"QEL-A\" Res=\"15728960\"><Commands><ClearScreen/>"
-                                     "</Commands></Other>")));
+    ASSERT_TRUE(
+        LoadBytes(QByteArray("<Other Ver=\"1.1\" Model=\"QEL-A\" Res=\"15728960\"><Commands><ClearScreen/>"
+                             "</Commands></Other>")));
     EXPECT_EQ(list.size(), 1u);
 }
 
@@ -291,7 +304,8 @@ TEST_F(BatchFileTest, VersionAndModelChecks)
 {
     for (const char *ver : {"1.10", " 1.1", "1.0", "1.1 ", ""}) {
         host.calls.clear();
-        EXPECT_FALSE(LoadBytes(BatchDoc(QString(), QStringLiteral("15728960"), QString::fromLatin1(ver)))) << ver;
+        EXPECT_FALSE(LoadBytes(BatchDoc(QString(), QStringLiteral("15728960"), QString::fromLatin1(ver))))
+            << ver;
         EXPECT_EQ(host.calls, QStringList{kBadVersion}) << ver;
     }
     for (const char *model : {"QEL-B", "qel-a", ""}) {
@@ -305,7 +319,7 @@ TEST_F(BatchFileTest, VersionAndModelChecks)
 
 TEST_F(BatchFileTest, ResolutionCheck)
 {
-    host.Connect(800, 480, true, 0, 0);  // expects 31458080
+    host.Connect(800, 480, true, 0, 0); // expects 31458080
     EXPECT_FALSE(LoadBytes(BatchDoc(QStringLiteral("<ClearScreen/>"))));
     EXPECT_EQ(host.calls, QStringList{kBadRes});
     host.calls.clear();
@@ -329,7 +343,8 @@ TEST_F(BatchFileTest, StatusBarFailures)
     const Case cases[] = {
         {QByteArray("<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"15728960\"><commands/></Document>"),
          "批处理文件中没有“Commands”元素"},
-        {BatchDoc(QString(), QStringLiteral("big")), "批处理文件中“Document”元素的属性“Res”的值“big”不是有效的数字"},
+        {BatchDoc(QString(), QStringLiteral("big")),
+         "批处理文件中“Document”元素的属性“Res”的值“big”不是有效的数字"},
         {BatchDoc(QStringLiteral("<ClearScreen/><SetBaud Baud=\"fast\"/>")),
          "批处理文件中“SetBaud”元素的属性“Baud”的值“fast”不是有效的数字"},
         {BatchDoc(QStringLiteral("<SetColor Fore=\"-1\"/>")),
@@ -374,10 +389,12 @@ TEST_F(BatchFileTest, EntityTricksAreRejected)
         "<?xml version=\"1.0\"?><!DOCTYPE Document [<!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">"
         "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">"
         "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\"><!ENTITY e \"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\">]>"
-        "<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"15728960\"><Commands><Message Text=\"&e;\"/></Commands></Document>";
+        "<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"15728960\"><Commands><Message "
+        "Text=\"&e;\"/></Commands></Document>";
     const QByteArray external =
         "<?xml version=\"1.0\"?><!DOCTYPE Document [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
-        "<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"15728960\"><Commands><Message Text=\"&x;\"/></Commands></Document>";
+        "<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"15728960\"><Commands><Message "
+        "Text=\"&x;\"/></Commands></Document>";
     const QByteArray plainDoctype =
         "<?xml version=\"1.0\"?><!DOCTYPE Document SYSTEM \"http://example.invalid/batch.dtd\">"
         "<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"15728960\"><Commands/></Document>";
@@ -416,7 +433,8 @@ TEST_F(BatchFileTest, SizeAndNodeLimits)
     host.calls.clear();
     EXPECT_FALSE(LoadCommands(nodes));
     ASSERT_EQ(host.calls.size(), 1);
-    EXPECT_TRUE(host.calls[0].startsWith(QStringLiteral("Status 3 批处理文件包含的节点太多（超过 100000 个）")))
+    EXPECT_TRUE(
+        host.calls[0].startsWith(QStringLiteral("Status 3 批处理文件包含的节点太多（超过 100000 个）")))
         << host.calls[0].toStdString();
 
     // Deep nesting.
@@ -436,8 +454,10 @@ TEST_F(BatchFileTest, SaveFailureIsReportedAndLeavesTheOldFile)
     const QString bad = dir.filePath(QStringLiteral("no/such/folder/x.kbz"));
     EXPECT_FALSE(CBatchFile(host).Save(AllKinds(), bad));
     ASSERT_EQ(host.calls.size(), 1);
-    EXPECT_TRUE(host.calls[0].startsWith(QStringLiteral("Status 3 批处理文件保存失败 ") + bad + QStringLiteral("：")));
-    EXPECT_GT(host.calls[0].size(), (QStringLiteral("Status 3 批处理文件保存失败 ") + bad + QStringLiteral("：")).size());
+    EXPECT_TRUE(host.calls[0].startsWith(QStringLiteral("Status 3 批处理文件保存失败 ") + bad +
+                                         QStringLiteral("：")));
+    EXPECT_GT(host.calls[0].size(),
+              (QStringLiteral("Status 3 批处理文件保存失败 ") + bad + QStringLiteral("：")).size());
     EXPECT_FALSE(QFile::exists(bad));
 
     // A path that is a folder: the old content stays untouched elsewhere.
@@ -447,7 +467,7 @@ TEST_F(BatchFileTest, SaveFailureIsReportedAndLeavesTheOldFile)
     EXPECT_FALSE(SaveBatchFile(host, recent, AllKinds(), dir.path()));
     EXPECT_EQ(host.calls.size(), 1);
     QString entry;
-    EXPECT_FALSE(recent.GetEntry(0, &entry));  // not added after a failed save
+    EXPECT_FALSE(recent.GetEntry(0, &entry)); // not added after a failed save
     EXPECT_EQ(ReadFile(old), QByteArray("old"));
 
     // A successful save replaces the file whole and enters the recent list.

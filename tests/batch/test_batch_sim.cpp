@@ -1,7 +1,12 @@
 // A whole batch run against the virtual terminal: the core's own host carries
 // the steps to qelsim over its pseudo-terminal, and the simulator's command
 // log shows what arrived.
-#include <gtest/gtest.h>
+#include "batch/batch_core_host.h"
+#include "batch/batch_runner.h"
+#include "batch/recent_batch_files.h"
+#include "batch_test_host.h"
+#include "link/connection.h"
+#include "link/terminal.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,17 +16,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
-
-#include "batch/batch_core_host.h"
-#include "batch/batch_runner.h"
-#include "batch/recent_batch_files.h"
-#include "batch_test_host.h"
-#include "link/connection.h"
-#include "link/terminal.h"
+#include <gtest/gtest.h>
 
 using namespace BATCHCMD;
 
-namespace {
+namespace
+{
 
 QString QelsimPath()
 {
@@ -34,8 +34,9 @@ QString QelsimPath()
 }
 
 // A headless host: no windows, answers OK, records status texts.
-class CSimHost : public CBatchCoreHost {
-public:
+class CSimHost : public CBatchCoreHost
+{
+  public:
     explicit CSimHost(CMyTerminal &t) : CBatchCoreHost(t) {}
     QStringList status;
     void ShowStatusMessage(int kind, const QString &text) override
@@ -60,7 +61,7 @@ public:
     void ShowView(QObject *) override {}
 };
 
-}  // namespace
+} // namespace
 
 TEST(BatchOnVirtualTerminal, RunsEveryStepInOrder)
 {
@@ -96,13 +97,15 @@ TEST(BatchOnVirtualTerminal, RunsEveryStepInOrder)
 
     const QString batch = WriteFile(
         dir, QStringLiteral("demo.kbz"),
-        BatchDoc(QStringLiteral("<ClearScreen/><SetColor Fore=\"16777215\" Back=\"0\"/>"
-                                "<ShowText Font=\"1048592\" Position=\"0\" Text=\"QEL\"/>"
-                                "<SendPicture KeepAspectRatio=\"1\" BkColor=\"0\" Path=\"%1\"/><SavePicture ID=\"2\"/>"
-                                "<ShowPicture ID=\"2\"/><Pause Elapse=\"0\"/>")
+        BatchDoc(QStringLiteral(
+                     "<ClearScreen/><SetColor Fore=\"16777215\" Back=\"0\"/>"
+                     "<ShowText Font=\"1048592\" Position=\"0\" Text=\"QEL\"/>"
+                     "<SendPicture KeepAspectRatio=\"1\" BkColor=\"0\" Path=\"%1\"/><SavePicture ID=\"2\"/>"
+                     "<ShowPicture ID=\"2\"/><Pause Elapse=\"0\"/>")
                      .arg(picture)));
     CMyRecentBatchFiles recent;
-    EXPECT_EQ(RunBatchFile(host, recent, batch), ERunResult::Completed) << host.status.join('|').toStdString();
+    EXPECT_EQ(RunBatchFile(host, recent, batch), ERunResult::Completed)
+        << host.status.join('|').toStdString();
     Disconnect(terminal);
 
     // The simulator logs a command after answering it: read until the last
@@ -133,7 +136,7 @@ TEST(BatchOnVirtualTerminal, RunsEveryStepInOrder)
     EXPECT_EQ(names[1].trimmed(), QStringLiteral("clear-screen"));
     EXPECT_EQ(names[2], QStringLiteral("set-colors FF FF 00 00"));
     EXPECT_TRUE(names[3].startsWith(QStringLiteral("text ")));
-    EXPECT_TRUE(names[3].endsWith(QStringLiteral("51 45 4C 00")));  // "QEL"
+    EXPECT_TRUE(names[3].endsWith(QStringLiteral("51 45 4C 00"))); // "QEL"
     EXPECT_TRUE(names[4].startsWith(QStringLiteral("send-store 00 02"))) << names[4].toStdString();
     EXPECT_TRUE(names[5].startsWith(QStringLiteral("picture-data")));
     EXPECT_EQ(names[6], QStringLiteral("show-picture 02"));

@@ -1,13 +1,13 @@
 // The recent batch file list.
-#include <gtest/gtest.h>
-
-#include <QSettings>
-#include <QTemporaryDir>
-
 #include "batch/recent_batch_files.h"
 #include "res/profile.h"
 
-namespace {
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace
+{
 
 QString P(int i)
 {
@@ -32,7 +32,7 @@ void FillTen(CMyRecentBatchFiles &r)
         ASSERT_TRUE(r.Add(P(i)));
 }
 
-}  // namespace
+} // namespace
 
 TEST(RecentBatchFiles, AddMovesAnExistingPathToTheTop)
 {
@@ -42,7 +42,7 @@ TEST(RecentBatchFiles, AddMovesAnExistingPathToTheTop)
     EXPECT_EQ(Entries(r), (QStringList{P(0), P(1), P(2), P(3), P(4), P(5), P(6), P(7), P(8), P(9)}));
     ASSERT_TRUE(r.Add(P(3)));
     EXPECT_EQ(Entries(r), (QStringList{P(3), P(0), P(1), P(2), P(4), P(5), P(6), P(7), P(8), P(9)}));
-    ASSERT_TRUE(r.Add(P(3)));  // already at the top: unchanged
+    ASSERT_TRUE(r.Add(P(3))); // already at the top: unchanged
     EXPECT_EQ(Entries(r)[0], P(3));
     EXPECT_EQ(Entries(r)[1], P(0));
 }
@@ -139,12 +139,13 @@ TEST(RecentBatchFiles, ProfileWithGapsAndRewrite)
     }
     QSettings s(ini, QSettings::IniFormat);
     s.beginGroup(QStringLiteral("Recent Batch Files"));
-    EXPECT_EQ(s.childKeys(), (QStringList{QStringLiteral("file1"), QStringLiteral("file2"), QStringLiteral("file4")}));
+    EXPECT_EQ(s.childKeys(),
+              (QStringList{QStringLiteral("file1"), QStringLiteral("file2"), QStringLiteral("file4")}));
     EXPECT_EQ(s.value(QStringLiteral("file1")).toString(), QStringLiteral("/a/new.kbz"));
     EXPECT_EQ(s.value(QStringLiteral("file2")).toString(), QStringLiteral("/a/one.kbz"));
     EXPECT_EQ(s.value(QStringLiteral("file4")).toString(), QStringLiteral("/a/three.kbz"));
     s.endGroup();
-    EXPECT_EQ(s.value(QStringLiteral("Settings/Baud")).toInt(), 9600);  // other sections untouched
+    EXPECT_EQ(s.value(QStringLiteral("Settings/Baud")).toInt(), 9600); // other sections untouched
 }
 
 TEST(RecentBatchFiles, ProgramProfileRoundTrip)
@@ -167,36 +168,41 @@ TEST(RecentBatchFiles, ProgramProfileRoundTrip)
     EXPECT_EQ(p, QStringLiteral("/x/a.kbz"));
     auto profile = OpenProfile();
     EXPECT_TRUE(profile->fileName().startsWith(dir.path())) << profile->fileName().toStdString();
-    EXPECT_EQ(profile->value(QStringLiteral("Recent Batch Files/file1")).toString(), QStringLiteral("/x/b.kbz"));
+    EXPECT_EQ(profile->value(QStringLiteral("Recent Batch Files/file1")).toString(),
+              QStringLiteral("/x/b.kbz"));
 }
 
 TEST(RecentBatchFiles, AbbreviatedDisplayNames)
 {
     // Backslash paths: drive and first folder kept.
-    EXPECT_EQ(CMyRecentBatchFiles::AbbreviatePath(QStringLiteral("C:\\Projects\\Terminal\\Batches\\Demo\\start.kbz"),
-                                                  30, true, true),
+    EXPECT_EQ(CMyRecentBatchFiles::AbbreviatePath(
+                  QStringLiteral("C:\\Projects\\Terminal\\Batches\\Demo\\start.kbz"), 30, true, true),
               QStringLiteral("C:\\Projects\\...\\Demo\\start.kbz"));
-    EXPECT_EQ(CMyRecentBatchFiles::AbbreviatePath(QStringLiteral("\\\\server\\share\\deep\\deeper\\run.kbz"), 30,
-                                                  true, true),
+    EXPECT_EQ(CMyRecentBatchFiles::AbbreviatePath(QStringLiteral("\\\\server\\share\\deep\\deeper\\run.kbz"),
+                                                  30, true, true),
               QStringLiteral("\\\\server\\share\\...\\run.kbz"));
     // POSIX: root and first folder.
-    EXPECT_EQ(CMyRecentBatchFiles::AbbreviatePath(QStringLiteral("/home/ann/work/terminal/batches/start.kbz"), 30,
-                                                  true, false),
+    EXPECT_EQ(CMyRecentBatchFiles::AbbreviatePath(QStringLiteral("/home/ann/work/terminal/batches/start.kbz"),
+                                                  30, true, false),
               QStringLiteral("/home/.../batches/start.kbz"));
     // Short enough: unchanged.
     EXPECT_EQ(CMyRecentBatchFiles::AbbreviatePath(QStringLiteral("/home/ann/start.kbz"), 30, true, false),
               QStringLiteral("/home/ann/start.kbz"));
     // A file name longer than the limit: the name alone, or nothing.
     const QString longName = QString(31, QLatin1Char('n')) + QStringLiteral(".kbz");
-    EXPECT_EQ(CMyRecentBatchFiles::AbbreviatePath(QStringLiteral("/home/") + longName, 30, true, false), longName);
-    EXPECT_EQ(CMyRecentBatchFiles::AbbreviatePath(QStringLiteral("/home/") + longName, 30, false, false), QString());
+    EXPECT_EQ(CMyRecentBatchFiles::AbbreviatePath(QStringLiteral("/home/") + longName, 30, true, false),
+              longName);
+    EXPECT_EQ(CMyRecentBatchFiles::AbbreviatePath(QStringLiteral("/home/") + longName, 30, false, false),
+              QString());
     // Volume plus "/..." plus the name would not fit: the name alone.
     const QString name26 = QString(22, QLatin1Char('m')) + QStringLiteral(".kbz");
-    EXPECT_EQ(CMyRecentBatchFiles::AbbreviatePath(QStringLiteral("/home/ann/") + name26, 30, true, false), name26);
+    EXPECT_EQ(CMyRecentBatchFiles::AbbreviatePath(QStringLiteral("/home/ann/") + name26, 30, true, false),
+              name26);
     // Exactly fitting: volume, "/...", "/" and the name make 30.
     const QString name20 = QString(16, QLatin1Char('q')) + QStringLiteral(".kbz");
-    EXPECT_EQ(CMyRecentBatchFiles::AbbreviatePath(QStringLiteral("/home/ann/more/") + name20, 30, true, false),
-              QStringLiteral("/home/.../") + name20);
+    EXPECT_EQ(
+        CMyRecentBatchFiles::AbbreviatePath(QStringLiteral("/home/ann/more/") + name20, 30, true, false),
+        QStringLiteral("/home/.../") + name20);
 }
 
 TEST(RecentBatchFiles, DisplayNameOfAPlace)
@@ -204,7 +210,7 @@ TEST(RecentBatchFiles, DisplayNameOfAPlace)
     CMyRecentBatchFiles r;
     r.Add(QStringLiteral("/home/ann/work/terminal/batches/start.kbz"));
     QString name;
-    EXPECT_FALSE(r.GetDisplayName(&name, 1, QStringLiteral("/tmp/"), 5, true));  // empty place
+    EXPECT_FALSE(r.GetDisplayName(&name, 1, QStringLiteral("/tmp/"), 5, true)); // empty place
     EXPECT_FALSE(r.GetDisplayName(&name, 0, QString(), 0, true));               // no current folder
     ASSERT_TRUE(r.GetDisplayName(&name, 0, QStringLiteral("/tmp/"), 5, true));
     EXPECT_EQ(name, QStringLiteral("/home/.../batches/start.kbz"));

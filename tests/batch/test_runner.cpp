@@ -1,16 +1,18 @@
 // The command loop, the window steps around it and the run command.
-#include <gtest/gtest.h>
-
 #include "batch/batch_runner.h"
 #include "batch/recent_batch_files.h"
 #include "batch_test_host.h"
 
+#include <gtest/gtest.h>
+
 using namespace BATCHCMD;
 
-namespace {
+namespace
+{
 
-class RunnerTest : public ::testing::Test {
-protected:
+class RunnerTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
@@ -37,7 +39,7 @@ protected:
 
 const QString kRepeatDefault = QStringLiteral("Box 1 0 [没有其它信息可显示]\n\n是否重复上面的操作？");
 
-}  // namespace
+} // namespace
 
 TEST_F(RunnerTest, EmptyListTouchesNothingAndEntersTheRecentList)
 {
@@ -65,9 +67,10 @@ TEST_F(RunnerTest, EveryTerminalKindCallsItsOperation)
                                  "<SavePicture ID=\"1\"/><Sound Path=\"/s/ding.wav\"/><Anchor Name=\"x\"/>"
                                  "<Message Text=\"\"/>")),
               ERunResult::Completed);
-    EXPECT_EQ(host.Ops(), (QStringList{"Workspace 0", "Redraw", "SetMode 1", "SetBaud 57600", "DeletePicture 4",
-                                       "DeleteAllPictures", "SendFont /f/a.fnt 12 24", "ShowText 你好 10 20 16 16",
-                                       "SavePicture 1", "Sound /s/ding.wav", "Workspace 1", "ShowView 0"}));
+    EXPECT_EQ(host.Ops(),
+              (QStringList{"Workspace 0", "Redraw", "SetMode 1", "SetBaud 57600", "DeletePicture 4",
+                           "DeleteAllPictures", "SendFont /f/a.fnt 12 24", "ShowText 你好 10 20 16 16",
+                           "SavePicture 1", "Sound /s/ding.wav", "Workspace 1", "ShowView 0"}));
     EXPECT_EQ(host.calls.count(QStringLiteral("Wait 60")), 10);
 }
 
@@ -118,8 +121,8 @@ TEST_F(RunnerTest, RepeatWithoutAnchorGoesOn)
     host.answers = {BATCH_ANSWER_OK};
     EXPECT_EQ(Run(QStringLiteral("<ClearScreen/><Repeat Anchor=\"none\"/><ShowPicture ID=\"1\"/>")),
               ERunResult::Completed);
-    EXPECT_EQ(host.Ops(), (QStringList{"Workspace 0", "Redraw", "ClearScreen", kRepeatDefault, "ShowPicture 1",
-                                       "Workspace 1", "ShowView 0"}));
+    EXPECT_EQ(host.Ops(), (QStringList{"Workspace 0", "Redraw", "ClearScreen", kRepeatDefault,
+                                       "ShowPicture 1", "Workspace 1", "ShowView 0"}));
 }
 
 TEST_F(RunnerTest, RepeatJumpsBackUntilCancelled)
@@ -128,9 +131,9 @@ TEST_F(RunnerTest, RepeatJumpsBackUntilCancelled)
     EXPECT_EQ(Run(QStringLiteral("<ClearScreen/><Anchor Name=\"Loop\"/><ShowPicture ID=\"1\"/>"
                                  "<Repeat Anchor=\"loop\" Prompt=\"再来？\"/><ShowPicture ID=\"2\"/>")),
               ERunResult::Completed);
-    EXPECT_EQ(host.Ops(), (QStringList{"Workspace 0", "Redraw", "ClearScreen", "ShowPicture 1", "Box 1 0 再来？",
-                                       "ShowPicture 1", "Box 1 0 再来？", "ShowPicture 1", "Box 1 0 再来？",
-                                       "ShowPicture 2", "Workspace 1", "ShowView 0"}));
+    EXPECT_EQ(host.Ops(), (QStringList{"Workspace 0", "Redraw", "ClearScreen", "ShowPicture 1",
+                                       "Box 1 0 再来？", "ShowPicture 1", "Box 1 0 再来？", "ShowPicture 1",
+                                       "Box 1 0 再来？", "ShowPicture 2", "Workspace 1", "ShowView 0"}));
     // The anchor itself is a step: refresh and wait, no operation.
     EXPECT_EQ(host.calls.count(QStringLiteral("Wait 60")), 11);
 }
@@ -141,8 +144,8 @@ TEST_F(RunnerTest, RepeatWithAnchorAfterItJumpsForward)
     EXPECT_EQ(Run(QStringLiteral("<Repeat Anchor=\"end\"/><ShowPicture ID=\"1\"/><ShowPicture ID=\"2\"/>"
                                  "<Anchor Name=\"end\"/><ShowPicture ID=\"3\"/>")),
               ERunResult::Completed);
-    EXPECT_EQ(host.Ops(), (QStringList{"Workspace 0", "Redraw", kRepeatDefault, "ShowPicture 3", "Workspace 1",
-                                       "ShowView 0"}));
+    EXPECT_EQ(host.Ops(), (QStringList{"Workspace 0", "Redraw", kRepeatDefault, "ShowPicture 3",
+                                       "Workspace 1", "ShowView 0"}));
 }
 
 TEST_F(RunnerTest, DuplicateAnchorsTargetTheFirst)
@@ -151,9 +154,9 @@ TEST_F(RunnerTest, DuplicateAnchorsTargetTheFirst)
     EXPECT_EQ(Run(QStringLiteral("<Anchor Name=\"a\"/><ShowPicture ID=\"1\"/><Anchor Name=\"A\"/>"
                                  "<ShowPicture ID=\"2\"/><Repeat Anchor=\"a\"/>")),
               ERunResult::Completed);
-    EXPECT_EQ(host.Ops(), (QStringList{"Workspace 0", "Redraw", "ShowPicture 1", "ShowPicture 2", kRepeatDefault,
-                                       "ShowPicture 1", "ShowPicture 2", kRepeatDefault, "Workspace 1",
-                                       "ShowView 0"}));
+    EXPECT_EQ(host.Ops(),
+              (QStringList{"Workspace 0", "Redraw", "ShowPicture 1", "ShowPicture 2", kRepeatDefault,
+                           "ShowPicture 1", "ShowPicture 2", kRepeatDefault, "Workspace 1", "ShowView 0"}));
 }
 
 TEST_F(RunnerTest, EmptyAnchorNamesMatch)
@@ -166,7 +169,8 @@ TEST_F(RunnerTest, EmptyAnchorNamesMatch)
 TEST_F(RunnerTest, MessageCancelStopsTheRun)
 {
     host.answers = {BATCH_ANSWER_OK, BATCH_ANSWER_CANCEL};
-    EXPECT_EQ(Run(QStringLiteral("<Message Text=\"第一\"/><ClearScreen/><Message Text=\"第二\"/><ShowPicture ID=\"1\"/>")),
+    EXPECT_EQ(Run(QStringLiteral(
+                  "<Message Text=\"第一\"/><ClearScreen/><Message Text=\"第二\"/><ShowPicture ID=\"1\"/>")),
               ERunResult::Stopped);
     EXPECT_EQ(host.Ops(), (QStringList{"Workspace 0", "Redraw", "Box 1 0 第一", "ClearScreen", "Box 1 0 第二",
                                        "Workspace 1", "ShowView 0"}));
@@ -177,38 +181,41 @@ TEST_F(RunnerTest, PauseZeroAndNegative)
 {
     EXPECT_EQ(Run(QStringLiteral("<Pause Elapse=\"0\"/><Pause Elapse=\"-5\"/><Pause Elapse=\"1500\"/>")),
               ERunResult::Completed);
-    EXPECT_EQ(host.Ops(), (QStringList{"Workspace 0", "Redraw", "Cursor 1", "Status 1 正在暂停......", "Wait 0",
-                                       "Idle 就绪", "Cursor 0", "Cursor 1", "Status 1 正在暂停......", "Wait 1500",
-                                       "Idle 就绪", "Cursor 0", "Workspace 1", "ShowView 0"}));
+    EXPECT_EQ(host.Ops(),
+              (QStringList{"Workspace 0", "Redraw", "Cursor 1", "Status 1 正在暂停......", "Wait 0",
+                           "Idle 就绪", "Cursor 0", "Cursor 1", "Status 1 正在暂停......", "Wait 1500",
+                           "Idle 就绪", "Cursor 0", "Workspace 1", "ShowView 0"}));
 }
 
 TEST_F(RunnerTest, SendPictureMergesAFollowingSave)
 {
     // A terminal identified by the device-information query.
     host.Connect(320, 240, true, 0, /*legacy*/ 0);
-    EXPECT_EQ(Run(QStringLiteral("<SendPicture KeepAspectRatio=\"1\" BkColor=\"255\" Path=\"/p/a.png\"/>"
-                                 "<SavePicture ID=\"5\"/><SendPicture KeepAspectRatio=\"0\" Path=\"/p/b.png\"/>"
-                                 "<ClearScreen/><SavePicture ID=\"6\"/>")),
-              ERunResult::Completed);
+    EXPECT_EQ(
+        Run(QStringLiteral("<SendPicture KeepAspectRatio=\"1\" BkColor=\"255\" Path=\"/p/a.png\"/>"
+                           "<SavePicture ID=\"5\"/><SendPicture KeepAspectRatio=\"0\" Path=\"/p/b.png\"/>"
+                           "<ClearScreen/><SavePicture ID=\"6\"/>")),
+        ERunResult::Completed);
     EXPECT_EQ(host.Ops(), (QStringList{"Workspace 0", "Redraw", "SendPicture 1 /p/a.png 255 5",
-                                       "SendPicture 0 /p/b.png 0 -1", "ClearScreen", "SavePicture 6", "Workspace 1",
-                                       "ShowView 0"}));
+                                       "SendPicture 0 /p/b.png 0 -1", "ClearScreen", "SavePicture 6",
+                                       "Workspace 1", "ShowView 0"}));
 
     // An older terminal: display-only transfer, then the separate save.
     CScriptHost older;
     older.Connect(320, 240, false, 1, /*legacy*/ 1);
-    RunBatchFile(older, recent, WriteFile(dir, QStringLiteral("old.kbz"),
-                                          BatchDoc(QStringLiteral("<SendPicture Path=\"/p/a.png\"/>"
-                                                                  "<SavePicture ID=\"5\"/>"))));
-    EXPECT_EQ(older.Ops(), (QStringList{"Workspace 0", "Redraw", "SendPicture 0 /p/a.png 0 -1", "SavePicture 5",
-                                        "Workspace 1", "ShowView 0"}));
+    RunBatchFile(older, recent,
+                 WriteFile(dir, QStringLiteral("old.kbz"),
+                           BatchDoc(QStringLiteral("<SendPicture Path=\"/p/a.png\"/>"
+                                                   "<SavePicture ID=\"5\"/>"))));
+    EXPECT_EQ(older.Ops(), (QStringList{"Workspace 0", "Redraw", "SendPicture 0 /p/a.png 0 -1",
+                                        "SavePicture 5", "Workspace 1", "ShowView 0"}));
 }
 
 TEST_F(RunnerTest, SetPCBaud)
 {
     host.link.baud = 115200;
     EXPECT_EQ(Run(QStringLiteral("<SetPCBaud Baud=\"115200\"/>")), ERunResult::Completed);
-    EXPECT_EQ(host.link.setBaudCalls, 0);  // already at that rate: the port is not touched
+    EXPECT_EQ(host.link.setBaudCalls, 0); // already at that rate: the port is not touched
     EXPECT_TRUE(host.Statuses().contains(QStringLiteral("Status 2 设置本机波特率完毕")));
 
     host.calls.clear();
@@ -233,7 +240,7 @@ TEST_F(RunnerTest, UnavailableRecordsAreSkippedWithoutAWait)
     bogus.nType = 42;
     runner.Commands().push_back(bogus);
     runner.Commands().push_back(NewCmd(ClearScreen));
-    host.term.Info().modeWord = 0;  // not mode-capable
+    host.term.Info().modeWord = 0; // not mode-capable
     EXPECT_EQ(runner.Execute(), ERunResult::Completed);
     EXPECT_EQ(host.calls.count(QStringLiteral("Wait 60")), 1);
     EXPECT_FALSE(host.Ops().contains(QStringLiteral("SetMode 0")));
