@@ -1,0 +1,361 @@
+// qelcli end to end against the virtual terminal qelsim: device information
+// for each terminal profile, pictures, fonts, batch runs, the traffic log,
+// detection and the exit codes.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+struct Result {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString portDir;
+    std::vector<std::unique_ptr<QProcess>> sims;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        portDir = dir.filePath(QStringLiteral("ports"));
+        QDir().mkpath(portDir);
+        QDir().mkpath(dir.filePath(QStringLiteral("home/.config")));
+        ASSERT_FALSE(qEnvironmentVariable("QELCLI").isEmpty());
+        ASSERT_FALSE(qEnvironmentVariable("QELSIM").isEmpty());
+    }
+    void TearDown() override
+    {
+        for (auto &p : sims) {
+            p->terminate();
+            if (!p->waitForFinished(5000))
+                p->kill();
+            p->waitForFinished(5000);
+        }
+    }
+    QProcessEnvironment Env() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QEL_PORT_DIR"), portDir);
+        env.insert(QStringLiteral("QEL_SYSTEM_PORTS"), QStringLiteral("0"));
+        env.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("home/.config")));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        return env;
+    }
+    // Starts a virtual terminal and returns the port path it announced.
+    QString StartSim(const QStringList &args)
+    {
+        auto p = std::make_unique<QProcess>();
+        p->setProcessEnvironment(Env());
+        p->start(qEnvironmentVariable("QELSIM"), QStringList{QStringLiteral("--headless")} + args);
+        if (!p->waitForStarted(10000))
+            return QString();
+        QString path;
+        for (int i = 0; i < 200 && path.isEmpty(); ++i) {
+            if (!p->canReadLine())
+                p->waitForReadyRead(100);
+            if (p->canReadLine()) {
+                const QString line = QString::fromUtf8(p->readLine()).trimmed();
+                if (line.startsWith(QLatin1String("PORT ")))
+                    path = line.mid(5);
+            }
+        }
+        sims.push_back(std::move(p));
+        return path;
+    }
+    Result Cli(const QStringList &args, int timeoutMs = 120000)
+    {
+        QProcess p;
+        p.setProcessEnvironment(Env());
+        p.setStandardInputFile(QProcess::nullDevice());
+        p.start(qEnvironmentVariable("QELCLI"), args);
+        Result r;
+        if (!p.waitForStarted(10000) || !p.waitForFinished(timeoutMs)) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+    QJsonObject Json(const Result &r)
+    {
+        QJsonParseError e{};
+        const QJsonDocument doc = QJsonDocument::fromJson(r.out.toUtf8(), &e);
+        EXPECT_EQ(e.error, QJsonParseError::NoError) << r.out.toStdString();
+        return doc.object();
+    }
+    QString WriteFile(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return path;
+    }
+};
+
+QString U(const char *s)
+{
+    return QString::fromUtf8(s);
+}
+
+TEST_F(CliTest, InfoJsonForEachProfile)
+{
+    const QString info = StartSim({QStringLiteral("--profile"), QStringLiteral("info"), QStringLiteral("--name"),
+                                   QStringLiteral("info"), QStringLiteral("--bpp"), QStringLiteral("24")});
+    const QString hs3 = StartSim({QStringLiteral("--profile"), QStringLiteral("handshake3"), QStringLiteral("--name"),
+                                  QStringLiteral("hs3"), QStringLiteral("--mode"), QStringLiteral("1")});
+    const QString hs2 = StartSim({QStringLiteral("--profile"), QStringLiteral("handshake2"), QStringLiteral("--name"),
+                                  QStringLiteral("hs2")});
+    ASSERT_FALSE(info.isEmpty());
+    ASSERT_FALSE(hs3.isEmpty());
+    ASSERT_FALSE(hs2.isEmpty());
+
+    Result r = Cli({QStringLiteral("-p"), info, QStringLiteral("-b"), QStringLiteral("115200"), QStringLiteral("info"),
+                    QStringLiteral("--json")});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    QJsonObject o = Json(r);
+    const char *keys[] = {"port", "baud", "version_major", "version_minor", "version_text", "width", "height",
+                          "bits_per_pixel", "pixel_format", "max_pictures", "max_baud", "terminal_baud",
+                          "brightness_min", "brightness_max", "hard_font", "legacy", "mode_capable", "mode",
+                          "read_tries"};
+    EXPECT_EQ(o.size(), 19);
+    for (const char *k : keys)
+        EXPECT_TRUE(o.contains(QLatin1String(k))) << k;
+    EXPECT_EQ(o.value(QStringLiteral("port")).toString(), info);
+    EXPECT_EQ(o.value(QStringLiteral("baud")).toInt(), 115200);
+    EXPECT_EQ(o.value(QStringLiteral("width")).toInt(), 480);
+    EXPECT_EQ(o.value(QStringLiteral("height")).toInt(), 272);
+    EXPECT_EQ(o.value(QStringLiteral("bits_per_pixel")).toInt(), 24);
+    EXPECT_EQ(o.value(QStringLiteral("pixel_format")).toInt(), 0x21808);
+    EXPECT_EQ(o.value(QStringLiteral("max_pictures")).toInt(), 50);
+    EXPECT_FALSE(o.value(QStringLiteral("legacy")).toBool());
+    EXPECT_FALSE(o.value(QStringLiteral("mode_capable")).toBool());
+    EXPECT_TRUE(o.value(QStringLiteral("mode")).isNull());
+    // With --json only the object is on standard output.
+    EXPECT_TRUE(r.out.trimmed().startsWith(QLatin1Char('{')));
+    EXPECT_TRUE(r.out.trimmed().endsWith(QLatin1Char('}')));
+
+    r = Cli({QStringLiteral("-p"), hs3, QStringLiteral("info"), QStringLiteral("--json")});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    o = Json(r);
+    EXPECT_EQ(o.value(QStringLiteral("width")).toInt(), 320);
+    EXPECT_EQ(o.value(QStringLiteral("height")).toInt(), 240);
+    EXPECT_EQ(o.value(QStringLiteral("max_pictures")).toInt(), 12);
+    EXPECT_TRUE(o.value(QStringLiteral("legacy")).toBool());
+    EXPECT_TRUE(o.value(QStringLiteral("mode_capable")).toBool());
+    EXPECT_EQ(o.value(QStringLiteral("mode")).toInt(), 1);
+    EXPECT_FALSE(o.value(QStringLiteral("hard_font")).toBool());
+    EXPECT_EQ(o.value(QStringLiteral("version_text")).toString().contains(U("模式 1")), true);
+
+    r = Cli({QStringLiteral("-p"), hs2, QStringLiteral("info"), QStringLiteral("--json")});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    o = Json(r);
+    EXPECT_EQ(o.value(QStringLiteral("max_pictures")).toInt(), 58);
+    EXPECT_FALSE(o.value(QStringLiteral("mode_capable")).toBool());
+    EXPECT_TRUE(o.value(QStringLiteral("legacy")).toBool());
+}
+
+TEST_F(CliTest, LogLinesAndStatusMessages)
+{
+    const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("log")});
+    ASSERT_FALSE(port.isEmpty());
+    const Result r = Cli({QStringLiteral("--log"), QStringLiteral("-p"), port, QStringLiteral("clear")});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QStringList lines = r.err.split(QLatin1Char('\n'));
+    EXPECT_TRUE(lines.contains(QStringLiteral(">> FD 03 00 02 00 00 DD CC BB AA")));
+    EXPECT_TRUE(lines.contains(QStringLiteral(">> FD 02 00 00 DD CC BB AA")));
+    bool summary = false;
+    for (const QString &l : lines)
+        summary = summary || (l.startsWith(QLatin1String("<< ")) && l.size() == 3 + 14);
+    EXPECT_TRUE(summary) << r.err.toStdString();  // the 5-byte identification record
+    EXPECT_TRUE(r.out.contains(U("已经成功连接终端，现在可以向终端发送命令")));
+    EXPECT_TRUE(r.out.contains(U("清除终端屏幕完毕")));
+
+    // Without --log nothing of the traffic appears.
+    const Result quiet = Cli({QStringLiteral("-p"), port, QStringLiteral("clear")});
+    EXPECT_EQ(quiet.code, 0);
+    EXPECT_FALSE(quiet.err.contains(QLatin1String(">> ")));
+}
+
+TEST_F(CliTest, ExitCodes)
+{
+    // No port at all.
+    Result r = Cli({QStringLiteral("info")});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_TRUE(r.err.contains(U("无法与终端建立连接")));
+
+    const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("codes")});
+    ASSERT_FALSE(port.isEmpty());
+    r = Cli({QStringLiteral("-p"), port, QStringLiteral("save"), QStringLiteral("50")});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.err.contains(U("图象编号无效 (0-49)")));
+    r = Cli({QStringLiteral("-p"), port, QStringLiteral("baud"), QStringLiteral("921600")});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.err.contains(U("波特率无效")));
+    r = Cli({QStringLiteral("-p"), port, QStringLiteral("mode"), QStringLiteral("1")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(U("设置模式失败，请查看通信日志")));
+    r = Cli({QStringLiteral("-p"), port, QStringLiteral("save"), QStringLiteral("49")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.contains(U("保存图象完毕")));
+
+    EXPECT_EQ(Cli({QStringLiteral("save"), QStringLiteral("x")}).code, 2);
+    EXPECT_EQ(Cli({QStringLiteral("nosuchcommand")}).code, 2);
+    EXPECT_EQ(Cli({}).code, 2);
+    EXPECT_EQ(Cli({QStringLiteral("colors"), QStringLiteral("red"), QStringLiteral("#000000")}).code, 2);
+    EXPECT_EQ(Cli({QStringLiteral("picture"), dir.filePath(QStringLiteral("missing.png"))}).code, 2);
+    EXPECT_EQ(Cli({QStringLiteral("-p"), QStringLiteral("NoSuchPort"), QStringLiteral("info")}).code, 3);
+    EXPECT_EQ(Cli({QStringLiteral("--help")}).code, 0);
+}
+
+TEST_F(CliTest, PictureStoredAndShown)
+{
+    const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("pic")});
+    ASSERT_FALSE(port.isEmpty());
+    QImage image(40, 20, QImage::Format_RGB32);
+    image.fill(qRgb(255, 0, 0));
+    const QString png = dir.filePath(QStringLiteral("red.png"));
+    ASSERT_TRUE(image.save(png));
+
+    Result r = Cli({QStringLiteral("-p"), port, QStringLiteral("picture"), png, QStringLiteral("--slot"),
+                    QStringLiteral("3")});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(U("图象发送完毕"))) << r.out.toStdString();
+    r = Cli({QStringLiteral("-p"), port, QStringLiteral("show"), QStringLiteral("3")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.contains(U("显示图象完毕")));
+    r = Cli({QStringLiteral("-p"), port, QStringLiteral("picture"), png, QStringLiteral("--stretch"),
+             QStringLiteral("--bg"), QStringLiteral("#000000")});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+}
+
+TEST_F(CliTest, FontSent)
+{
+    const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("font"), QStringLiteral("--hard-font"),
+                                   QStringLiteral("0")});
+    ASSERT_FALSE(port.isEmpty());
+    const QString font = WriteFile(QStringLiteral("hz16x16.fnt"), QByteArray(32 * 20, '\x5A'));
+    const Result r = Cli({QStringLiteral("-p"), port, QStringLiteral("font"), font});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(U("字库发送完毕"))) << r.out.toStdString();
+}
+
+TEST_F(CliTest, BatchRunWithJUnitReport)
+{
+    const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("batch")});
+    ASSERT_FALSE(port.isEmpty());
+    // 480 x 272: Res = 272 * 65536 + 480.
+    const QString kbz = WriteFile(
+        QStringLiteral("steps.kbz"),
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"17826272\"><Commands>"
+        "<ClearScreen/><SetColor Fore=\"16777215\" Back=\"0\"/>"
+        "<ShowText Font=\"1048592\" Position=\"0\" Text=\"OK\"/><Anchor Name=\"a\"/>"
+        "<Message Text=\"继续\"/><Repeat Anchor=\"a\" Prompt=\"再来？\"/>"
+        "<SavePicture ID=\"2\"/><ShowPicture ID=\"2\"/></Commands></Document>");
+    const QString junit = dir.filePath(QStringLiteral("report.xml"));
+    const Result r = Cli({QStringLiteral("-p"), port, QStringLiteral("run"), kbz, QStringLiteral("--yes"),
+                          QStringLiteral("--junit"), junit});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString() << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(U("发送文字完毕")));
+    EXPECT_TRUE(r.out.contains(U("显示图象完毕")));
+    QFile f(junit);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString xml = QString::fromUtf8(f.readAll());
+    EXPECT_TRUE(xml.contains(QLatin1String("tests=\"8\""))) << xml.toStdString();
+    EXPECT_TRUE(xml.contains(QLatin1String("failures=\"0\"")));
+    EXPECT_TRUE(xml.contains(QLatin1String("name=\"1 ClearScreen\"")));
+    EXPECT_TRUE(xml.contains(QLatin1String("name=\"6 Repeat\"")));
+    EXPECT_TRUE(xml.contains(QLatin1String("name=\"8 ShowPicture\"")));
+
+    // A failing step stops the run with exit code 1 and a failed test case.
+    const QString bad = WriteFile(QStringLiteral("bad.kbz"),
+                                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                  "<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"17826272\"><Commands>"
+                                  "<ClearScreen/><ShowPicture ID=\"99\"/><ClearScreen/></Commands></Document>");
+    const Result r2 = Cli({QStringLiteral("-p"), port, QStringLiteral("run"), bad, QStringLiteral("--junit"), junit});
+    EXPECT_EQ(r2.code, 1);
+    QFile f2(junit);
+    ASSERT_TRUE(f2.open(QIODevice::ReadOnly));
+    const QString xml2 = QString::fromUtf8(f2.readAll());
+    EXPECT_TRUE(xml2.contains(QLatin1String("tests=\"2\""))) << xml2.toStdString();
+    EXPECT_TRUE(xml2.contains(QLatin1String("failures=\"1\"")));
+
+    // A file that is not a batch file is bad input.
+    const QString junk = WriteFile(QStringLiteral("junk.kbz"), "not xml");
+    EXPECT_EQ(Cli({QStringLiteral("-p"), port, QStringLiteral("run"), junk}).code, 2);
+}
+
+TEST_F(CliTest, DetectFindsTheTerminalAtItsRate)
+{
+    const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("det"), QStringLiteral("--baud"),
+                                   QStringLiteral("9600")});
+    ASSERT_FALSE(port.isEmpty());
+    const Result r = Cli({QStringLiteral("detect")});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.trimmed(), U("虚拟终端 (qelsim-det)") + QLatin1Char('\t') + port + QStringLiteral("\t9600"));
+    // Every attempt from 921600 down to 9600, in that order.
+    QStringList attempts;
+    for (const QString &l : r.err.split(QLatin1Char('\n')))
+        if (l.startsWith(U("正在以 ")))
+            attempts << l;
+    ASSERT_EQ(attempts.size(), 10);
+    EXPECT_EQ(attempts.first(), U("正在以 921600 检测 虚拟终端 (qelsim-det)"));
+    EXPECT_EQ(attempts.last(), U("正在以 9600 检测 虚拟终端 (qelsim-det)"));
+}
+
+TEST_F(CliTest, ConvertWritesTheSwappedPixelStream)
+{
+    QImage image(4, 2, QImage::Format_RGB32);
+    image.fill(qRgb(255, 0, 0));
+    const QString png = dir.filePath(QStringLiteral("red4x2.png"));
+    ASSERT_TRUE(image.save(png));
+    const QString out = dir.filePath(QStringLiteral("out.bin"));
+    Result r = Cli({QStringLiteral("convert"), png, QStringLiteral("--size"), QStringLiteral("4x2"), QStringLiteral("-o"),
+                    out});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray want;
+    for (int i = 0; i < 8; ++i)
+        want.append('\xF8').append('\x00');
+    EXPECT_EQ(f.readAll(), want);
+
+    r = Cli({QStringLiteral("convert"), png, QStringLiteral("--size"), QStringLiteral("4x2"), QStringLiteral("--bpp"),
+             QStringLiteral("24"), QStringLiteral("-o"), out});
+    ASSERT_EQ(r.code, 0);
+    f.close();
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray want24;
+    for (int i = 0; i < 8; ++i)
+        want24.append('\x00').append('\x00').append('\xFF');  // blue, green, red
+    EXPECT_EQ(f.readAll(), want24);
+
+    EXPECT_EQ(Cli({QStringLiteral("convert"), png, QStringLiteral("--size"), QStringLiteral("0x2"),
+                   QStringLiteral("-o"), out})
+                  .code,
+              2);
+    EXPECT_EQ(Cli({QStringLiteral("convert"), WriteFile(QStringLiteral("bad.png"), "xx"), QStringLiteral("--size"),
+                   QStringLiteral("4x2"), QStringLiteral("-o"), out})
+                  .code,
+              2);
+}
+
+} // namespace
