@@ -1,0 +1,195 @@
+// The main menu: popups, item texts, accelerators and separators; the
+// enabling and check rules with and without a connection; prompts and tips.
+#include <QMenu>
+#include <QMenuBar>
+#include <QtTest>
+
+#include "link/terminal.h"
+#include "shell/app_frame.h"
+#include "shell/bar_menu.h"
+#include "toolkit/status_bar.h"
+#include "tst_frame_support.h"
+
+class TestMenu : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void popupsAndItems();
+    void accelerators();
+    void disabledWhileNotConnected();
+    void enabledWhileConnected();
+    void modeCommands();
+    void updateFollowsEvents();
+    void promptsAndTips();
+
+private:
+    QAction *A(int id) { return m_frame->Action(id); }
+    void Pass() { m_frame->UpdateCommandUi(); }
+
+    CTestEnv *m_env = nullptr;
+    CAppFrame *m_frame = nullptr;
+    CScriptedLink m_link;
+};
+
+void TestMenu::initTestCase()
+{
+    m_env = new CTestEnv;
+    m_frame = new CAppFrame;
+    QVERIFY(m_frame->Create());
+    m_frame->show();
+    m_link.open = false;
+    m_frame->Terminal().SetTransport(&m_link);
+}
+
+void TestMenu::cleanupTestCase()
+{
+    m_frame->Terminal().SetTransport(nullptr);
+    delete m_frame;
+    delete m_env;
+}
+
+void TestMenu::popupsAndItems()
+{
+    const QList<QAction *> tops = m_frame->BarMenu()->actions();
+    QStringList titles;
+    for (QAction *a : tops)
+        titles << a->text();
+    QCOMPARE(titles, (QStringList{"文件(&F)", "视图(&V)", "设备(&D)", "批处理(&B)"}));
+
+    // Each popup's items in order; "-" marks a separator.
+    const QList<QStringList> expected = {
+        {"打开图象(&P)...\tCtrl+I", "打开字库(&F)...\tCtrl+F", "关闭文件(&C)", "全部关闭(&A)", "-", "最近的文件", "-",
+         "退出(&X)"},
+        {"显示主页(&H)", "-", "列表窗口(&W)", "输出窗口(&O)"},
+        {"保存图象(&S)...\tAlt+S", "浏览图象(&H)...\tAlt+H", "关闭背光(&F)\tAlt+F", "开启背光(&O)\tAlt+O",
+         "清除屏幕(&C)\tAlt+C", "设置波特率(&B)...\tAlt+B", "-", "触摸校正(&A)\tAlt+A", "触摸体验(&E)\tAlt+E"},
+        {"新建批处理(&N)...", "配置批处理(&C)...", "-", "运行批处理(&E)...\tCtrl+B"},
+    };
+    const QList<QList<int>> ids = {
+        {32870, 34100, 32810, 32811, 0, 57616, 0, 57665},
+        {32824, 0, 32825, 32826},
+        {32855, 32856, 32857, 32858, 32854, 32853, 0, 32859, 32860},
+        {32830, 32831, 0, 32832},
+    };
+    for (int i = 0; i < 4; ++i) {
+        QMenu *menu = tops.at(i)->menu();
+        QVERIFY(menu);
+        QStringList texts;
+        QList<int> got;
+        for (QAction *a : menu->actions()) {
+            texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+            got << (a->isSeparator() ? 0 : a->data().toInt());
+        }
+        QCOMPARE(texts, expected.at(i));
+        QCOMPARE(got, ids.at(i));
+    }
+}
+
+void TestMenu::accelerators()
+{
+    const QList<QPair<int, QString>> keys = {
+        {32870, "Ctrl+I"}, {34100, "Ctrl+F"}, {32855, "Alt+S"}, {32856, "Alt+H"}, {32857, "Alt+F"},
+        {32858, "Alt+O"},  {32854, "Alt+C"},  {32853, "Alt+B"}, {32859, "Alt+A"}, {32860, "Alt+E"},
+        {32832, "Ctrl+B"},
+    };
+    for (const auto &k : keys)
+        QCOMPARE(A(k.first)->shortcut(), QKeySequence(k.second));
+    for (int id : {32810, 32811, 57665, 32824, 32825, 32826, 32830, 32831})
+        QVERIFY2(A(id)->shortcut().isEmpty(), qPrintable(QString::number(id)));
+}
+
+void TestMenu::disabledWhileNotConnected()
+{
+    m_link.open = false;
+    Pass();
+    for (int id : {32855, 32856, 32857, 32858, 32854, 32853, 32859, 32860, 32830, 32831, 32851, 32852})
+        QVERIFY2(!A(id)->isEnabled(), qPrintable(QString::number(id)));
+    for (int id : {32832, 32870, 34100, 32824, 32825, 32826, 57665, 32850})
+        QVERIFY2(A(id)->isEnabled(), qPrintable(QString::number(id)));
+    QVERIFY(!A(32850)->isChecked());
+}
+
+void TestMenu::enabledWhileConnected()
+{
+    m_link.open = true;
+    Pass();
+    for (int id : {32855, 32856, 32857, 32858, 32854, 32853, 32859, 32860, 32830, 32831, 32832, 32850})
+        QVERIFY2(A(id)->isEnabled(), qPrintable(QString::number(id)));
+    QVERIFY(A(32850)->isChecked());
+    // The file list is empty: nothing to close.
+    QVERIFY(!A(32810)->isEnabled());
+    QVERIFY(!A(32811)->isEnabled());
+    m_link.open = false;
+    Pass();
+    QVERIFY(!A(32850)->isChecked());
+    QVERIFY(!A(32855)->isEnabled());
+}
+
+void TestMenu::modeCommands()
+{
+    CDevInfo &info = m_frame->Terminal().Info();
+    m_link.open = true;
+    info.modeWord = 0x0000;  // not mode-capable
+    Pass();
+    QVERIFY(!A(32851)->isEnabled());
+    QVERIFY(!A(32852)->isEnabled());
+
+    info.modeWord = 0x0001;  // capable, mode byte 0x00
+    Pass();
+    QVERIFY(A(32851)->isEnabled());
+    QVERIFY(A(32852)->isEnabled());
+    QVERIFY(A(32851)->isChecked());
+    QVERIFY(!A(32852)->isChecked());
+
+    info.modeWord = 0xFF01;  // capable, mode byte 0xFF
+    Pass();
+    QVERIFY(!A(32851)->isChecked());
+    QVERIFY(A(32852)->isChecked());
+
+    m_link.open = false;
+    Pass();
+    QVERIFY(!A(32851)->isEnabled());
+    QVERIFY(!A(32852)->isChecked());
+    info.ResetInfo();
+}
+
+void TestMenu::updateFollowsEvents()
+{
+    m_link.open = false;
+    Pass();
+    QVERIFY(!A(32854)->isEnabled());
+    // The state changes underneath; nothing is cached, and the next input
+    // event brings one update pass.
+    m_link.open = true;
+    const int before = m_frame->UpdatePassCount();
+    QTest::mouseClick(m_frame->centralWidget(), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QVERIFY(m_frame->UpdatePassCount() > before);
+    QVERIFY(A(32854)->isEnabled());
+    m_link.open = false;
+    Pass();
+}
+
+void TestMenu::promptsAndTips()
+{
+    QCOMPARE(A(32824)->statusTip(), QStringLiteral("显示主页"));
+    QCOMPARE(A(32824)->toolTip(), QStringLiteral("显示主页"));
+    QCOMPARE(A(32825)->statusTip(), QStringLiteral("显示或隐藏文件列表窗口"));
+    QCOMPARE(A(32825)->toolTip(), QStringLiteral("列表窗口"));
+    QCOMPARE(A(32850)->statusTip(), QStringLiteral("使用当前的端口号和波特率连接终端"));
+    QCOMPARE(A(32850)->toolTip(), QStringLiteral("连接或断开"));
+    QCOMPARE(A(57665)->toolTip(), QStringLiteral("退出"));
+
+    // Hovering a command shows its prompt in the message pane.
+    A(32826)->hover();
+    QCoreApplication::processEvents();
+    auto *bar = qobject_cast<CMyStatusBar *>(m_frame->statusBar());
+    QVERIFY(bar);
+    QCOMPARE(bar->GetTipText(), QStringLiteral("显示或隐藏输出窗口"));
+}
+
+QTEST_MAIN(TestMenu)
+#include "tst_menu.moc"
