@@ -130,7 +130,7 @@ void CMyBtn::DrawColorLook(QPainter &p)
     }
     // Border along the edge.
     if (m_flags & MYBTN_BORDER) {
-        const QRect b = r.adjusted(0, 0, -1, -1);
+        const QRect b = r;
         QColor tl, br;
         if (!enabled) {
             tl = br = L;

@@ -223,7 +223,7 @@ void CMyMiniBtnMgr::Paint(QPainter &p) const
     for (const CMyMiniBtn &b : m_buttons) {
         if (b.hidden || b.rect.isEmpty())
             continue;
-        const QRect r = b.rect.adjusted(0, 0, -1, -1);
+        const QRect r = b.rect;
         const bool sunken = b.pressed || b.checked;
         if (!b.disabled && (sunken || b.hot)) {
             if (b.hot || b.pressed)

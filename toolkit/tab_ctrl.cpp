@@ -293,14 +293,17 @@ void CMyTabCtrl::Layout()
             x -= bs.width();
         }
     };
-    place(true);
+    bool withScroll = scrollBtns;
     if (scrollBtns && (m_style & TABS_AUTOHIDE)) {
-        // Hidden while the strip cannot scroll at all (judged with the
-        // scroll buttons out of the way).
-        place(false);
-        if (GetMaxScrollOffset() > 0)
-            place(true);
+        // Hidden while the strip cannot scroll at all, judged with only the
+        // close button at the right end. Worked out without touching the
+        // buttons, so a held scroll button is never released by a relayout.
+        const int others = m_btns.Find(TABBTN_CLOSE) ? 1 : 0;
+        const int room = others ? strip.width() - 1 - others * bs.width() - kButtonGap - kStripMargin
+                                : strip.width() - kStripMargin;
+        withScroll = TotalWidth() > std::max(0, room);
     }
+    place(withScroll);
     m_offset = std::clamp(m_offset, 0, GetMaxScrollOffset());
     const bool left = m_offset > 0;
     const bool right = m_offset < GetMaxScrollOffset();
