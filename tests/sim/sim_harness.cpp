@@ -267,4 +267,11 @@ QByteArray PtyClient::Ask(const QByteArray& frame, int count, int deadlineMs)
     return Read(count, deadlineMs);
 }
 
+QByteArray PtyClient::Sync()
+{
+    if (!Write(B({0xFD, 0x00, 0x00, 0x00, 0xDD, 0xCC, 0xBB, 0xAA})))
+        return QByteArray();
+    return Read(2);
+}
+
 } // namespace simtest

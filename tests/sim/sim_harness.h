@@ -51,6 +51,10 @@ public:
     QByteArray Drain(int quietMs = 300);
     // Sends a frame and reads |count| reply bytes.
     QByteArray Ask(const QByteArray& frame, int count, int deadlineMs = 3000);
+    // Sends a handshake without purging first and reads two bytes: every
+    // earlier frame has been carried out once the answer is in, and any stray
+    // reply to them shows up in front of it.
+    QByteArray Sync();
     int Fd() const { return fd_; }
 
 private:

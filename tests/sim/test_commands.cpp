@@ -109,10 +109,10 @@ TEST(SimCommands, Picture24BitSendAndStoreThenShownAgain)
     expectPicture(QImage(l.sim.File("slots/slot-3.png")), "slot file");
 
     l.line.Write(kClear);
-    l.line.Drain(150);
+    EXPECT_EQ(Hex(l.line.Sync()), "0b ff");
     EXPECT_EQ(QImage(l.Screen()).pixel(0, 0), qRgb(0, 0, 0));
     l.line.Write(B({0xFD, 0x30, 0x00, 0x01, 0x03, 0xDD, 0xCC, 0xBB, 0xAA}));   // show slot 3
-    EXPECT_TRUE(l.line.Drain(150).isEmpty());
+    EXPECT_EQ(Hex(l.line.Sync()), "0b ff");
     expectPicture(QImage(l.Screen()), "shown again");
 }
 
@@ -136,7 +136,7 @@ TEST(SimCommands, SlotsDirIsReadBackOnStart)
     PtyClient line;
     ASSERT_TRUE(line.Open(second.Port(), 115200));
     line.Write(B({0xFD, 0x30, 0x00, 0x01, 0x01, 0xDD, 0xCC, 0xBB, 0xAA}));
-    line.Drain(150);
+    EXPECT_EQ(Hex(line.Sync()), "0b ff");
     EXPECT_EQ(QImage(second.File("screen.png")).pixel(1, 1), qRgb(0, 0, 255));
 }
 
@@ -150,7 +150,7 @@ TEST(SimCommands, SlotRangeAndSlotLowByteAcknowledgement)
     EXPECT_EQ(Hex(l.line.Read(1)), "02");
     // Slot 300 is outside the terminal's range: no answer, no block taken.
     l.line.Write(B({0xFD, 0x31, 0x00, 0x06, 0x01, 0x2C, 0x00, 0x02, 0x00, 0x01, 0xDD, 0xCC, 0xBB, 0xAA}));
-    EXPECT_TRUE(l.line.Drain(200).isEmpty());
+    EXPECT_TRUE(l.line.Drain(100).isEmpty());
     EXPECT_EQ(Hex(l.line.Ask(kHandshake, 2)), "0b ff");
     // Save screen echoes its slot; show and save beyond one byte's reach are ignored.
     EXPECT_EQ(Hex(l.line.Ask(B({0xFD, 0x32, 0x00, 0x01, 0xFF, 0xDD, 0xCC, 0xBB, 0xAA}), 1)), "ff");
@@ -163,7 +163,7 @@ TEST(SimCommands, ColoursClearScreenAndText)
     // Foreground pure red, background pure green, then clear.
     l.line.Write(B({0xFD, 0x05, 0x00, 0x04, 0xF8, 0x00, 0x07, 0xE0, 0xDD, 0xCC, 0xBB, 0xAA}));
     l.line.Write(kClear);
-    EXPECT_TRUE(l.line.Drain(200).isEmpty());
+    EXPECT_EQ(Hex(l.line.Sync()), "0b ff");
     QImage screen(l.Screen());
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 64; ++x)
@@ -171,7 +171,7 @@ TEST(SimCommands, ColoursClearScreenAndText)
 
     // Font 8 x 16 at (1, 2), text AB: two cells of 8 x 16.
     l.line.Write(B({0xFD, 0x11, 0x00, 0x07, 0x01, 0x00, 0x02, 0x00, 0x41, 0x42, 0x00, 0xDD, 0xCC, 0xBB, 0xAA}));
-    EXPECT_TRUE(l.line.Drain(200).isEmpty());
+    EXPECT_EQ(Hex(l.line.Sync()), "0b ff");
     screen = QImage(l.Screen());
     int inked = 0;
     for (int y = 0; y < 40; ++y) {
@@ -187,7 +187,7 @@ TEST(SimCommands, ColoursClearScreenAndText)
 
     // GBK text in the 16 x 16 font: 中 (D6 D0) fills a full 16-pixel cell at (20, 20).
     l.line.Write(B({0xFD, 0x12, 0x00, 0x07, 20, 0x00, 20, 0x00, 0xD6, 0xD0, 0x00, 0xDD, 0xCC, 0xBB, 0xAA}));
-    EXPECT_TRUE(l.line.Drain(200).isEmpty());
+    EXPECT_EQ(Hex(l.line.Sync()), "0b ff");
     const QImage after(l.Screen());
     int changed = 0;
     for (int y = 0; y < 40; ++y)
@@ -213,8 +213,7 @@ TEST(SimCommands, CommandsWithoutReplyStaySilentAndAreLogged)
     };
     for (const QByteArray& f : frames)
         l.line.Write(f);
-    EXPECT_TRUE(l.line.Drain(250).isEmpty());
-    EXPECT_EQ(Hex(l.line.Ask(kHandshake, 2)), "0b ff");
+    EXPECT_EQ(Hex(l.line.Sync()), "0b ff");
     const auto log = ReadLog(l.sim.File("log.jsonl"));
     std::vector<std::string> names;
     for (const QJsonObject& o : log)
@@ -237,10 +236,10 @@ TEST(SimCommands, TouchCalibrationIsShownOnScreen)
     Launched l;
     Launch(&l, {"--size", "120x40"});
     l.line.Write(B({0xFD, 0x50, 0x00, 0x04, 0x55, 0xAA, 0x5A, 0xA5, 0xDD, 0xCC, 0xBB, 0xAA}));
-    l.line.Drain(200);
+    EXPECT_EQ(Hex(l.line.Sync()), "0b ff");
     EXPECT_EQ(QImage(l.Screen()).pixel(20, 20), qRgb(255, 255, 255));   // the cross
     l.line.Write(B({0xFD, 0x52, 0x00, 0x01, 0x00, 0xDD, 0xCC, 0xBB, 0xAA}));
-    l.line.Drain(200);
+    EXPECT_EQ(Hex(l.line.Sync()), "0b ff");
     EXPECT_EQ(QImage(l.Screen()).pixel(20, 20), qRgb(0, 0, 0));
 }
 
@@ -259,10 +258,10 @@ TEST(SimCommands, FontBlockEndsWhenTheLineIsIdle)
     EXPECT_EQ(Hex(l.line.Read(1)), "fe");
     // Sizes outside the list get no answer.
     l.line.Write(B({0xFD, 0x1F, 0x00, 0x03, 0x11, 0x08, 0x16, 0xDD, 0xCC, 0xBB, 0xAA}));
-    EXPECT_TRUE(l.line.Drain(300).isEmpty());
+    EXPECT_TRUE(l.line.Drain(100).isEmpty());
     // The older download code is not known to this terminal (too short to be text).
     l.line.Write(B({0xFD, 0x16, 0x00, 0x02, 0x12, 0x21, 0xDD, 0xCC, 0xBB, 0xAA}));
-    EXPECT_TRUE(l.line.Drain(300).isEmpty());
+    EXPECT_TRUE(l.line.Drain(100).isEmpty());
 
     const auto log = ReadLog(l.sim.File("log.jsonl"));
     ASSERT_GE(log.size(), 2u);
@@ -299,7 +298,7 @@ TEST(SimCommands, NoiseAndBrokenFramesAreSkipped)
     stream += kHandshake;
     l.line.Write(stream);
     EXPECT_EQ(Hex(l.line.Read(2)), "0b ff");
-    EXPECT_TRUE(l.line.Drain(250).isEmpty());
+    EXPECT_TRUE(l.line.Drain(100).isEmpty());
     // A frame split over several writes is still one frame.
     l.line.Write(kHandshake.left(3));
     usleep(20000);

@@ -58,7 +58,7 @@ TEST(SimIdentify, InfoProfileReportsEveryConfiguredKey)
     EXPECT_EQ(length, text.size() + 3);
     // The info profile answers the handshake with the two-byte form.
     EXPECT_EQ(l.line.Ask(kHandshake, 2).toHex(' ').toStdString(), "0b ff");
-    EXPECT_TRUE(l.line.Drain(200).isEmpty());
+    EXPECT_TRUE(l.line.Drain(100).isEmpty());
 }
 
 TEST(SimIdentify, InfoProfileDefaultsLeaveOutOptionalKeys)
@@ -80,24 +80,24 @@ TEST(SimIdentify, Handshake3ProfileSwitchesModesAndSlotCounts)
     Launch(&l, {"--profile", "handshake3"});
     // No device-info reply at all.
     l.line.Write(kDeviceInfo);
-    EXPECT_TRUE(l.line.Drain(250).isEmpty());
+    EXPECT_TRUE(l.line.Drain(100).isEmpty());
     EXPECT_EQ(l.line.Ask(kHandshake, 3).toHex(' ').toStdString(), "12 ff 00");
     // Mode 0 has 5 slots: 4 is the last one.
     EXPECT_EQ(l.line.Ask(SaveScreenFrame(4), 1), B({0x04}));
     l.line.Write(SaveScreenFrame(5));
-    EXPECT_TRUE(l.line.Drain(250).isEmpty());
+    EXPECT_TRUE(l.line.Drain(100).isEmpty());
 
     EXPECT_EQ(l.line.Ask(kMode1, 1), B({0xFF}));
     EXPECT_EQ(l.line.Ask(kHandshake, 3).toHex(' ').toStdString(), "12 ff ff");
     EXPECT_EQ(l.line.Ask(SaveScreenFrame(11), 1), B({0x0B}));
     l.line.Write(SaveScreenFrame(12));
-    EXPECT_TRUE(l.line.Drain(250).isEmpty());
+    EXPECT_TRUE(l.line.Drain(100).isEmpty());
 
     EXPECT_EQ(l.line.Ask(kMode0, 1), B({0x00}));
     EXPECT_EQ(l.line.Ask(kHandshake, 3).toHex(' ').toStdString(), "12 ff 00");
     // An unknown mode payload is not answered.
     l.line.Write(B({0xFD, 0x0C, 0x00, 0x02, 0x01, 0x05, 0xDD, 0xCC, 0xBB, 0xAA}));
-    EXPECT_TRUE(l.line.Drain(250).isEmpty());
+    EXPECT_TRUE(l.line.Drain(100).isEmpty());
 }
 
 TEST(SimIdentify, Handshake3StartsInTheChosenModeAtItsFixedSize)
@@ -120,14 +120,14 @@ TEST(SimIdentify, Handshake2ProfileHas58SlotsAndNoModes)
                            sim.File("screen.png")}, &why)) << why;
     ASSERT_TRUE(l.line.Open(sim.Port(), 115200));
     EXPECT_EQ(l.line.Ask(kHandshake, 2).toHex(' ').toStdString(), "0b ff");
-    EXPECT_TRUE(l.line.Drain(200).isEmpty());
+    EXPECT_TRUE(l.line.Drain(100).isEmpty());
     l.line.Write(kDeviceInfo);
-    EXPECT_TRUE(l.line.Drain(250).isEmpty());
+    EXPECT_TRUE(l.line.Drain(100).isEmpty());
     l.line.Write(kMode1);
-    EXPECT_TRUE(l.line.Drain(250).isEmpty());
+    EXPECT_TRUE(l.line.Drain(100).isEmpty());
     EXPECT_EQ(l.line.Ask(SaveScreenFrame(57), 1), B({0x39}));
     l.line.Write(SaveScreenFrame(58));
-    EXPECT_TRUE(l.line.Drain(250).isEmpty());
+    EXPECT_TRUE(l.line.Drain(100).isEmpty());
     EXPECT_EQ(QImage(sim.File("screen.png")).size(), QSize(320, 240));
 }
 
@@ -148,7 +148,7 @@ TEST(SimIdentify, WrongLineRateIsNoiseAndStaysSilent)
     Launch(&l, {}, 9600);
     l.line.Write(kHandshake);
     l.line.Write(kDeviceInfo);
-    EXPECT_TRUE(l.line.Drain(300).isEmpty());
+    EXPECT_TRUE(l.line.Drain(100).isEmpty());
     ASSERT_TRUE(l.line.SetRate(115200));
     EXPECT_EQ(l.line.Ask(kHandshake, 2).toHex(' ').toStdString(), "0b ff");
 
@@ -156,7 +156,7 @@ TEST(SimIdentify, WrongLineRateIsNoiseAndStaysSilent)
     Launched slow;
     Launch(&slow, {"--baud", "9600"}, 115200);
     slow.line.Write(kHandshake);
-    EXPECT_TRUE(slow.line.Drain(300).isEmpty());
+    EXPECT_TRUE(slow.line.Drain(100).isEmpty());
     ASSERT_TRUE(slow.line.SetRate(9600));
     EXPECT_EQ(slow.line.Ask(kHandshake, 2).toHex(' ').toStdString(), "0b 03");
 }
@@ -174,7 +174,7 @@ TEST(SimIdentify, NewBaudRateTakesEffectOnRestart)
                                   B({0xFD, 0x01, 0x00, 0x05, 0x55, 0xAA, 0x5A, 0xA5, 0x42, 0xDD, 0xCC, 0xBB, 0xAA}),
                                   B({0xFD, 0x01, 0x00, 0x05, 0x55, 0xAA, 0x5A, 0x00, 0x8B, 0xDD, 0xCC, 0xBB, 0xAA})}) {
         l.line.Write(bad);
-        EXPECT_TRUE(l.line.Drain(200).isEmpty()) << bad.toHex(' ').toStdString();
+        EXPECT_TRUE(l.line.Drain(100).isEmpty()) << bad.toHex(' ').toStdString();
     }
 
     l.sim.Signal(SIGHUP);   // power cycle
@@ -185,7 +185,7 @@ TEST(SimIdentify, NewBaudRateTakesEffectOnRestart)
     EXPECT_EQ(reply.toHex(' ').toStdString(), "0b 8b");
     ASSERT_TRUE(l.line.SetRate(115200));
     l.line.Write(kHandshake);
-    EXPECT_TRUE(l.line.Drain(300).isEmpty());
+    EXPECT_TRUE(l.line.Drain(100).isEmpty());
 }
 
 TEST(SimIdentify, PortCanBeOpenedAndClosedRepeatedly)
