@@ -6,6 +6,7 @@
 #include <QStackedWidget>
 #include <QTimer>
 
+#include "link/ui/frame_device.h"
 #include "res/commands.h"
 #include "res/profile.h"
 #include "res/resource.h"
@@ -135,6 +136,9 @@ bool CAppFrame::Create()
     // 13: the port list, then its baud list.
     m_barDev->RefreshPorts();
     m_barDev->FillBaudList();
+
+    // Device commands, connection and the bulk transfer dialog.
+    InstallDeviceCommands(*this);
 
     // Enabling runs once after each batch of user events.
     qApp->installEventFilter(this);
