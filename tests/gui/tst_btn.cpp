@@ -138,6 +138,7 @@ private slots:
         QVERIFY(!b->isDown());
 
         // Losing the focus ends the hot state.
+        QTest::mouseMove(&host, QPoint(10, 10));
         QTest::mouseMove(b, QPoint(60, 30));
         QTRY_VERIFY(b->IsHot());
         b->setFocus();
