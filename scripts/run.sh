@@ -34,6 +34,9 @@ if ! ls /dev/ttyUSB* /dev/ttyACM* >/dev/null 2>&1 && [ -x "$BUILD/sim/qelsim" ];
   done
   if grep -q '^PORT ' "$SIM_OUT" 2>/dev/null; then
     echo "虚拟终端已启动: $(grep -m1 '^PORT ' "$SIM_OUT" | cut -d' ' -f2-)"
+    # List only the virtual terminal so it is the one selected (set
+    # QEL_SYSTEM_PORTS=1 to see the built-in ports as well).
+    export QEL_SYSTEM_PORTS=${QEL_SYSTEM_PORTS:-0}
   else
     echo "qelsim did not start:" >&2
     cat "$SIM_OUT" >&2 || true

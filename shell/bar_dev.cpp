@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QSlider>
+#include <QAbstractItemView>
 #include <QToolButton>
 #include <QWidget>
 
@@ -146,6 +147,8 @@ void CBarDev::RefreshPorts()
         m_status->ShowStatusMessage(STATUS_FAILURE, LoadStr(IDS_PORTS_NONE));
     m_portList->addItem(refresh);
     m_portList->setCurrentIndex(select);
+    // The box keeps its width; the open list shows the names in full.
+    m_portList->view()->setMinimumWidth(m_portList->view()->sizeHintForColumn(0) + 24);
 }
 
 bool CBarDev::ProbePort(const QString &path)

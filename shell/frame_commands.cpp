@@ -2,7 +2,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QTimer>
+
+#include "link/connection.h"
 
 #include "res/commands.h"
 #include "res/profile.h"
@@ -72,10 +75,44 @@ void CAppFrame::OnCommand(int id)
     ScheduleUpdate();
 }
 
+namespace {
+
+// What the connect command needs from the desktop program: the device
+// toolbar's choice and the refresh of everything that depends on it.
+class CFrameConnectHost : public CConnectHost {
+public:
+    CFrameConnectHost(CBarDev *bar, CAppFrame *frame) : m_bar(bar), m_frame(frame) {}
+    bool GetPortSelection(CPortSelection *sel) override
+    {
+        return m_bar->GetPortSelection(&sel->rate, &sel->displayName, &sel->path);
+    }
+    // The detection dialog is not part of the frame; without it a failed
+    // attempt with the toolbar's choice stays failed.
+    void RunDetection() override {}
+    void RefreshConnection() override
+    {
+        m_bar->SetConnectState(m_frame->Terminal().IsConnected());
+        m_frame->UpdateCommandUi();
+    }
+    void BeginWait() override { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    void EndWait() override { QGuiApplication::restoreOverrideCursor(); }
+
+private:
+    CBarDev *m_bar;
+    CAppFrame *m_frame;
+};
+
+} // namespace
+
 void CAppFrame::OnConnectCommand()
 {
-    // Until the connection commands are registered (SetCommandHandler), the
-    // button only follows the terminal object's state.
+    // Connect with the toolbar's port and baud, or disconnect. The
+    // connection dialogs (detection) replace this through SetCommandHandler.
+    CFrameConnectHost host(m_barDev, this);
+    if (m_terminal.IsConnected())
+        DisconnectCommand(m_terminal, host);
+    else
+        ConnectCommand(m_terminal, host);
     m_barDev->SetConnectState(m_terminal.IsConnected());
 }
 
