@@ -80,12 +80,11 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    int exitCode = 0;
-    engine.onEnd = [&exitCode, headless](bool hungUp) {
+    engine.onEnd = [headless](bool hungUp) {
         // A cut line ends a headless terminal; a window stays to show it.
         if (!hungUp || headless)
-            QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
-        (void)exitCode;
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); },
+                                      Qt::QueuedConnection);
     };
 #ifdef QELSIM_WITH_WINDOW
     std::unique_ptr<CSimWindow> window;
@@ -103,7 +102,7 @@ int main(int argc, char** argv)
     printf("PORT %s\n", qPrintable(port.LinkPath()));
     fflush(stdout);
 
-    exitCode = app->exec();
+    const int exitCode = app->exec();
     engine.Stop();
     port.Close();
 #ifdef QELSIM_WITH_WINDOW

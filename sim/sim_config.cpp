@@ -38,7 +38,9 @@ const char kHelpTail[] =
     "\n"
     "虚拟端口：在虚拟端口目录 (QEL_PORT_DIR，否则 $XDG_RUNTIME_DIR/qel-ports，否则 /tmp/qel-ports-<uid>)\n"
     "中建立符号链接 qelsim-<名称>，默认名称 sim（已被其他运行中的终端占用时依次用 sim2、sim3 …）。\n"
-    "准备好后标准输出第一行为 “PORT <路径>”。结束时 (含 SIGINT、SIGTERM) 删除链接；SIGHUP 重启终端。\n"
+    "准备好后标准输出第一行为 “PORT <路径>”。结束时 (含 SIGINT、SIGTERM) 删除链接。\n"
+    "SIGHUP 或窗口中的“重启终端”重启终端：新设置的波特率生效，清屏并恢复颜色和背光；图象和工作模式保留。\n"
+    "线路速率与终端波特率不同时，收到的内容当作噪声，不作回答。\n"
     "设备信息中的 DelayTime 行仅在给出 --delay 时输出，HardFont 行仅在给出 --hard-font 时输出。\n"
     "未接收完的数据块在线路空闲 5 秒后丢弃。\n";
 

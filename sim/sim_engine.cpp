@@ -179,8 +179,15 @@ void CSimEngine::Run()
             const ssize_t got = read(port_->MasterFd(), buf.data(), size_t(chunk));
             if (got > 0) {
                 OnLineData(buf.constData(), int(got));
-                if (config_.pace)
-                    SleepUs(got * 10LL * 1000000LL / rate);
+                if (config_.pace) {
+                    // Keep to the line rate over the whole stream, not per read.
+                    if (!paceClock_.isValid() || paceClock_.nsecsElapsed() / 1000 > paceUs_ + 20000) {
+                        paceClock_.start();
+                        paceUs_ = 0;
+                    }
+                    paceUs_ += got * 10LL * 1000000LL / rate;
+                    SleepUs(paceUs_ - paceClock_.nsecsElapsed() / 1000);
+                }
             } else if (got < 0 && errno != EAGAIN && errno != EINTR) {
                 SleepMs(20);    // no reader on the slave side; wait for the next open
             }

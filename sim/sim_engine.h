@@ -94,6 +94,8 @@ private:
     QByteArray blockData_;
     long long hangupCount_ = 0;
     QElapsedTimer lastActivity_;
+    QElapsedTimer paceClock_;      // --pace: line time owed since the clock started
+    long long paceUs_ = 0;
 };
 
 } // namespace qelsim

@@ -49,6 +49,7 @@ CSimWindow::CSimWindow(CSimEngine* engine, const SimConfig& config)
     layout->addWidget(screen_, 0, Qt::AlignHCenter);
     status_ = new QLabel(this);
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    status_->setWordWrap(true);
     layout->addWidget(status_);
     auto* slotsTitle = new QLabel(QStringLiteral("已保存的图象："), this);
     layout->addWidget(slotsTitle);
