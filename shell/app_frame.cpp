@@ -79,7 +79,9 @@ CAppFrame *CAppFrame::Get()
 
 bool CAppFrame::Create()
 {
-    // 1-2: the recent batch list and the remembered folders.
+    // The File menu's recent files; 1-2: the recent batch list and the
+    // remembered folders.
+    m_recentFiles.ReadList(*OpenProfile());
     m_recentBatch.ReadList();
     m_dirs = ReadInitDirs(*OpenProfile());
 
@@ -100,6 +102,10 @@ bool CAppFrame::Create()
     m_barMenu = new CBarMenu(this);
     m_barMenu->LoadMenu(m_cmds);
     setMenuBar(m_barMenu);
+    for (QAction *top : m_barMenu->actions()) {
+        if (top->menu() && top->menu()->actions().contains(m_cmds->Get(ID_FILE_MRU_FILE1)))
+            connect(top->menu(), &QMenu::aboutToShow, this, &CAppFrame::RebuildRecentFileMenu);
+    }
 
     // 6, 9: three toolbar rows under the menu: standard; device + picture.
     m_barStd = new CBarStd(m_cmds, this);
@@ -258,4 +264,43 @@ QMenu *CAppFrame::createPopupMenu()
     menu->addAction(m_cmds->Get(ID_VIEW_WORKSPACE));
     menu->addAction(m_cmds->Get(ID_VIEW_OUTPUT));
     return menu;
+}
+
+// ---------------------------------------------------------------- recent files
+
+void CAppFrame::SetOpenDocumentHandler(std::function<bool(const QString &)> handler)
+{
+    m_openDocument = std::move(handler);
+}
+
+void CAppFrame::OpenRecentFile(int index)
+{
+    const QString path = m_recentFiles.GetPath(index);
+    if (path.isEmpty() || !m_openDocument)
+        return;
+    if (!m_openDocument(path))
+        m_recentFiles.Remove(index);
+}
+
+void CAppFrame::RebuildRecentFileMenu()
+{
+    QAction *placeholder = m_cmds->Get(ID_FILE_MRU_FILE1);
+    QMenu *file = nullptr;
+    for (QAction *top : m_barMenu->actions())
+        if (top->menu() && top->menu()->actions().contains(placeholder))
+            file = top->menu();
+    if (!file)
+        return;
+    qDeleteAll(m_recentActions);
+    m_recentActions.clear();
+    // With no entries the grey "最近的文件" stands in their place.
+    placeholder->setVisible(m_recentFiles.GetCount() == 0);
+    for (int i = 0; i < m_recentFiles.GetCount(); ++i) {
+        auto *a = new QAction(m_recentFiles.MenuText(i), file);
+        a->setData(ID_FILE_MRU_FILE1 + i);
+        a->setEnabled(static_cast<bool>(m_openDocument));
+        connect(a, &QAction::triggered, this, [this, i] { OpenRecentFile(i); });
+        file->insertAction(placeholder, a);
+        m_recentActions.append(a);
+    }
 }

@@ -12,6 +12,7 @@
 #include "link/host.h"
 #include "link/terminal.h"
 #include "res/strings.h"
+#include "shell/recent_files.h"
 
 class CBarDev;
 class CBarMenu;
@@ -46,6 +47,11 @@ public:
     CMyTerminal &Terminal() { return m_terminal; }
     CInitDirs &InitDirs() { return m_dirs; }
     CMyRecentBatchFiles &RecentBatchFiles() { return m_recentBatch; }
+    // The File menu's recent-file list, and what opening an entry does
+    // (false when the file could not be opened: the entry then goes).
+    CRecentFileList &RecentFiles() { return m_recentFiles; }
+    void SetOpenDocumentHandler(std::function<bool(const QString &)> handler);
+    void OpenRecentFile(int index);
     CCmdTable *Commands() const { return m_cmds; }
     QAction *Action(int id) const;
     CBarMenu *BarMenu() const { return m_barMenu; }
@@ -112,11 +118,15 @@ private:
     bool FrameRule(int id, bool *enabled, bool *checked) const;
     void OnConnectCommand();
     QWidget *BarOf(int id) const;
+    void RebuildRecentFileMenu();
 
     // Declaration order is construction order; the terminal goes last.
     CMyTerminal m_terminal;
     CInitDirs m_dirs;
     CMyRecentBatchFiles m_recentBatch;
+    CRecentFileList m_recentFiles;
+    std::function<bool(const QString &)> m_openDocument;
+    QList<QAction *> m_recentActions;
     CCmdTable *m_cmds = nullptr;
     CBarMenu *m_barMenu = nullptr;
     CBarStatus *m_barStatus = nullptr;

@@ -260,6 +260,8 @@ void CAppFrame::SaveState()
     profile.reset();
     if (m_barDev)
         m_barDev->SaveSelection();
+    // The File menu's list is written last, as the application does at exit.
+    m_recentFiles.WriteList(*OpenProfile());
 }
 
 void CAppFrame::closeEvent(QCloseEvent *event)

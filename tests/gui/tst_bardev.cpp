@@ -255,6 +255,13 @@ void TestBarDev::virtualPortsFromFolder()
 
 void TestBarDev::enablingAndConnectButton()
 {
+    // Prompts and tips of the three controls.
+    QCOMPARE(m_bar->GetPortList()->toolTip(), QStringLiteral("选择通信端口"));
+    QCOMPARE(m_bar->GetPortList()->statusTip(), QStringLiteral("选择通信端口，请确保端口没有被其他软件占用"));
+    QCOMPARE(m_bar->GetBaudList()->toolTip(), QStringLiteral("通信波特率"));
+    QCOMPARE(m_bar->GetSlider()->toolTip(), QStringLiteral("调节终端屏幕亮度"));
+    QCOMPARE(m_bar->GetSlider()->statusTip(), QStringLiteral("快速调节终端屏幕亮度"));
+
     QToolButton *btn = m_bar->GetButton(32850);
     QVERIFY(btn);
     QCOMPARE(btn->text(), QStringLiteral("连接"));

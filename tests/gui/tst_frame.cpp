@@ -40,6 +40,7 @@ private slots:
     void logIsTrafficSink();
     void shutdownWritesProfile();
     void readsRememberedFolders();
+    void statusBeforeCreation();
 
 private:
     void Spin()
@@ -320,6 +321,17 @@ void TestFrame::readsRememberedFolders()
     // The saved port and baud come back.
     QCOMPARE(m_frame->BarDev()->GetPortList()->currentText(), QStringLiteral("虚拟终端 (qelsim-demo)"));
     QCOMPARE(m_frame->BarDev()->GetBaudList()->currentText(), QStringLiteral("9600"));
+}
+
+void TestFrame::statusBeforeCreation()
+{
+    // Messages before the status bar exists are ignored, not a crash.
+    CAppFrame bare;
+    bare.ShowStatusMessage(3, QStringLiteral("无法与终端建立连接"));
+    bare.ShowStatusProgress(QStringLiteral("正在清除图象，请稍后"), 10);
+    bare.RefreshUi();
+    QVERIFY(!bare.BarStatus());
+    QVERIFY(!bare.GetActiveView());
 }
 
 QTEST_MAIN(TestFrame)

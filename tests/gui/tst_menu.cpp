@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "link/terminal.h"
+#include "res/profile.h"
 #include "shell/app_frame.h"
 #include "shell/bar_menu.h"
 #include "toolkit/status_bar.h"
@@ -23,6 +24,7 @@ private slots:
     void modeCommands();
     void updateFollowsEvents();
     void promptsAndTips();
+    void recentFiles();
 
 private:
     QAction *A(int id) { return m_frame->Action(id); }
@@ -189,6 +191,59 @@ void TestMenu::promptsAndTips()
     auto *bar = qobject_cast<CMyStatusBar *>(m_frame->statusBar());
     QVERIFY(bar);
     QCOMPARE(bar->GetTipText(), QStringLiteral("显示或隐藏输出窗口"));
+}
+
+void TestMenu::recentFiles()
+{
+    {
+        auto profile = OpenProfile();
+        profile->setValue("Recent File List/File1", QStringLiteral("/data/pictures/logo.png"));
+        profile->setValue("Recent File List/File2", QStringLiteral("/data/fonts/HZK16.fnt"));
+    }
+    auto *frame = new CAppFrame;
+    QVERIFY(frame->Create());
+    QMenu *file = frame->BarMenu()->actions().at(0)->menu();
+    QAction *placeholder = frame->Action(57616);
+    emit file->aboutToShow();
+    QVERIFY(!placeholder->isVisible());
+    QStringList texts;
+    for (QAction *a : file->actions())
+        if (!a->isSeparator() && a->isVisible())
+            texts << a->text();
+    QCOMPARE(texts, (QStringList{"打开图象(&P)...\tCtrl+I", "打开字库(&F)...\tCtrl+F", "关闭文件(&C)", "全部关闭(&A)",
+                                 "&1 /data/pictures/logo.png", "&2 /data/fonts/HZK16.fnt", "退出(&X)"}));
+
+    // An entry that can no longer be opened leaves the list.
+    QStringList opened;
+    frame->SetOpenDocumentHandler([&opened](const QString &path) {
+        opened << path;
+        return path.endsWith(QLatin1String(".png"));
+    });
+    frame->OpenRecentFile(1);
+    QCOMPARE(opened, QStringList{"/data/fonts/HZK16.fnt"});
+    QCOMPARE(frame->RecentFiles().GetCount(), 1);
+    frame->OpenRecentFile(0);
+    QCOMPARE(frame->RecentFiles().GetCount(), 1);
+
+    frame->RecentFiles().Add(QStringLiteral("/data/pictures/b&w.bmp"));
+    QCOMPARE(frame->RecentFiles().MenuText(0), QStringLiteral("&1 /data/pictures/b&&w.bmp"));
+    delete frame;
+    auto profile = OpenProfile();
+    QCOMPARE(profile->value("Recent File List/File1").toString(), QStringLiteral("/data/pictures/b&w.bmp"));
+    QCOMPARE(profile->value("Recent File List/File2").toString(), QStringLiteral("/data/pictures/logo.png"));
+    QVERIFY(!profile->contains("Recent File List/File3"));
+
+    // With an empty list the grey placeholder is back.
+    profile->remove("Recent File List");
+    profile.reset();
+    frame = new CAppFrame;
+    QVERIFY(frame->Create());
+    file = frame->BarMenu()->actions().at(0)->menu();
+    emit file->aboutToShow();
+    QVERIFY(frame->Action(57616)->isVisible());
+    frame->UpdateCommandUi();
+    QVERIFY(!frame->Action(57616)->isEnabled());
+    delete frame;
 }
 
 QTEST_MAIN(TestMenu)
