@@ -14,13 +14,16 @@
 // the steadier ones.
 // The 4000 x 3000 JPEG and 1920 x 1080 PNG sources are generated at start into a
 // temporary folder.
-#include <benchmark/benchmark.h>
+#include "imaging/image_fit.h"
+#include "imaging/pixel_format.h"
+#include "imaging/pixels.h"
 
 #include <QElapsedTimer>
 #include <QImageReader>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <ctime>
 #include <functional>
@@ -28,11 +31,8 @@
 #include <utility>
 #include <vector>
 
-#include "imaging/image_fit.h"
-#include "imaging/pixel_format.h"
-#include "imaging/pixels.h"
-
-namespace {
+namespace
+{
 
 struct Source {
     const char *name;
@@ -93,8 +93,7 @@ QImage DecodeFull(const QString &path)
 }
 
 // Runs work per iteration and reports its mean time beside the decode time.
-template <typename Work>
-void Timed(benchmark::State &state, const Source *source, Work work)
+template <typename Work> void Timed(benchmark::State &state, const Source *source, Work work)
 {
     double totalMs = 0;
     double totalCpuMs = 0;
@@ -147,16 +146,18 @@ int main(int argc, char **argv)
 
     const std::pair<int, int> sizes[] = {{320, 240}, {480, 272}, {800, 480}, {1024, 600}};
     for (Source &s : sources) {
-        benchmark::RegisterBenchmark((std::string("decode/") + s.name).c_str(), [&s](benchmark::State &state) {
+        benchmark::RegisterBenchmark((std::string("decode/") + s.name).c_str(), [&s](
+                                                                                    benchmark::State &state) {
             Timed(state, &s, [&s] { benchmark::DoNotOptimize(DecodeFull(s.path)); });
         })->Unit(benchmark::kMillisecond);
         for (const auto &size : sizes)
             for (int bits : {16, 24}) {
                 const int w = size.first, h = size.second;
                 const int code = bits == 16 ? PIXEL_CODE_RGB565 : PIXEL_CODE_RGB24;
-                const std::string tag =
-                    std::string(s.name) + "/" + std::to_string(w) + "x" + std::to_string(h) + "/" + std::to_string(bits);
-                benchmark::RegisterBenchmark(("pipeline/" + tag).c_str(), [&s, w, h, code](benchmark::State &state) {
+                const std::string tag = std::string(s.name) + "/" + std::to_string(w) + "x" +
+                                        std::to_string(h) + "/" + std::to_string(bits);
+                benchmark::RegisterBenchmark(("pipeline/" + tag).c_str(), [&s, w, h,
+                                                                           code](benchmark::State &state) {
                     Timed(state, &s, [&] {
                         const QImage fitted = LoadFittedImage(s.path, w, h, code, 0x00FFFFFFu, true);
                         std::vector<uint8_t> out;
@@ -165,7 +166,8 @@ int main(int argc, char **argv)
                         benchmark::DoNotOptimize(out.data());
                     });
                 })->Unit(benchmark::kMillisecond);
-                benchmark::RegisterBenchmark(("after_decode/" + tag).c_str(), [&s, w, h, code](benchmark::State &state) {
+                benchmark::RegisterBenchmark(("after_decode/" + tag).c_str(), [&s, w, h, code](
+                                                                                  benchmark::State &state) {
                     Timed(state, &s, [&] {
                         const QImage fitted = RenderFitted(s.decoded, w, h, code, 0x00FFFFFFu, true);
                         std::vector<uint8_t> out;

@@ -1,9 +1,9 @@
 #include "imaging/app_image.h"
 
+#include "res/strings.h"
+
 #include <QImageReader>
 #include <QMimeDatabase>
-
-#include "res/strings.h"
 
 CAppImage::CAppImage() : m_source(&CAppImage::InstalledDecoders) {}
 
@@ -55,7 +55,7 @@ void CAppImage::BuildExtensionTable()
 {
     std::vector<CImageDecoder> decoders;
     if (!m_source || !m_source(&decoders))
-        return;  // the next call tries again
+        return; // the next call tries again
     for (const CImageDecoder &decoder : decoders)
         for (const QString &pattern : decoder.patterns) {
             int start = 0;
@@ -120,7 +120,7 @@ QString QtFilterFromPipes(const QString &pipes)
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString text = parts.at(i).trimmed();
         if (text.isEmpty())
-            break;  // the "||" that ends the list
+            break; // the "||" that ends the list
         QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
         for (QString &pattern : patterns) {
             pattern = pattern.trimmed();

@@ -10,13 +10,14 @@
 
 // One installed decoder.
 struct CImageDecoder {
-    QString description;   // e.g. "JPEG image"
-    QStringList patterns;  // e.g. "*.jpeg", "*.jpg"
-    QByteArray id;         // the decoder's identity (its MIME type)
+    QString description;  // e.g. "JPEG image"
+    QStringList patterns; // e.g. "*.jpeg", "*.jpg"
+    QByteArray id;        // the decoder's identity (its MIME type)
 };
 
-class CAppImage {
-public:
+class CAppImage
+{
+  public:
     // Lists the decoders; false when the list cannot be obtained.
     using DecoderSource = std::function<bool(std::vector<CImageDecoder> *)>;
 
@@ -51,7 +52,7 @@ public:
     // The decoders of the running program (Qt's image format plugins).
     static bool InstalledDecoders(std::vector<CImageDecoder> *out);
 
-private:
+  private:
     void BuildExtensionTable();
 
     DecoderSource m_source;

@@ -1,5 +1,9 @@
 #include "imaging/font_library.h"
 
+#include "link/pattern.h"
+#include "link/terminal.h"
+#include "res/strings.h"
+
 #include <QFile>
 #include <QStringList>
 #include <algorithm>
@@ -10,11 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "link/pattern.h"
-#include "link/terminal.h"
-#include "res/strings.h"
-
-namespace {
+namespace
+{
 
 // Blanks, width, blanks, one separator, blanks, height.
 const char kSizePattern[] = "\\b*{\\z}\\b*x|X|_|-|&\\b*{\\z}\\b*";
@@ -44,7 +45,8 @@ int ReadWholeFile(const QString &path, std::unique_ptr<uint8_t[]> *data, qint64 
         ~Closer() { ::close(fd); }
     } closer{fd};
 
-    struct stat st {};
+    struct stat st {
+    };
     if (::fstat(fd, &st) != 0)
         return errno;
     if (S_ISDIR(st.st_mode))
@@ -68,7 +70,7 @@ int ReadWholeFile(const QString &path, std::unique_ptr<uint8_t[]> *data, qint64 
             return errno;
         }
         if (got == 0)
-            return EIO;  // the file became shorter while being read
+            return EIO; // the file became shorter while being read
         done += got;
     }
     buffer[static_cast<size_t>(size)] = 0;
@@ -121,7 +123,8 @@ bool CFontLibrary::Open(const QString &path, int width, int height, CStatusSink 
     qint64 length = 0;
     const int error = ReadWholeFile(path, &data, &length);
     if (error != 0) {
-        Report(status, STATUS_FAILURE, FormatStr(IDS_IMG_OPEN_FONT_ERROR, qUtf8Printable(qt_error_string(error))));
+        Report(status, STATUS_FAILURE,
+               FormatStr(IDS_IMG_OPEN_FONT_ERROR, qUtf8Printable(qt_error_string(error))));
         return false;
     }
     m_path = path;
@@ -185,7 +188,8 @@ bool CFontLibrary::Send(CMyTerminal &terminal, CStatusSink *status)
         }
     }
     if (ok)
-        Report(SinkOf(terminal, status), STATUS_SUCCESS, FormatStr(IDS_IMG_FONT_SENT, qUtf8Printable(m_path)));
+        Report(SinkOf(terminal, status), STATUS_SUCCESS,
+               FormatStr(IDS_IMG_FONT_SENT, qUtf8Printable(m_path)));
     else
         Report(SinkOf(terminal, status), STATUS_FAILURE,
                FormatStr(IDS_IMG_FONT_SEND_FAILED, qUtf8Printable(m_path)));

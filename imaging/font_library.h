@@ -15,7 +15,10 @@ enum : int {
     GLYPH_SIDE_DEFAULT = 32,
 };
 
-inline bool IsGlyphSide(int side) { return side >= GLYPH_SIDE_MIN && side <= GLYPH_SIDE_MAX; }
+inline bool IsGlyphSide(int side)
+{
+    return side >= GLYPH_SIDE_MIN && side <= GLYPH_SIDE_MAX;
+}
 
 // Reads "width x height" out of a path (folders included): optional blanks,
 // digits, optional blanks, one of x X _ - &, optional blanks, digits; the
@@ -28,8 +31,9 @@ int GlyphBytes(int width, int height);
 
 // A loaded font library: the whole file in one buffer and the glyph size
 // that slices it. The font preview owns one.
-class CFontLibrary {
-public:
+class CFontLibrary
+{
+  public:
     enum : qint64 { MAX_FILE_BYTES = 2147483646 };
 
     CFontLibrary() = default;
@@ -69,7 +73,7 @@ public:
     // its leftmost pixel. False outside the glyph or the file.
     bool Ink(int glyph, int x, int y) const;
 
-private:
+  private:
     QString m_path;
     std::unique_ptr<uint8_t[]> m_data;
     qint64 m_length = 0;

@@ -1,12 +1,13 @@
 #include "imaging/image_fit.h"
 
-#include <QImageReader>
-#include <QPainter>
-
 #include "imaging/pixel_format.h"
 #include "res/strings.h"
 
-namespace {
+#include <QImageReader>
+#include <QPainter>
+
+namespace
+{
 
 // The drawing itself; geometry is computed for a source of geometrySize,
 // which differs from source.size() when the decoder already scaled it.

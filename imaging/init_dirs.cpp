@@ -2,7 +2,8 @@
 
 #include <QSettings>
 
-namespace {
+namespace
+{
 
 constexpr int kMaxPath = 260;
 

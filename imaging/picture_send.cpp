@@ -1,14 +1,15 @@
 #include "imaging/picture_send.h"
 
-#include <exception>
-#include <vector>
-
 #include "imaging/image_fit.h"
 #include "imaging/pixels.h"
 #include "link/terminal.h"
 #include "res/strings.h"
 
-namespace {
+#include <exception>
+#include <vector>
+
+namespace
+{
 
 CStatusSink *SinkOf(CMyTerminal &terminal, CStatusSink *status)
 {
@@ -36,7 +37,8 @@ bool SendPicture(CMyTerminal &terminal, const QImage &picture, const QString &pa
         if (ok)
             sink->ShowStatusMessage(STATUS_SUCCESS, FormatStr(IDS_IMG_PICTURE_SENT, qUtf8Printable(path)));
         else
-            sink->ShowStatusMessage(STATUS_FAILURE, FormatStr(IDS_IMG_PICTURE_SEND_FAILED, qUtf8Printable(path)));
+            sink->ShowStatusMessage(STATUS_FAILURE,
+                                    FormatStr(IDS_IMG_PICTURE_SEND_FAILED, qUtf8Printable(path)));
     }
     return ok;
 }
@@ -54,7 +56,8 @@ QImage LoadPictureForTerminal(const CMyTerminal &terminal, const QString &path, 
     if (picture.isNull()) {
         CStatusSink *sink = status ? status : terminal.StatusSink();
         if (sink)
-            sink->ShowStatusMessage(STATUS_FAILURE, FormatStr(IDS_IMG_OPEN_PICTURE_ERROR, qUtf8Printable(path)));
+            sink->ShowStatusMessage(STATUS_FAILURE,
+                                    FormatStr(IDS_IMG_OPEN_PICTURE_ERROR, qUtf8Printable(path)));
     }
     return picture;
 }

@@ -1,6 +1,7 @@
 #include "imaging/pixel_format.h"
 
-namespace {
+namespace
+{
 
 struct FormatRow {
     QImage::Format format;
@@ -30,7 +31,8 @@ constexpr int kPrivateBase = 0x00800000;
 // Palette formats cannot be painted on: they are drawn into 32 bits.
 QImage::Format CanvasFormat(QImage::Format format, bool alpha)
 {
-    if (format == QImage::Format_Indexed8 || format == QImage::Format_Mono || format == QImage::Format_MonoLSB)
+    if (format == QImage::Format_Indexed8 || format == QImage::Format_Mono ||
+        format == QImage::Format_MonoLSB)
         return alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
     return format;
 }

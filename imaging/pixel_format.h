@@ -7,9 +7,9 @@
 #include <cstdint>
 
 enum : int {
-    PIXEL_CODE_RGB565 = 0x00021006,   // terminal, 16 bits: QImage::Format_RGB16
-    PIXEL_CODE_RGB24 = 0x00021808,    // terminal, 24 bits: QImage::Format_BGR888 (blue, green, red)
-    PIXEL_CODE_ARGB32 = 0x0026200A,   // toolbar colour swatch: QImage::Format_ARGB32
+    PIXEL_CODE_RGB565 = 0x00021006, // terminal, 16 bits: QImage::Format_RGB16
+    PIXEL_CODE_RGB24 = 0x00021808,  // terminal, 24 bits: QImage::Format_BGR888 (blue, green, red)
+    PIXEL_CODE_ARGB32 = 0x0026200A, // toolbar colour swatch: QImage::Format_ARGB32
     PIXEL_CODE_ALPHA_FLAG = 0x00040000,
 };
 
@@ -17,8 +17,14 @@ enum : int {
 constexpr uint32_t NO_BK_COLOR = 0xFFFFFFFFu;
 
 // Bits per pixel held in bits 8..15 of a code.
-inline int PixelCodeBits(int code) { return (code >> 8) & 0xFF; }
-inline bool PixelCodeHasAlpha(int code) { return (code & PIXEL_CODE_ALPHA_FLAG) != 0; }
+inline int PixelCodeBits(int code)
+{
+    return (code >> 8) & 0xFF;
+}
+inline bool PixelCodeHasAlpha(int code)
+{
+    return (code & PIXEL_CODE_ALPHA_FLAG) != 0;
+}
 
 // The code of an image's own format. The alpha flag is set whenever the
 // image carries an alpha channel (also for palettes with transparent entries).

@@ -1,9 +1,9 @@
 #include "imaging/pixels.h"
 
+#include "imaging/pixel_format.h"
+
 #include <climits>
 #include <cstring>
-
-#include "imaging/pixel_format.h"
 
 qint64 PixelRowBytes(int width, int pixelCode)
 {
@@ -33,7 +33,7 @@ bool ExtractPixels(const QImage &bitmap, int width, int height, int pixelCode, s
         image = &converted;
     }
     if (PixelRowBytes(image->width(), pixelCode) > image->bytesPerLine())
-        return false;  // the code's bit count does not describe this format
+        return false; // the code's bit count does not describe this format
 
     out->resize(static_cast<size_t>(total));
     uint8_t *dst = out->data();

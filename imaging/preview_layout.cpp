@@ -1,8 +1,8 @@
 #include "imaging/preview_layout.h"
 
-#include <algorithm>
-
 #include "imaging/pixels.h"
+
+#include <algorithm>
 
 QPoint PictureOrigin(int clientWidth, int clientHeight, int width, int height)
 {
@@ -50,7 +50,8 @@ int GlyphRows(int glyphCount, int columns)
 QPoint GlyphOrigin(int index, int columns, int cellWidth, int cellHeight)
 {
     columns = std::max(columns, 1);
-    return QPoint(GLYPH_MARGIN + (index % columns) * cellWidth, GLYPH_MARGIN + (index / columns) * cellHeight);
+    return QPoint(GLYPH_MARGIN + (index % columns) * cellWidth,
+                  GLYPH_MARGIN + (index / columns) * cellHeight);
 }
 
 QRect GlyphFrame(QPoint origin, int glyphWidth, int glyphHeight)

@@ -23,12 +23,15 @@ QImage DimmedImage(const QImage &image);
 // --- Font preview ---
 
 enum : int {
-    GLYPH_MARGIN = 3,      // gap around a glyph inside its cell
+    GLYPH_MARGIN = 3, // gap around a glyph inside its cell
     MAX_GLYPH_COLUMNS = 128,
 };
 
 // Cell size for a glyph size: glyph + 2 x margin each way.
-inline int GlyphCellSide(int glyphSide) { return glyphSide + 2 * GLYPH_MARGIN; }
+inline int GlyphCellSide(int glyphSide)
+{
+    return glyphSide + 2 * GLYPH_MARGIN;
+}
 
 // Columns that fit a client width: (width + 3) / cell width, at least 1.
 int AutoGlyphColumns(int clientWidth, int cellWidth);

@@ -2,6 +2,10 @@
 // a scripted peer and a status recorder.
 #pragma once
 
+#include "common/scripted_transport.h"
+#include "link/host.h"
+#include "link/terminal.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,10 +14,6 @@
 #include <QTemporaryDir>
 #include <utility>
 #include <vector>
-
-#include "common/scripted_transport.h"
-#include "link/host.h"
-#include "link/terminal.h"
 
 inline QString ImagingData(const QString &name)
 {
@@ -47,8 +47,8 @@ struct CPeerTerminal {
     size_t expect = 0;
     size_t received = 0;
     bool inBlock = false;
-    std::vector<uint8_t> frame;  // the last frame
-    std::vector<uint8_t> block;  // the data block after it
+    std::vector<uint8_t> frame; // the last frame
+    std::vector<uint8_t> block; // the data block after it
 
     explicit CPeerTerminal(int bitsPerPixel, int width = 0, int height = 0)
     {

@@ -1,13 +1,13 @@
 // The image service (file types, open filters) and the remembered folders.
-#include <gtest/gtest.h>
-
-#include <QSettings>
-#include <QTemporaryDir>
-
 #include "imaging/app_image.h"
 #include "imaging/init_dirs.h"
 
-namespace {
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace
+{
 
 bool TwoDecoders(std::vector<CImageDecoder> *out)
 {
@@ -34,9 +34,8 @@ TEST(AppImage, ExtensionTableFromDecoders)
 {
     CAppImage image(&TwoDecoders);
     EXPECT_TRUE(image.IsSupportedImage(QStringLiteral("/x/PHOTO.JPG")));
-    EXPECT_EQ(image.ExtensionKeys(),
-              (QStringList{QStringLiteral(".bmp"), QStringLiteral(".dib"), QStringLiteral(".jpg"),
-                           QStringLiteral(".jpeg")}));
+    EXPECT_EQ(image.ExtensionKeys(), (QStringList{QStringLiteral(".bmp"), QStringLiteral(".dib"),
+                                                  QStringLiteral(".jpg"), QStringLiteral(".jpeg")}));
     ASSERT_EQ(image.ExtensionDecoders().size(), 4u);
     EXPECT_EQ(image.ExtensionDecoders()[3], QByteArray("image/jpeg"));
     EXPECT_TRUE(image.IsSupportedImage(QStringLiteral("photo.jpg")));
@@ -60,9 +59,10 @@ TEST(AppImage, PathExtension)
 TEST(AppImage, FilterStructureBuiltOnce)
 {
     CAppImage image(&TwoDecoders);
-    const QString expected = QStringLiteral("L (*.BMP **.dib *.jpg *.jpeg);;D1 (*.BMP **.dib);;D2 (*.jpg *.jpeg)");
+    const QString expected =
+        QStringLiteral("L (*.BMP **.dib *.jpg *.jpeg);;D1 (*.BMP **.dib);;D2 (*.jpg *.jpeg)");
     EXPECT_EQ(image.GetOpenFilter(QStringLiteral("L")), expected);
-    EXPECT_EQ(image.GetOpenFilter(QStringLiteral("other")), expected);  // later labels are ignored
+    EXPECT_EQ(image.GetOpenFilter(QStringLiteral("other")), expected); // later labels are ignored
 
     CAppImage unlabelled(&TwoDecoders);
     EXPECT_EQ(unlabelled.GetOpenFilter(), QStringLiteral("D1 (*.BMP **.dib);;D2 (*.jpg *.jpeg)"));
@@ -114,7 +114,8 @@ TEST(AppImage, InstalledDecoders)
 TEST(OpenFilters, FontFilterAndConversion)
 {
     EXPECT_EQ(FontOpenFilter(), QStringLiteral("字体文件 (*.fnt *.bin);;所有文件 (*)"));
-    EXPECT_EQ(QtFilterFromPipes(QStringLiteral("A|*.a;*.b|B (*.c)|*.c||")), QStringLiteral("A (*.a *.b);;B (*.c)"));
+    EXPECT_EQ(QtFilterFromPipes(QStringLiteral("A|*.a;*.b|B (*.c)|*.c||")),
+              QStringLiteral("A (*.a *.b);;B (*.c)"));
     EXPECT_EQ(QtFilterFromPipes(QString()), QString());
 }
 
@@ -127,7 +128,8 @@ TEST(InitDirs, ChosenFileFolderIsRemembered)
     // Cut to 260 characters first: a longer path yields a folder above it.
     const QString deep = QStringLiteral("/") + QString(250, QLatin1Char('d')) + QStringLiteral("/") +
                          QString(20, QLatin1Char('e')) + QStringLiteral("/f.png");
-    EXPECT_EQ(FolderOfChosenFile(deep), QStringLiteral("/") + QString(250, QLatin1Char('d')) + QStringLiteral("/"));
+    EXPECT_EQ(FolderOfChosenFile(deep),
+              QStringLiteral("/") + QString(250, QLatin1Char('d')) + QStringLiteral("/"));
 
     CInitDirs dirs;
     dirs.picture = QStringLiteral("/old/");

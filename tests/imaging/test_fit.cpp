@@ -1,15 +1,15 @@
 // Fitting images to the terminal: geometry, drawing over the background,
 // pixel formats, and files that cannot be decoded.
-#include <gtest/gtest.h>
-
-#include <QBuffer>
-#include <QImageWriter>
-
 #include "imaging/image_fit.h"
 #include "imaging/pixel_format.h"
 #include "imaging_support.h"
 
-namespace {
+#include <QBuffer>
+#include <QImageWriter>
+#include <gtest/gtest.h>
+
+namespace
+{
 
 // First differing pixel, or an empty string when both show the same colours.
 QString Difference(const QImage &actual, const QImage &expected)
@@ -51,15 +51,15 @@ struct GeometryCase {
 TEST(FitGeometry, KeepsAspectAndCentres)
 {
     const GeometryCase cases[] = {
-        {800, 480, 320, 240, true, 0, 24, 320, 192},   // wide: narrowed to fit the width
-        {100, 400, 320, 240, true, 130, 0, 60, 240},   // tall: width reduced until the height fits
-        {200, 100, 320, 240, true, 60, 70, 200, 100},  // smaller: never enlarged
-        {320, 240, 320, 240, true, 0, 0, 320, 240},    // exact fit
-        {321, 240, 320, 240, true, 0, 0, 320, 239},    // 240/321*320 = 239.25 truncated
-        {101, 51, 100, 100, true, 0, 25, 100, 50},     // 50.49 truncated; (100-50)/2
-        {100, 400, 320, 240, false, 0, 0, 320, 240},   // stretched
-        {10, 10, 320, 240, false, 0, 0, 320, 240},     // stretched up as well
-        {7, 3, 4, 3, true, 0, 1, 4, 1},                // 3/7*4 = 1.71 -> 1; (3-1)/2 = 1
+        {800, 480, 320, 240, true, 0, 24, 320, 192},  // wide: narrowed to fit the width
+        {100, 400, 320, 240, true, 130, 0, 60, 240},  // tall: width reduced until the height fits
+        {200, 100, 320, 240, true, 60, 70, 200, 100}, // smaller: never enlarged
+        {320, 240, 320, 240, true, 0, 0, 320, 240},   // exact fit
+        {321, 240, 320, 240, true, 0, 0, 320, 239},   // 240/321*320 = 239.25 truncated
+        {101, 51, 100, 100, true, 0, 25, 100, 50},    // 50.49 truncated; (100-50)/2
+        {100, 400, 320, 240, false, 0, 0, 320, 240},  // stretched
+        {10, 10, 320, 240, false, 0, 0, 320, 240},    // stretched up as well
+        {7, 3, 4, 3, true, 0, 1, 4, 1},               // 3/7*4 = 1.71 -> 1; (3-1)/2 = 1
     };
     for (const GeometryCase &c : cases) {
         const CFitRect r = FitGeometry(c.srcW, c.srcH, c.w, c.h, c.keep);
@@ -86,10 +86,10 @@ TEST(FitGeometry, OddRemaindersTruncate)
 
 TEST(ColorRef, ToOpaqueArgb)
 {
-    EXPECT_EQ(ColorRefToArgb(0x000000FFu), 0xFFFF0000u);  // red in the low byte
-    EXPECT_EQ(ColorRefToArgb(0x00FF0000u), 0xFF0000FFu);  // blue in the third byte
+    EXPECT_EQ(ColorRefToArgb(0x000000FFu), 0xFFFF0000u); // red in the low byte
+    EXPECT_EQ(ColorRefToArgb(0x00FF0000u), 0xFF0000FFu); // blue in the third byte
     EXPECT_EQ(ColorRefToArgb(0x00123456u), 0xFF563412u);
-    EXPECT_EQ(ColorRefToArgb(NO_BK_COLOR), 0xFFFFFFFFu);  // "none" clears to white
+    EXPECT_EQ(ColorRefToArgb(NO_BK_COLOR), 0xFFFFFFFFu); // "none" clears to white
 }
 
 TEST(LoadFitted, MatchesExpectedImagesInBothFormats)
@@ -105,8 +105,8 @@ TEST(LoadFitted, MatchesExpectedImagesInBothFormats)
     };
     for (const Case &c : cases)
         for (int code : {0x21006, 0x21808}) {
-            const QImage fitted = LoadFittedImage(ImagingData(QString::fromLatin1(c.source)), 320, 240, code,
-                                                  c.bk, true);
+            const QImage fitted =
+                LoadFittedImage(ImagingData(QString::fromLatin1(c.source)), 320, 240, code, c.bk, true);
             ASSERT_FALSE(fitted.isNull()) << c.source;
             EXPECT_EQ(fitted.format(), code == 0x21006 ? QImage::Format_RGB16 : QImage::Format_BGR888);
             EXPECT_EQ(Difference(fitted, Expected(c.expected)), QString()) << c.source << " " << code;
@@ -154,8 +154,8 @@ TEST(LoadFitted, AlphaIsBlendedOverTheBackground)
     const QImage fitted = LoadFittedImage(path, 4, 1, 0x21808, 0x00FF0000u, true);
     ASSERT_FALSE(fitted.isNull());
     const QImage rgb = fitted.convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(rgb.pixel(0, 0), 0xFFFF0000u);  // opaque red stays red
-    EXPECT_EQ(rgb.pixel(1, 0), 0xFF0000FFu);  // transparent shows the background
+    EXPECT_EQ(rgb.pixel(0, 0), 0xFFFF0000u); // opaque red stays red
+    EXPECT_EQ(rgb.pixel(1, 0), 0xFF0000FFu); // transparent shows the background
     // Half white over blue: about (128, 128, 255); half black over blue: (0, 0, 127).
     const QRgb half = rgb.pixel(2, 0);
     EXPECT_NEAR(qRed(half), 128, 1);
@@ -287,7 +287,7 @@ TEST(RenderFitted, RefusesWhatCannotBeMade)
     EXPECT_TRUE(RenderFitted(source, 40000, 10, 0x21006, 0, true).isNull());
     const QImage ok = RenderFitted(source, 8, 8, 0x21006, 0x00FFFFFFu, true);
     ASSERT_EQ(ok.size(), QSize(8, 8));
-    EXPECT_EQ(ok.pixel(0, 0), 0xFFFFFFFFu);  // 4 x 4 drawn at (2, 2), not enlarged
+    EXPECT_EQ(ok.pixel(0, 0), 0xFFFFFFFFu); // 4 x 4 drawn at (2, 2), not enlarged
     EXPECT_EQ(ok.pixel(2, 2), 0xFFFF0000u);
     EXPECT_EQ(ok.pixel(5, 5), 0xFFFF0000u);
     EXPECT_EQ(ok.pixel(6, 6), 0xFFFFFFFFu);

@@ -1,16 +1,16 @@
 // Font library files: the size read from the name, loading, glyphs, sending.
-#include <gtest/gtest.h>
+#include "imaging/font_library.h"
+#include "imaging_support.h"
 
 #include <QTemporaryDir>
 #include <cerrno>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "imaging/font_library.h"
-#include "imaging_support.h"
-
-namespace {
+namespace
+{
 
 using Bytes = std::vector<uint8_t>;
 
@@ -21,7 +21,8 @@ struct NameCase {
 };
 
 const QString kFromName = QStringLiteral(
-    "从字库文件名分析出字体尺寸是：%1 x %2，如果该结果不正确请手动设置字体尺寸（建议用“宽x高”的格式命名文件以便软件自动分析字体尺寸）");
+    "从字库文件名分析出字体尺寸是：%1 x "
+    "%2，如果该结果不正确请手动设置字体尺寸（建议用“宽x高”的格式命名文件以便软件自动分析字体尺寸）");
 const QString kDefault = QStringLiteral("不能从字库文件名分析出有效字体尺寸信息，已使用默认值：32 x 32");
 
 QByteArray Pattern(int size)
@@ -42,16 +43,16 @@ TEST(FontName, SizesReadFromNames)
         {"font 12 X 24.bin", true, 12, 24},
         {"a-8&16.bin", true, 8, 16},
         {"/fonts/16\t-\t16.bin", true, 16, 16},
-        {"GB2312_16x16.bin", false, 2312, 16},    // first match wins, and it is out of range
-        {"/fonts/v2_16x16.bin", false, 2, 16},    // 2 x 16 comes first
-        {"/data/12x24/font.bin", true, 12, 24},   // from the folder
-        {"font.bin", false, 0, 0},                // no numbers
+        {"GB2312_16x16.bin", false, 2312, 16},  // first match wins, and it is out of range
+        {"/fonts/v2_16x16.bin", false, 2, 16},  // 2 x 16 comes first
+        {"/data/12x24/font.bin", true, 12, 24}, // from the folder
+        {"font.bin", false, 0, 0},              // no numbers
         {"/a/1x200.bin", false, 1, 200},
         {"/a/200x16.bin", false, 200, 16},
         {"/a/4x128.bin", true, 4, 128},
         {"/a/3x8.bin", false, 3, 8},
         {"/a/8x129.bin", false, 8, 129},
-        {"/a/123456789012345678901x8.bin", false, 1000000, 8},  // kept out of range, no overflow
+        {"/a/123456789012345678901x8.bin", false, 1000000, 8}, // kept out of range, no overflow
     };
     for (const NameCase &c : cases) {
         int w = -1, h = -1;
@@ -69,9 +70,9 @@ TEST(FontLibrary, GlyphCountAndLayout)
     CFontLibrary lib;
     CStatusRecorder status;
     ASSERT_TRUE(lib.Open(path, 12, 24, &status));
-    EXPECT_TRUE(status.messages.empty());  // the size was given
+    EXPECT_TRUE(status.messages.empty()); // the size was given
     EXPECT_EQ(lib.GlyphBytes(), 48);
-    EXPECT_EQ(lib.GlyphCount(), 20);  // 1000 / 48, 40 bytes left over
+    EXPECT_EQ(lib.GlyphCount(), 20); // 1000 / 48, 40 bytes left over
     EXPECT_EQ(lib.Length(), 1000);
     EXPECT_EQ(GlyphBytes(8, 16), 16);
     EXPECT_EQ(GlyphBytes(1, 1), 1);
@@ -93,10 +94,10 @@ TEST(FontLibrary, InkBitsLeftmostIsBitSeven)
     const QString path = dir.filePath(QStringLiteral("8x8.bin"));
     // Two 8 x 8 glyphs (the 10x4 size is given below; 16 bytes).
     QByteArray bytes(16, '\0');
-    bytes[0] = static_cast<char>(0x80);  // glyph 0, row 0: x 0
-    bytes[1] = static_cast<char>(0x01);  // glyph 0, row 0 second byte: x 15
-    bytes[2] = static_cast<char>(0x40);  // glyph 0, row 1: x 1
-    bytes[8] = static_cast<char>(0x20);  // glyph 1, row 0: x 2
+    bytes[0] = static_cast<char>(0x80); // glyph 0, row 0: x 0
+    bytes[1] = static_cast<char>(0x01); // glyph 0, row 0 second byte: x 15
+    bytes[2] = static_cast<char>(0x40); // glyph 0, row 1: x 1
+    bytes[8] = static_cast<char>(0x20); // glyph 1, row 0: x 2
     ASSERT_TRUE(WriteFile(path, bytes));
     CFontLibrary lib;
     ASSERT_TRUE(lib.Open(path, 16, 4, nullptr));
@@ -106,8 +107,8 @@ TEST(FontLibrary, InkBitsLeftmostIsBitSeven)
     EXPECT_TRUE(lib.Ink(0, 15, 0));
     EXPECT_TRUE(lib.Ink(0, 1, 1));
     EXPECT_TRUE(lib.Ink(1, 2, 0));
-    EXPECT_FALSE(lib.Ink(2, 0, 0));   // no third glyph
-    EXPECT_FALSE(lib.Ink(0, 16, 0));  // outside the glyph
+    EXPECT_FALSE(lib.Ink(2, 0, 0));  // no third glyph
+    EXPECT_FALSE(lib.Ink(0, 16, 0)); // outside the glyph
 }
 
 TEST(FontLibrary, SizeMessages)
@@ -133,7 +134,7 @@ TEST(FontLibrary, SizeMessages)
     EXPECT_EQ(status.messages[0].second, kFromName.arg(24).arg(24));
 
     status.messages.clear();
-    ASSERT_TRUE(lib.Open(plain, 200, 16, &status));  // 200 is outside 4..128
+    ASSERT_TRUE(lib.Open(plain, 200, 16, &status)); // 200 is outside 4..128
     EXPECT_EQ(lib.GlyphWidth(), 32);
     EXPECT_EQ(lib.GlyphHeight(), 32);
     EXPECT_EQ(lib.GlyphCount(), 1);
@@ -156,7 +157,7 @@ TEST(FontLibrary, SamePathAndSizeIsNotReadAgain)
     ASSERT_TRUE(lib.Open(path, 8, 16, nullptr));
     EXPECT_EQ(lib.Length(), 96);
     EXPECT_FALSE(lib.Open(QString(), 8, 16, nullptr));
-    EXPECT_TRUE(lib.IsLoaded());  // an empty path changes nothing
+    EXPECT_TRUE(lib.IsLoaded()); // an empty path changes nothing
 }
 
 TEST(FontLibrary, FileErrorsLeaveItEmpty)
@@ -173,7 +174,7 @@ TEST(FontLibrary, FileErrorsLeaveItEmpty)
     } cases[] = {
         {dir.filePath(QStringLiteral("missing.bin")), ENOENT},
         {dir.path(), EISDIR},
-        {fifo, ENODEV},  // not a file: refused at once, never waited on
+        {fifo, ENODEV}, // not a file: refused at once, never waited on
     };
     for (const Case &c : cases) {
         CFontLibrary lib;
@@ -222,7 +223,7 @@ TEST(FontSend, WholeFileAfterTheDownloadCommand)
     ASSERT_TRUE(lib.CanSend(peer.terminal));
     ASSERT_TRUE(lib.Send(peer.terminal, nullptr));
     EXPECT_EQ(peer.frame, (Bytes{0xFD, 0x1F, 0x00, 0x03, 0x15, 0x12, 0x24, 0xDD, 0xCC, 0xBB, 0xAA}));
-    EXPECT_EQ(peer.block, Bytes(content.begin(), content.end()));  // all 1000 bytes, not 20 x 48
+    EXPECT_EQ(peer.block, Bytes(content.begin(), content.end())); // all 1000 bytes, not 20 x 48
     ASSERT_EQ(peer.status.messages.size(), 1u);
     EXPECT_EQ(peer.status.messages[0].first, STATUS_SUCCESS);
     EXPECT_EQ(peer.status.messages[0].second, QStringLiteral("字库发送完毕 ") + path);

@@ -1,13 +1,14 @@
 // The terminal's pixel stream and the picture transfer.
-#include <gtest/gtest.h>
-
 #include "imaging/image_fit.h"
 #include "imaging/picture_send.h"
 #include "imaging/pixel_format.h"
 #include "imaging/pixels.h"
 #include "imaging_support.h"
 
-namespace {
+#include <gtest/gtest.h>
+
+namespace
+{
 
 using Bytes = std::vector<uint8_t>;
 
@@ -39,8 +40,8 @@ TEST(PixelStream, TwentyFourBitPixelsBlueGreenRed)
 TEST(PixelStream, RowsArePackedTopFirst)
 {
     // 5 pixels of 24 bits: 15 bytes a row, where the bitmap itself pads to 16.
-    const QImage image = LoadFittedImage(ImagingData(QStringLiteral("columns_5x3.png")), 0, 0, 0x21808,
-                                         NO_BK_COLOR, true);
+    const QImage image =
+        LoadFittedImage(ImagingData(QStringLiteral("columns_5x3.png")), 0, 0, 0x21808, NO_BK_COLOR, true);
     ASSERT_EQ(image.size(), QSize(5, 3));
     Bytes out;
     ASSERT_TRUE(ExtractPixels(image, 5, 3, 0x21808, &out));
@@ -103,7 +104,7 @@ TEST(PictureSend, TwentyFourBitWireBytesIntoASlot)
     CPeerTerminal peer(24, 4, 1);
     peer.terminal.Info().maxPictures = 5;
     peer.expect = 12;
-    peer.closing = 0x03;  // the slot's low byte
+    peer.closing = 0x03; // the slot's low byte
     ASSERT_TRUE(SendPicture(peer.terminal, Colors(0x21808), QStringLiteral("a.png"), 3));
     EXPECT_EQ(peer.frame,
               (Bytes{0xFD, 0x31, 0x00, 0x06, 0x00, 0x03, 0x00, 0x04, 0x00, 0x01, 0xDD, 0xCC, 0xBB, 0xAA}));
@@ -113,7 +114,7 @@ TEST(PictureSend, TwentyFourBitWireBytesIntoASlot)
 TEST(PictureSend, FailureIsReportedWithThePath)
 {
     CPeerTerminal peer(16, 4, 1);
-    peer.answer = false;  // no 0xFC
+    peer.answer = false; // no 0xFC
     ASSERT_FALSE(SendPicture(peer.terminal, Colors(0x21006), QStringLiteral("/p/x.bmp"), -1));
     EXPECT_TRUE(peer.block.empty());
     ASSERT_EQ(peer.status.messages.size(), 1u);
