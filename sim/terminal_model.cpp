@@ -302,7 +302,9 @@ void CTerminalModel::DrawText(int x, int y, int cellW, int cellH, const QString&
     for (const QChar ch : text)
         if (!ch.isLowSurrogate())
             widthSum += ch.unicode() < 0x80 ? halfW : fullW;
-    if (widthSum == 0)
+    // Only the part that lands on the screen is rendered.
+    widthSum = std::min(widthSum, screen_.width() - x);
+    if (widthSum <= 0 || y >= screen_.height())
         return;
     // Glyphs are rendered onto a transparent mask, then set in the foreground
     // colour wherever the mask is more than half covered: a terminal's glyphs

@@ -210,6 +210,7 @@ TEST(SimCommands, CommandsWithoutReplyStaySilentAndAreLogged)
         B({0xFD, 0x50, 0x00, 0x04, 0x55, 0xAA, 0x5A, 0xA5, 0xDD, 0xCC, 0xBB, 0xAA}),
         B({0xFD, 0x53, 0x00, 0x04, 0x55, 0xAA, 0x5A, 0xA5, 0xDD, 0xCC, 0xBB, 0xAA}),
         B({0xFD, 0x52, 0x00, 0x01, 0x00, 0xDD, 0xCC, 0xBB, 0xAA}),
+        B({0xFD, 0x77, 0x00, 0x01, 0x42, 0xDD, 0xCC, 0xBB, 0xAA}),   // a code the terminal does not know
     };
     for (const QByteArray& f : frames)
         l.line.Write(f);
@@ -220,13 +221,15 @@ TEST(SimCommands, CommandsWithoutReplyStaySilentAndAreLogged)
         if (o.contains("name"))
             names.push_back(o["name"].toString().toStdString());
     const std::vector<std::string> expected = {"backlight-off", "backlight-on", "brightness", "touch-calibrate",
-                                               "touch-experience", "touch-stop", "handshake"};
+                                               "touch-experience", "touch-stop", "unknown", "handshake"};
     EXPECT_EQ(names, expected);
-    ASSERT_EQ(log.size(), 7u);
+    ASSERT_EQ(log.size(), 8u);
     EXPECT_EQ(log[2]["code"].toString().toStdString(), "0x0B");
     EXPECT_EQ(log[2]["payload"].toString().toStdString(), "80");
     EXPECT_EQ(log[2]["reply"].toString().toStdString(), "");
-    EXPECT_EQ(log[6]["reply"].toString().toStdString(), "0B FF");
+    EXPECT_EQ(log[6]["code"].toString().toStdString(), "0x77");
+    EXPECT_EQ(log[6]["reply"].toString().toStdString(), "");
+    EXPECT_EQ(log[7]["reply"].toString().toStdString(), "0B FF");
     // Touch stop puts back the screen that was there before calibration.
     EXPECT_EQ(QImage(l.Screen()).pixel(0, 0), qRgb(0, 0, 0));
 }
@@ -318,4 +321,21 @@ TEST(SimCommands, FrameRightAfterAPictureBlockIsRead)
     ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(log[1]["name"].toString().toStdString(), "picture-data");
     EXPECT_EQ(log[1]["size"].toInt(), 8);
+}
+
+TEST(SimCommands, PacedLineCarriesPicturesAndTextOffScreenIsHarmless)
+{
+    Launched l;
+    Launch(&l, {"--size", "8x8", "--pace"});
+    EXPECT_EQ(Hex(l.line.Ask(kToScreen, 1)), "fc");
+    l.line.Write(QByteArray(128, char(0x00)));
+    EXPECT_EQ(Hex(l.line.Read(1)), "fe");
+    // Text placed beyond the right and bottom edges changes nothing.
+    l.line.Write(B({0xFD, 0x13, 0x00, 0x07, 0x00, 0x01, 0x00, 0x00, 0x41, 0x42, 0x00, 0xDD, 0xCC, 0xBB, 0xAA}));
+    l.line.Write(B({0xFD, 0x13, 0x00, 0x07, 0x00, 0x00, 0xFF, 0xFF, 0x41, 0x42, 0x00, 0xDD, 0xCC, 0xBB, 0xAA}));
+    EXPECT_EQ(Hex(l.line.Sync()), "0b ff");
+    const QImage screen(l.Screen());
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            ASSERT_EQ(screen.pixel(x, y), qRgb(0, 0, 0)) << x << "," << y;
 }
