@@ -67,4 +67,5 @@ enum : int {
     IDS_TOUCHEXP_STOP = 61822,      // "停止"
     IDS_MENU_SET_MODE0 = 61823,     // "设置模式&0"
     IDS_MENU_SET_MODE1 = 61824,     // "设置模式&1"
+    IDS_DLG_CANCEL = 61825,         // "取消"
 };

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -67,6 +68,8 @@ bool CDlgBulkSend::AskCancel(QWidget *parent)
 {
     QMessageBox box(QMessageBox::Question, LoadStr(IDR_MAINFRAME), LoadStr(IDS_BULK_CONFIRM_CANCEL),
                     QMessageBox::Ok | QMessageBox::Cancel, parent);
+    box.button(QMessageBox::Ok)->setText(LoadStr(IDS_DLG_OK));
+    box.button(QMessageBox::Cancel)->setText(LoadStr(IDS_DLG_CANCEL));
     box.setDefaultButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok;
 }

@@ -67,6 +67,7 @@ CDlgShowPicture::CDlgShowPicture(CMyTerminal &terminal, QWidget *parent)
 
     // Slot 0 counts as shown already, so this sends nothing.
     m_field->setText(QString::number(m_low));
+    m_field->setFocus();
 }
 
 QPushButton *CDlgShowPicture::Button(int id) const

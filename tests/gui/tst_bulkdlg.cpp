@@ -202,6 +202,7 @@ void TestBulkDialog::questionBoxAsksWithOkAndCancel()
         QString text;
         int icon = -1;
         int buttons = 0;
+        QStringList buttonTexts;
         QTimer poll;
         poll.setInterval(10);
         connect(&poll, &QTimer::timeout, [&] {
@@ -212,6 +213,7 @@ void TestBulkDialog::questionBoxAsksWithOkAndCancel()
             text = box->text();
             icon = box->icon();
             buttons = static_cast<int>(box->standardButtons());
+            buttonTexts << box->button(QMessageBox::Ok)->text() << box->button(QMessageBox::Cancel)->text();
             box->button(confirm ? QMessageBox::Ok : QMessageBox::Cancel)->click();
         });
         poll.start();
@@ -220,6 +222,7 @@ void TestBulkDialog::questionBoxAsksWithOkAndCancel()
         QCOMPARE(text, QStringLiteral("请确认是否终止数据发送！\n如果终止了数据发送建议您重新启动终端"));
         QCOMPARE(icon, static_cast<int>(QMessageBox::Question));
         QCOMPARE(buttons, static_cast<int>(QMessageBox::Ok | QMessageBox::Cancel));
+        QCOMPARE(buttonTexts, (QStringList{QStringLiteral("确定"), QStringLiteral("取消")}));
         // Either answer lets the worker go on: it finishes or stops.
         QVERIFY(worker.IsDone());
         if (confirm) {
