@@ -2,9 +2,10 @@
 
 #include <cstring>
 
-namespace qelsim {
+namespace qelsim
+{
 
-bool CFrameParser::Next(Frame* frame)
+bool CFrameParser::Next(Frame *frame)
 {
     static const char kTrailer[4] = {char(0xDD), char(0xCC), char(0xBB), char(0xAA)};
     int pos = 0;
@@ -20,7 +21,7 @@ bool CFrameParser::Next(Frame* frame)
             break;
         const int length = (uint8_t(buffer_[start + 2]) << 8) | uint8_t(buffer_[start + 3]);
         if (length > kMaxPayload) {
-            pos = start + 1;    // cannot be a frame: look for the next start byte
+            pos = start + 1; // cannot be a frame: look for the next start byte
             continue;
         }
         const int total = length + 8;

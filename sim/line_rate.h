@@ -1,7 +1,8 @@
 // Line settings of the pseudo-terminal's slave side, read through the master.
 #pragma once
 
-namespace qelsim {
+namespace qelsim
+{
 
 // The rate the program set on the slave (output speed), or -1 on error.
 int SlaveLineRate(int masterFd);

@@ -4,8 +4,8 @@
 #include "sim_engine.h"
 
 #include <QGuiApplication>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <memory>
 #include <pthread.h>
 #include <sys/signalfd.h>
@@ -13,12 +13,13 @@
 
 #ifdef QELSIM_WITH_WINDOW
 #include "sim_window.h"
+
 #include <QApplication>
 #endif
 
 using namespace qelsim;
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     // INT, TERM and HUP are taken by the line thread through a signalfd; block
     // them before any thread exists so every thread inherits the mask.
@@ -83,14 +84,14 @@ int main(int argc, char** argv)
     engine.onEnd = [headless](bool hungUp) {
         // A cut line ends a headless terminal; a window stays to show it.
         if (!hungUp || headless)
-            QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::exit(0); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     };
 #ifdef QELSIM_WITH_WINDOW
     std::unique_ptr<CSimWindow> window;
     if (!headless) {
         window = std::make_unique<CSimWindow>(&engine, config);
-        CSimWindow* w = window.get();
+        CSimWindow *w = window.get();
         engine.onChanged = [w] { w->PostRefresh(); };
         window->show();
     }

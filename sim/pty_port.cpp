@@ -1,10 +1,10 @@
 #include "pty_port.h"
+
 #include "line_rate.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -15,7 +15,8 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace qelsim {
+namespace qelsim
+{
 
 QString VirtualPortDir()
 {
@@ -28,9 +29,12 @@ QString VirtualPortDir()
     return QStringLiteral("/tmp/qel-ports-%1").arg(getuid());
 }
 
-CPtyPort::~CPtyPort() { Close(); }
+CPtyPort::~CPtyPort()
+{
+    Close();
+}
 
-bool CPtyPort::Open(const QString& name, const QString& linkPath, int rate, QString* error)
+bool CPtyPort::Open(const QString &name, const QString &linkPath, int rate, QString *error)
 {
     char slaveName[256] = {};
     if (openpty(&master_, &slave_, slaveName, nullptr, nullptr) != 0) {
@@ -64,7 +68,8 @@ bool CPtyPort::Open(const QString& name, const QString& linkPath, int rate, QStr
             link = dir + QStringLiteral("/qelsim-") + name + QString::number(n);
     }
     const QByteArray linkBytes = QFile::encodeName(link);
-    struct stat st {};
+    struct stat st {
+    };
     if (lstat(linkBytes.constData(), &st) == 0) {
         if (!S_ISLNK(st.st_mode)) {
             *error = QStringLiteral("%1 已存在且不是符号链接").arg(link);
@@ -98,7 +103,7 @@ void CPtyPort::RemoveLink()
 void CPtyPort::Close()
 {
     RemoveLink();
-    for (int* fd : {&watch_, &slave_, &master_}) {
+    for (int *fd : {&watch_, &slave_, &master_}) {
         if (*fd >= 0)
             ::close(*fd);
         *fd = -1;
@@ -115,8 +120,8 @@ bool CPtyPort::HandleWatchEvents()
         const ssize_t n = read(watch_, buf, sizeof buf);
         if (n <= 0)
             break;
-        for (char* p = buf; p < buf + n;) {
-            const auto* e = reinterpret_cast<const struct inotify_event*>(p);
+        for (char *p = buf; p < buf + n;) {
+            const auto *e = reinterpret_cast<const struct inotify_event *>(p);
             if (e->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE))
                 closed = true;
             p += sizeof(struct inotify_event) + e->len;

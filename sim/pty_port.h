@@ -4,22 +4,24 @@
 
 #include <QString>
 
-namespace qelsim {
+namespace qelsim
+{
 
 // The folder of virtual ports: QEL_PORT_DIR, else $XDG_RUNTIME_DIR/qel-ports,
 // else /tmp/qel-ports-<uid>.
 QString VirtualPortDir();
 
-class CPtyPort {
-public:
+class CPtyPort
+{
+  public:
     CPtyPort() = default;
     ~CPtyPort();
-    CPtyPort(const CPtyPort&) = delete;
-    CPtyPort& operator=(const CPtyPort&) = delete;
+    CPtyPort(const CPtyPort &) = delete;
+    CPtyPort &operator=(const CPtyPort &) = delete;
 
     // Opens the pty (slave raw at |rate|) and creates the link: at |linkPath|
     // when given, else qelsim-<name> in the virtual port folder.
-    bool Open(const QString& name, const QString& linkPath, int rate, QString* error);
+    bool Open(const QString &name, const QString &linkPath, int rate, QString *error);
     // Removes the link and closes everything ("the cable is pulled").
     void Close();
     // Removes only the link; safe to call more than once.
@@ -35,9 +37,9 @@ public:
     QString LinkPath() const { return link_; }
     QString SlavePath() const { return slavePath_; }
 
-private:
+  private:
     int master_ = -1;
-    int slave_ = -1;   // kept open so the master never sees a hang-up between opens
+    int slave_ = -1; // kept open so the master never sees a hang-up between opens
     int watch_ = -1;
     QString link_;
     QString slavePath_;

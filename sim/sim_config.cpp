@@ -3,8 +3,10 @@
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
-namespace qelsim {
-namespace {
+namespace qelsim
+{
+namespace
+{
 
 struct BaudRow {
     int rate;
@@ -12,12 +14,12 @@ struct BaudRow {
 };
 
 const BaudRow kBaudRows[] = {
-    {1200, 0x00},   {2400, 0x01},   {4800, 0x02},   {9600, 0x03},   {14400, 0x04},
-    {19200, 0x05},  {38400, 0x06},  {56000, 0x07},  {57600, 0x08},  {115200, 0xFF},
+    {1200, 0x00},   {2400, 0x01},   {4800, 0x02},   {9600, 0x03},  {14400, 0x04},
+    {19200, 0x05},  {38400, 0x06},  {56000, 0x07},  {57600, 0x08}, {115200, 0xFF},
     {230400, 0x8B}, {460800, 0x8D}, {921600, 0x8F},
 };
 
-bool ParseInt(const QString& text, int lo, int hi, int* out)
+bool ParseInt(const QString &text, int lo, int hi, int *out)
 {
     bool ok = false;
     const int v = text.trimmed().toInt(&ok, 10);
@@ -31,7 +33,8 @@ const char kHelpTail[] =
     "\n"
     "终端类型 (--profile)：\n"
     "  info        回答设备信息查询 (0xFA)，握手回答两字节；默认 480x272、16 位、50 个图象位置\n"
-    "  handshake3  不回答设备信息查询；握手回答三字节；两种工作模式 (模式 0: 5 个位置, 模式 1: 12 个)；320x240、16 位\n"
+    "  handshake3  不回答设备信息查询；握手回答三字节；两种工作模式 (模式 0: 5 个位置, 模式 1: 12 "
+    "个)；320x240、16 位\n"
     "  handshake2  握手回答两字节；58 个图象位置；320x240、16 位；无工作模式\n"
     "\n"
     "故障模拟 (--fault，可重复)：silent, wrong-ack, no-final-ack, short-info, crlf, hangup-after=N\n"
@@ -48,7 +51,7 @@ const char kHelpTail[] =
 
 int BaudCodeForRate(int rate)
 {
-    for (const BaudRow& row : kBaudRows)
+    for (const BaudRow &row : kBaudRows)
         if (row.rate == rate)
             return row.code;
     return -1;
@@ -56,42 +59,48 @@ int BaudCodeForRate(int rate)
 
 int RateForBaudCode(int code)
 {
-    for (const BaudRow& row : kBaudRows)
+    for (const BaudRow &row : kBaudRows)
         if (row.code == code)
             return row.rate;
     return 0;
 }
 
-bool IsTableRate(int rate) { return BaudCodeForRate(rate) >= 0; }
+bool IsTableRate(int rate)
+{
+    return BaudCodeForRate(rate) >= 0;
+}
 
-bool ParseCommandLine(const QStringList& args, SimConfig* config, QString* error,
-                      QString* helpText)
+bool ParseCommandLine(const QStringList &args, SimConfig *config, QString *error, QString *helpText)
 {
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral("QEL-A 虚拟终端"));
     p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help({"h", "help"}, QStringLiteral("显示帮助"));
-    const QCommandLineOption profile("profile", QStringLiteral("终端类型：info、handshake3、handshake2"), "PROFILE");
+    const QCommandLineOption profile("profile", QStringLiteral("终端类型：info、handshake3、handshake2"),
+                                     "PROFILE");
     const QCommandLineOption size("size", QStringLiteral("分辨率 WxH (默认 480x272)"), "WxH");
     const QCommandLineOption bpp("bpp", QStringLiteral("颜色位数 16 或 24 (默认 16)"), "BITS");
     const QCommandLineOption slotsOpt("slots", QStringLiteral("图象位置数 (默认 50)"), "N");
     const QCommandLineOption baud("baud", QStringLiteral("终端波特率 (默认 115200)"), "RATE");
-    const QCommandLineOption maxBaud("max-baud", QStringLiteral("最高波特率 (默认为 115200 与终端波特率中较大者)"), "RATE");
+    const QCommandLineOption maxBaud(
+        "max-baud", QStringLiteral("最高波特率 (默认为 115200 与终端波特率中较大者)"), "RATE");
     const QCommandLineOption version("version", QStringLiteral("版本 X.Y"), "X.Y");
     const QCommandLineOption delay("delay", QStringLiteral("设备信息中的 DelayTime (毫秒)"), "MS");
     const QCommandLineOption hardFont("hard-font", QStringLiteral("设备信息中的 HardFont 0 或 1"), "0|1");
     const QCommandLineOption mode("mode", QStringLiteral("handshake3 的初始工作模式 0 或 1"), "0|1");
     const QCommandLineOption name("name", QStringLiteral("终端名称 (默认 sim)"), "NAME");
     const QCommandLineOption link("link", QStringLiteral("把虚拟端口链接建在这个路径"), "PATH");
-    const QCommandLineOption replyDelay("reply-delay", QStringLiteral("每次回答前的等待 (毫秒，默认 2)"), "MS");
+    const QCommandLineOption replyDelay("reply-delay", QStringLiteral("每次回答前的等待 (毫秒，默认 2)"),
+                                        "MS");
     const QCommandLineOption pace("pace", QStringLiteral("收发不快于线路速率 (每字节 10 位)"));
     const QCommandLineOption headless("headless", QStringLiteral("不显示窗口"));
     const QCommandLineOption log("log", QStringLiteral("每条命令和数据块记一行 JSON"), "FILE");
     const QCommandLineOption screen("screen", QStringLiteral("每次变化后把屏幕保存为 PNG"), "FILE.png");
-    const QCommandLineOption slotsDir("slots-dir", QStringLiteral("图象位置保存为 slot-N.png (启动时读回)"), "DIR");
+    const QCommandLineOption slotsDir("slots-dir", QStringLiteral("图象位置保存为 slot-N.png (启动时读回)"),
+                                      "DIR");
     const QCommandLineOption fault("fault", QStringLiteral("故障模拟，可重复"), "KIND");
-    p.addOptions({help, profile, size, bpp, slotsOpt, baud, maxBaud, version, delay, hardFont, mode,
-                  name, link, replyDelay, pace, headless, log, screen, slotsDir, fault});
+    p.addOptions({help, profile, size, bpp,        slotsOpt, baud,     maxBaud, version, delay,    hardFont,
+                  mode, name,    link, replyDelay, pace,     headless, log,     screen,  slotsDir, fault});
 
     if (!p.parse(args)) {
         *error = p.errorText();
@@ -109,13 +118,19 @@ bool ParseCommandLine(const QStringList& args, SimConfig* config, QString* error
     SimConfig c;
     if (p.isSet(profile)) {
         const QString v = p.value(profile);
-        if (v == "info") c.profile = Profile::Info;
-        else if (v == "handshake3") c.profile = Profile::Handshake3;
-        else if (v == "handshake2") c.profile = Profile::Handshake2;
-        else { *error = QStringLiteral("未知的终端类型：%1").arg(v); return false; }
+        if (v == "info")
+            c.profile = Profile::Info;
+        else if (v == "handshake3")
+            c.profile = Profile::Handshake3;
+        else if (v == "handshake2")
+            c.profile = Profile::Handshake2;
+        else {
+            *error = QStringLiteral("未知的终端类型：%1").arg(v);
+            return false;
+        }
     }
     if (c.profile != Profile::Info) {
-        for (const QCommandLineOption* o : {&size, &bpp, &slotsOpt, &delay, &hardFont}) {
+        for (const QCommandLineOption *o : {&size, &bpp, &slotsOpt, &delay, &hardFont}) {
             if (p.isSet(*o)) {
                 *error = QStringLiteral("--%1 不能用于 %2 终端 (分辨率 320x240、16 位，位置数固定)")
                              .arg(o->names().first(), p.value(profile));
@@ -153,8 +168,7 @@ bool ParseCommandLine(const QStringList& args, SimConfig* config, QString* error
         return false;
     }
     c.maxBaud = std::max(115200, c.baud);
-    if (p.isSet(maxBaud) &&
-        (!ParseInt(p.value(maxBaud), 1, 921600, &c.maxBaud) || !IsTableRate(c.maxBaud))) {
+    if (p.isSet(maxBaud) && (!ParseInt(p.value(maxBaud), 1, 921600, &c.maxBaud) || !IsTableRate(c.maxBaud))) {
         *error = QStringLiteral("最高波特率无效：%1").arg(p.value(maxBaud));
         return false;
     }
@@ -207,12 +221,17 @@ bool ParseCommandLine(const QStringList& args, SimConfig* config, QString* error
     c.logFile = p.value(log);
     c.screenFile = p.value(screen);
     c.slotsDir = p.value(slotsDir);
-    for (const QString& f : p.values(fault)) {
-        if (f == "silent") c.faults.silent = true;
-        else if (f == "wrong-ack") c.faults.wrongAck = true;
-        else if (f == "no-final-ack") c.faults.noFinalAck = true;
-        else if (f == "short-info") c.faults.shortInfo = true;
-        else if (f == "crlf") c.faults.crlf = true;
+    for (const QString &f : p.values(fault)) {
+        if (f == "silent")
+            c.faults.silent = true;
+        else if (f == "wrong-ack")
+            c.faults.wrongAck = true;
+        else if (f == "no-final-ack")
+            c.faults.noFinalAck = true;
+        else if (f == "short-info")
+            c.faults.shortInfo = true;
+        else if (f == "crlf")
+            c.faults.crlf = true;
         else if (f.startsWith("hangup-after=")) {
             bool ok = false;
             const long long n = f.mid(13).toLongLong(&ok);

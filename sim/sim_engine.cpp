@@ -1,10 +1,10 @@
 #include "sim_engine.h"
+
 #include "line_rate.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -13,11 +13,13 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
-namespace qelsim {
-namespace {
+namespace qelsim
+{
+namespace
+{
 
-constexpr int kFontIdleMs = 200;      // a font block ends when the line is idle this long
-constexpr int kAbandonIdleMs = 5000;  // an unfinished block is dropped after this silence
+constexpr int kFontIdleMs = 200;     // a font block ends when the line is idle this long
+constexpr int kAbandonIdleMs = 5000; // an unfinished block is dropped after this silence
 
 void SleepMs(long long ms)
 {
@@ -31,7 +33,7 @@ void SleepUs(long long us)
         std::this_thread::sleep_for(std::chrono::microseconds(us));
 }
 
-bool SaveImageAtomically(const QImage& image, const QString& path)
+bool SaveImageAtomically(const QImage &image, const QString &path)
 {
     const QString tmp = path + QStringLiteral(".tmp.png");
     if (!image.convertToFormat(QImage::Format_RGB888).save(tmp, "PNG"))
@@ -41,7 +43,7 @@ bool SaveImageAtomically(const QImage& image, const QString& path)
 
 } // namespace
 
-CSimEngine::CSimEngine(const SimConfig& config, CPtyPort* port, int signalFd)
+CSimEngine::CSimEngine(const SimConfig &config, CPtyPort *port, int signalFd)
     : config_(config), port_(port), signalFd_(signalFd), model_(config)
 {
 }
@@ -54,7 +56,7 @@ CSimEngine::~CSimEngine()
             ::close(fd);
 }
 
-bool CSimEngine::Prepare(QString* error)
+bool CSimEngine::Prepare(QString *error)
 {
     if (!config_.logFile.isEmpty() && !log_.Open(config_.logFile, error))
         return false;
@@ -65,7 +67,7 @@ bool CSimEngine::Prepare(QString* error)
             return false;
         }
         const QRegularExpression re(QStringLiteral("^slot-(\\d{1,5})\\.png$"));
-        for (const QString& file : dir.entryList({QStringLiteral("slot-*.png")}, QDir::Files)) {
+        for (const QString &file : dir.entryList({QStringLiteral("slot-*.png")}, QDir::Files)) {
             const auto m = re.match(file);
             if (!m.hasMatch())
                 continue;
@@ -81,7 +83,7 @@ bool CSimEngine::Prepare(QString* error)
     return true;
 }
 
-bool CSimEngine::Start(QString* error)
+bool CSimEngine::Start(QString *error)
 {
     if (pipe2(control_, O_CLOEXEC | O_NONBLOCK) != 0) {
         *error = QStringLiteral("无法建立控制管道");
@@ -189,7 +191,7 @@ void CSimEngine::Run()
                     SleepUs(paceUs_ - paceClock_.nsecsElapsed() / 1000);
                 }
             } else if (got < 0 && errno != EAGAIN && errno != EINTR) {
-                SleepMs(20);    // no reader on the slave side; wait for the next open
+                SleepMs(20); // no reader on the slave side; wait for the next open
             }
         }
         if (running_)
@@ -211,7 +213,7 @@ void CSimEngine::OnControl()
 
 void CSimEngine::OnSignal()
 {
-    signalfd_siginfo info {};
+    signalfd_siginfo info{};
     while (read(signalFd_, &info, sizeof info) == ssize_t(sizeof info)) {
         if (info.ssi_signo == SIGHUP) {
             Restart();
@@ -226,7 +228,7 @@ void CSimEngine::OnSignal()
     }
 }
 
-void CSimEngine::OnLineData(const char* data, int size)
+void CSimEngine::OnLineData(const char *data, int size)
 {
     const int rate = SlaveLineRate(port_->MasterFd());
     if (rate != lineRate_.exchange(rate))
@@ -257,7 +259,7 @@ void CSimEngine::ParseFrames()
     }
 }
 
-void CSimEngine::HandleFrame(const Frame& frame)
+void CSimEngine::HandleFrame(const Frame &frame)
 {
     FrameOutcome o;
     {
@@ -300,8 +302,7 @@ void CSimEngine::FeedBlock(QByteArray data)
     int take = data.size();
     if (block_ == BlockState::Picture)
         take = int(std::min<long long>(take, blockSize_ - blockData_.size()));
-    if (config_.faults.hangupAfter >= 0 &&
-        blockData_.size() + take >= config_.faults.hangupAfter) {
+    if (config_.faults.hangupAfter >= 0 && blockData_.size() + take >= config_.faults.hangupAfter) {
         blockData_.append(data.constData(), int(config_.faults.hangupAfter - blockData_.size()));
         HangUp();
         return;
@@ -329,8 +330,8 @@ void CSimEngine::CompleteBlock()
         reply.clear();
     else if (config_.faults.wrongAck && !reply.isEmpty())
         reply[0] = char(uint8_t(reply[0]) ^ 0x80);
-    const QString kind = block_ == BlockState::Picture ? QStringLiteral("picture-data")
-                                                       : QStringLiteral("font-data");
+    const QString kind =
+        block_ == BlockState::Picture ? QStringLiteral("picture-data") : QStringLiteral("font-data");
     block_ = BlockState::None;
     if (o.screenChanged)
         SaveScreen();
@@ -342,7 +343,7 @@ void CSimEngine::CompleteBlock()
     Changed();
 }
 
-void CSimEngine::AbandonBlock(const QString& why)
+void CSimEngine::AbandonBlock(const QString &why)
 {
     log_.Event(QStringLiteral("block-dropped"),
                QStringLiteral("%1 of %2 bytes, %3").arg(blockData_.size()).arg(blockSize_).arg(why));
@@ -378,7 +379,8 @@ void CSimEngine::Restart()
 
 void CSimEngine::HangUp()
 {
-    log_.Event(QStringLiteral("hangup"), QStringLiteral("after %1 bytes of a data block").arg(blockData_.size()));
+    log_.Event(QStringLiteral("hangup"),
+               QStringLiteral("after %1 bytes of a data block").arg(blockData_.size()));
     {
         std::lock_guard<std::mutex> lock(mutex_);
         hungUp_ = true;
@@ -393,7 +395,7 @@ void CSimEngine::HangUp()
         onEnd(true);
 }
 
-void CSimEngine::SendReply(const QByteArray& bytes)
+void CSimEngine::SendReply(const QByteArray &bytes)
 {
     if (bytes.isEmpty() || hungUp_)
         return;
@@ -412,11 +414,11 @@ void CSimEngine::SendReply(const QByteArray& bytes)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno == EAGAIN) {
-            pollfd p {port_->MasterFd(), POLLOUT, 0};
+            pollfd p{port_->MasterFd(), POLLOUT, 0};
             if (poll(&p, 1, 1000) > 0)
                 continue;
         }
-        break;  // nobody is reading: the bytes are lost, as on a real line
+        break; // nobody is reading: the bytes are lost, as on a real line
     }
 }
 

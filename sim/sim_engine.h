@@ -17,7 +17,8 @@
 #include <mutex>
 #include <thread>
 
-namespace qelsim {
+namespace qelsim
+{
 
 struct SimSnapshot {
     QImage screen;
@@ -34,14 +35,15 @@ struct SimSnapshot {
     std::map<int, QImage> storedSlots;
 };
 
-class CSimEngine {
-public:
-    CSimEngine(const SimConfig& config, CPtyPort* port, int signalFd);
+class CSimEngine
+{
+  public:
+    CSimEngine(const SimConfig &config, CPtyPort *port, int signalFd);
     ~CSimEngine();
 
     // Loads saved slots and opens the log; then Start runs the line thread.
-    bool Prepare(QString* error);
-    bool Start(QString* error);
+    bool Prepare(QString *error);
+    bool Start(QString *error);
     // Stops the line thread (from any other thread) and waits for it.
     void Stop();
     // Power-cycles the terminal (any thread).
@@ -54,21 +56,21 @@ public:
     // or the line was cut by the hang-up fault.
     std::function<void(bool hungUp)> onEnd;
 
-private:
+  private:
     enum class BlockState { None, Picture, Font };
 
     void Run();
     void OnControl();
     void OnSignal();
-    void OnLineData(const char* data, int size);
+    void OnLineData(const char *data, int size);
     void ParseFrames();
-    void HandleFrame(const Frame& frame);
+    void HandleFrame(const Frame &frame);
     void FeedBlock(QByteArray data);
     void CompleteBlock();
-    void AbandonBlock(const QString& why);
+    void AbandonBlock(const QString &why);
     void Restart();
     void HangUp();
-    void SendReply(const QByteArray& bytes);
+    void SendReply(const QByteArray &bytes);
     void SaveScreen();
     void SaveSlot(int slot);
     void Changed();
@@ -76,11 +78,11 @@ private:
     void CheckBlockTimeout();
 
     SimConfig config_;
-    CPtyPort* port_;
+    CPtyPort *port_;
     int signalFd_;
     int control_[2] = {-1, -1};
     CTerminalModel model_;
-    std::mutex mutex_;            // guards model_ and hungUp_
+    std::mutex mutex_; // guards model_ and hungUp_
     CFrameParser parser_;
     CSimLog log_;
     std::thread thread_;
@@ -94,7 +96,7 @@ private:
     QByteArray blockData_;
     long long hangupCount_ = 0;
     QElapsedTimer lastActivity_;
-    QElapsedTimer paceClock_;      // --pace: line time owed since the clock started
+    QElapsedTimer paceClock_; // --pace: line time owed since the clock started
     long long paceUs_ = 0;
 };
 

@@ -4,9 +4,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-namespace qelsim {
+namespace qelsim
+{
 
-bool CSimLog::Open(const QString& path, QString* error)
+bool CSimLog::Open(const QString &path, QString *error)
 {
     file_.setFileName(path);
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
@@ -17,16 +18,19 @@ bool CSimLog::Open(const QString& path, QString* error)
     return true;
 }
 
-QByteArray CSimLog::Hex(const QByteArray& bytes) { return bytes.toHex(' ').toUpper(); }
+QByteArray CSimLog::Hex(const QByteArray &bytes)
+{
+    return bytes.toHex(' ').toUpper();
+}
 
-void CSimLog::Write(const QByteArray& line)
+void CSimLog::Write(const QByteArray &line)
 {
     file_.write(line);
     file_.write("\n");
     file_.flush();
 }
 
-void CSimLog::Frame(int code, const QString& name, const QByteArray& payload, const QByteArray& reply)
+void CSimLog::Frame(int code, const QString &name, const QByteArray &payload, const QByteArray &reply)
 {
     if (!IsOpen())
         return;
@@ -39,7 +43,7 @@ void CSimLog::Frame(int code, const QString& name, const QByteArray& payload, co
     Write(QJsonDocument(o).toJson(QJsonDocument::Compact));
 }
 
-void CSimLog::Block(int code, const QString& kind, const QByteArray& data, const QByteArray& reply)
+void CSimLog::Block(int code, const QString &kind, const QByteArray &data, const QByteArray &reply)
 {
     if (!IsOpen())
         return;
@@ -53,7 +57,7 @@ void CSimLog::Block(int code, const QString& kind, const QByteArray& data, const
     Write(QJsonDocument(o).toJson(QJsonDocument::Compact));
 }
 
-void CSimLog::Event(const QString& event, const QString& detail)
+void CSimLog::Event(const QString &event, const QString &detail)
 {
     if (!IsOpen())
         return;

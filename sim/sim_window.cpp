@@ -9,12 +9,13 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-namespace qelsim {
+namespace qelsim
+{
 
-CScreenView::CScreenView(QSize screenSize, QWidget* parent) : QWidget(parent), shown_(screenSize)
+CScreenView::CScreenView(QSize screenSize, QWidget *parent) : QWidget(parent), shown_(screenSize)
 {
     // True size, scaled down to fit when larger than the desktop.
-    if (QScreen* desk = QGuiApplication::primaryScreen()) {
+    if (QScreen *desk = QGuiApplication::primaryScreen()) {
         const QSize room = desk->availableGeometry().size() - QSize(80, 220);
         if (room.isValid() && (shown_.width() > room.width() || shown_.height() > room.height()))
             shown_ = shown_.scaled(room, Qt::KeepAspectRatio);
@@ -22,7 +23,7 @@ CScreenView::CScreenView(QSize screenSize, QWidget* parent) : QWidget(parent), s
     setFixedSize(shown_);
 }
 
-void CScreenView::SetScreen(const QImage& image, bool backlightOn, int brightness)
+void CScreenView::SetScreen(const QImage &image, bool backlightOn, int brightness)
 {
     image_ = image;
     backlightOn_ = backlightOn;
@@ -30,7 +31,7 @@ void CScreenView::SetScreen(const QImage& image, bool backlightOn, int brightnes
     update();
 }
 
-void CScreenView::paintEvent(QPaintEvent*)
+void CScreenView::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform, shown_ != image_.size());
@@ -40,18 +41,17 @@ void CScreenView::paintEvent(QPaintEvent*)
         p.fillRect(rect(), QColor(0, 0, 0, backlightOn_ ? dark * 9 / 10 : 245));
 }
 
-CSimWindow::CSimWindow(CSimEngine* engine, const SimConfig& config)
-    : engine_(engine), config_(config)
+CSimWindow::CSimWindow(CSimEngine *engine, const SimConfig &config) : engine_(engine), config_(config)
 {
     setWindowTitle(QStringLiteral("QEL-A 虚拟终端 - %1").arg(config.name));
-    auto* layout = new QVBoxLayout(this);
+    auto *layout = new QVBoxLayout(this);
     screen_ = new CScreenView(QSize(config.width, config.height), this);
     layout->addWidget(screen_, 0, Qt::AlignHCenter);
     status_ = new QLabel(this);
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     status_->setWordWrap(true);
     layout->addWidget(status_);
-    auto* slotsTitle = new QLabel(QStringLiteral("已保存的图象："), this);
+    auto *slotsTitle = new QLabel(QStringLiteral("已保存的图象："), this);
     layout->addWidget(slotsTitle);
     slots_ = new QListWidget(this);
     slots_->setViewMode(QListView::IconMode);
@@ -61,9 +61,9 @@ CSimWindow::CSimWindow(CSimEngine* engine, const SimConfig& config)
     slots_->setIconSize(QSize(64, 64 * config.height / std::max(1, config.width)));
     slots_->setFixedHeight(slots_->iconSize().height() + 50);
     layout->addWidget(slots_);
-    auto* buttons = new QHBoxLayout;
+    auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    auto* restart = new QPushButton(QStringLiteral("重启终端"), this);
+    auto *restart = new QPushButton(QStringLiteral("重启终端"), this);
     connect(restart, &QPushButton::clicked, this, [this] { engine_->RequestRestart(); });
     buttons->addWidget(restart);
     layout->addLayout(buttons);
@@ -101,14 +101,14 @@ void CSimWindow::Refresh()
         parts << s.note;
     status_->setText(parts.join(QStringLiteral("  |  ")));
 
-    for (const auto& [slot, image] : s.storedSlots) {
+    for (const auto &[slot, image] : s.storedSlots) {
         const qint64 key = image.cacheKey();
         auto it = thumbKeys_.find(slot);
         if (it != thumbKeys_.end() && it->second == key)
             continue;
         const QPixmap thumb = QPixmap::fromImage(
             image.scaled(slots_->iconSize(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-        QListWidgetItem* item = nullptr;
+        QListWidgetItem *item = nullptr;
         int row = 0;
         for (; row < slots_->count(); ++row) {
             const int at = slots_->item(row)->data(Qt::UserRole).toInt();

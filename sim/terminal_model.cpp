@@ -4,8 +4,10 @@
 #include <QPainter>
 #include <unicode/ucnv.h>
 
-namespace qelsim {
-namespace {
+namespace qelsim
+{
+namespace
+{
 
 QByteArray Bytes(std::initializer_list<int> values)
 {
@@ -15,14 +17,17 @@ QByteArray Bytes(std::initializer_list<int> values)
     return out;
 }
 
-bool PayloadIs(const QByteArray& p, std::initializer_list<int> values)
+bool PayloadIs(const QByteArray &p, std::initializer_list<int> values)
 {
     return p == Bytes(values);
 }
 
-int Be16(const QByteArray& p, int at) { return (uint8_t(p[at]) << 8) | uint8_t(p[at + 1]); }
+int Be16(const QByteArray &p, int at)
+{
+    return (uint8_t(p[at]) << 8) | uint8_t(p[at + 1]);
+}
 
-FrameOutcome Named(const char* name, const QString& label)
+FrameOutcome Named(const char *name, const QString &label)
 {
     FrameOutcome o;
     o.name = QString::fromLatin1(name);
@@ -32,7 +37,7 @@ FrameOutcome Named(const char* name, const QString& label)
 
 } // namespace
 
-QString DecodeGbk(const QByteArray& bytes)
+QString DecodeGbk(const QByteArray &bytes)
 {
     int n = bytes.indexOf('\0');
     if (n < 0)
@@ -40,7 +45,7 @@ QString DecodeGbk(const QByteArray& bytes)
     if (n == 0)
         return QString();
     UErrorCode status = U_ZERO_ERROR;
-    UConverter* conv = ucnv_open("GBK", &status);
+    UConverter *conv = ucnv_open("GBK", &status);
     if (U_FAILURE(status))
         return QString::fromLatin1(bytes.left(n));
     std::vector<UChar> out(size_t(n) * 2 + 2);
@@ -48,7 +53,7 @@ QString DecodeGbk(const QByteArray& bytes)
     ucnv_close(conv);
     if (U_FAILURE(status))
         return QString::fromLatin1(bytes.left(n));
-    return QString(reinterpret_cast<const QChar*>(out.data()), len);
+    return QString(reinterpret_cast<const QChar *>(out.data()), len);
 }
 
 QColor CTerminalModel::ColorFrom565(uint16_t v)
@@ -57,10 +62,9 @@ QColor CTerminalModel::ColorFrom565(uint16_t v)
     return QColor((r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2));
 }
 
-CTerminalModel::CTerminalModel(const SimConfig& config)
+CTerminalModel::CTerminalModel(const SimConfig &config)
     : config_(config),
-      screen_(config.width, config.height,
-              config.bpp == 24 ? QImage::Format_RGB888 : QImage::Format_RGB16),
+      screen_(config.width, config.height, config.bpp == 24 ? QImage::Format_RGB888 : QImage::Format_RGB16),
       baud_(config.baud), pendingBaud_(config.baud), mode_(config.mode)
 {
     FillScreen(bg_);
@@ -79,7 +83,7 @@ QImage CTerminalModel::SlotImage(int slot) const
     return it == slots_.end() ? QImage() : it->second;
 }
 
-bool CTerminalModel::LoadSlot(int slot, const QImage& image)
+bool CTerminalModel::LoadSlot(int slot, const QImage &image)
 {
     if (slot < 0 || slot >= config_.slotCount || image.size() != screen_.size())
         return false;
@@ -102,21 +106,28 @@ void CTerminalModel::Restart()
     note_.clear();
 }
 
-void CTerminalModel::FillScreen(uint16_t color) { screen_.fill(ColorFrom565(color)); }
+void CTerminalModel::FillScreen(uint16_t color)
+{
+    screen_.fill(ColorFrom565(color));
+}
 
-void CTerminalModel::StoreSlot(int slot) { slots_[slot] = screen_.copy(); }
+void CTerminalModel::StoreSlot(int slot)
+{
+    slots_[slot] = screen_.copy();
+}
 
 QByteArray CTerminalModel::DeviceInfoText() const
 {
-    const char* eol = config_.faults.crlf ? "\r\n" : "\n";
+    const char *eol = config_.faults.crlf ? "\r\n" : "\n";
     QByteArray t;
-    auto line = [&](const char* key, const QByteArray& value) {
+    auto line = [&](const char *key, const QByteArray &value) {
         t += key;
         t += " = ";
         t += value;
         t += eol;
     };
-    line("Version", QByteArray::number(config_.versionMajor) + '.' + QByteArray::number(config_.versionMinor));
+    line("Version",
+         QByteArray::number(config_.versionMajor) + '.' + QByteArray::number(config_.versionMinor));
     line("Resolution", QByteArray::number(config_.width) + 'x' + QByteArray::number(config_.height));
     line("MaxPictures", QByteArray::number(config_.slotCount));
     line("BitsPixel", QByteArray::number(config_.bpp));
@@ -129,27 +140,35 @@ QByteArray CTerminalModel::DeviceInfoText() const
     return t;
 }
 
-FrameOutcome CTerminalModel::OnFrame(const Frame& f)
+FrameOutcome CTerminalModel::OnFrame(const Frame &f)
 {
-    pending_ = Pending();   // a new frame ends any block that never started
-    const QByteArray& p = f.payload;
+    pending_ = Pending(); // a new frame ends any block that never started
+    const QByteArray &p = f.payload;
     FrameOutcome o;
     switch (f.code) {
-    case 0x00: o = Handshake(); break;
-    case 0x01: o = SetBaud(p); break;
+    case 0x00:
+        o = Handshake();
+        break;
+    case 0x01:
+        o = SetBaud(p);
+        break;
     case 0x02:
         o = Named("clear-screen", QStringLiteral("清屏"));
         FillScreen(bg_);
         o.screenChanged = true;
         break;
-    case 0x03: o = DeviceInfo(); break;
+    case 0x03:
+        o = DeviceInfo();
+        break;
     case 0x05:
         o = Named("set-colors", QStringLiteral("设置颜色"));
         if (p.size() == 4) {
             fg_ = uint16_t(Be16(p, 0));
             bg_ = uint16_t(Be16(p, 2));
             o.label = QStringLiteral("设置颜色 前景 %1 背景 %2")
-                          .arg(fg_, 4, 16, QLatin1Char('0')).arg(bg_, 4, 16, QLatin1Char('0')).toUpper();
+                          .arg(fg_, 4, 16, QLatin1Char('0'))
+                          .arg(bg_, 4, 16, QLatin1Char('0'))
+                          .toUpper();
         }
         break;
     case 0x09:
@@ -167,18 +186,26 @@ FrameOutcome CTerminalModel::OnFrame(const Frame& f)
             o.label = QStringLiteral("亮度 %1").arg(brightness_);
         }
         break;
-    case 0x0C: o = SetMode(p); break;
-    case 0x10: case 0x11: case 0x12: case 0x13: case 0x14: case 0x15:
+    case 0x0C:
+        o = SetMode(p);
+        break;
+    case 0x10:
+    case 0x11:
+    case 0x12:
+    case 0x13:
+    case 0x14:
+    case 0x15:
         o = Text(f.code, p);
         break;
     case 0x16:
-        if (config_.profile == Profile::Handshake3 &&
-            (PayloadIs(p, {0x12, 0x21}) || PayloadIs(p, {0x13})))
+        if (config_.profile == Profile::Handshake3 && (PayloadIs(p, {0x12, 0x21}) || PayloadIs(p, {0x13})))
             o = FontDownload(f.code, p);
         else
             o = Text(f.code, p);
         break;
-    case 0x1F: o = FontDownload(f.code, p); break;
+    case 0x1F:
+        o = FontDownload(f.code, p);
+        break;
     case 0x30:
         o = Named("show-picture", QStringLiteral("显示图象"));
         if (p.size() == 1 && uint8_t(p[0]) < SlotCount()) {
@@ -192,7 +219,10 @@ FrameOutcome CTerminalModel::OnFrame(const Frame& f)
             o.screenChanged = true;
         }
         break;
-    case 0x31: case 0x35: o = PictureStart(f.code, p); break;
+    case 0x31:
+    case 0x35:
+        o = PictureStart(f.code, p);
+        break;
     case 0x32:
         o = Named("save-screen", QStringLiteral("保存屏幕"));
         if (p.size() == 1 && uint8_t(p[0]) < SlotCount()) {
@@ -204,7 +234,11 @@ FrameOutcome CTerminalModel::OnFrame(const Frame& f)
             o.label = QStringLiteral("保存屏幕到图象 %1").arg(slot);
         }
         break;
-    case 0x50: case 0x52: case 0x53: o = Touch(f.code, p); break;
+    case 0x50:
+    case 0x52:
+    case 0x53:
+        o = Touch(f.code, p);
+        break;
     default:
         o = Named("unknown", QStringLiteral("未知命令 %1").arg(f.code, 2, 16, QLatin1Char('0')).toUpper());
         break;
@@ -242,7 +276,7 @@ FrameOutcome CTerminalModel::DeviceInfo()
     return o;
 }
 
-FrameOutcome CTerminalModel::SetBaud(const QByteArray& p)
+FrameOutcome CTerminalModel::SetBaud(const QByteArray &p)
 {
     FrameOutcome o = Named("set-baud", QStringLiteral("设置波特率"));
     if (p.size() != 5 || !p.startsWith(Bytes({0x55, 0xAA, 0x5A, 0xA5})))
@@ -258,7 +292,7 @@ FrameOutcome CTerminalModel::SetBaud(const QByteArray& p)
     return o;
 }
 
-FrameOutcome CTerminalModel::SetMode(const QByteArray& p)
+FrameOutcome CTerminalModel::SetMode(const QByteArray &p)
 {
     FrameOutcome o = Named("set-mode", QStringLiteral("设置工作模式"));
     if (config_.profile != Profile::Handshake3)
@@ -275,9 +309,11 @@ FrameOutcome CTerminalModel::SetMode(const QByteArray& p)
     return o;
 }
 
-FrameOutcome CTerminalModel::Text(uint8_t code, const QByteArray& p)
+FrameOutcome CTerminalModel::Text(uint8_t code, const QByteArray &p)
 {
-    struct Cell { int w, h; };
+    struct Cell {
+        int w, h;
+    };
     static const Cell kCells[] = {{6, 10}, {8, 16}, {16, 16}, {32, 32}, {24, 24}, {12, 24}, {16, 32}};
     const Cell cell = kCells[code - 0x10];
     FrameOutcome o = Named("text", QStringLiteral("显示文字 %1x%2").arg(cell.w).arg(cell.h));
@@ -292,7 +328,7 @@ FrameOutcome CTerminalModel::Text(uint8_t code, const QByteArray& p)
     return o;
 }
 
-void CTerminalModel::DrawText(int x, int y, int cellW, int cellH, const QString& text)
+void CTerminalModel::DrawText(int x, int y, int cellW, int cellH, const QString &text)
 {
     // Square fonts name the size of a full-width (Chinese) glyph, narrow fonts
     // the size of a half-width one.
@@ -331,16 +367,17 @@ void CTerminalModel::DrawText(int x, int y, int cellW, int cellH, const QString&
     }
     const QColor fg = ColorFrom565(fg_);
     for (int my = 0; my < cellH; ++my) {
-        const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(my));
+        const auto *line = reinterpret_cast<const QRgb *>(mask.constScanLine(my));
         for (int mx = 0; mx < widthSum; ++mx) {
             const int sx = x + mx, sy = y + my;
-            if (qAlpha(line[mx]) >= 128 && sx >= 0 && sy >= 0 && sx < screen_.width() && sy < screen_.height())
+            if (qAlpha(line[mx]) >= 128 && sx >= 0 && sy >= 0 && sx < screen_.width() &&
+                sy < screen_.height())
                 screen_.setPixelColor(sx, sy, fg);
         }
     }
 }
 
-FrameOutcome CTerminalModel::FontDownload(uint8_t code, const QByteArray& p)
+FrameOutcome CTerminalModel::FontDownload(uint8_t code, const QByteArray &p)
 {
     FrameOutcome o = Named("font-download", QStringLiteral("下载字库"));
     QString size;
@@ -349,11 +386,16 @@ FrameOutcome CTerminalModel::FontDownload(uint8_t code, const QByteArray& p)
             size = QStringLiteral("16x16");
         else if (PayloadIs(p, {0x13}) && mode_ == 0)
             size = QStringLiteral("32x32");
-    } else if (PayloadIs(p, {0x12, 0x16, 0x61})) size = QStringLiteral("16x16");
-    else if (PayloadIs(p, {0x14, 0x24, 0x42})) size = QStringLiteral("24x24");
-    else if (PayloadIs(p, {0x13, 0x32, 0x23})) size = QStringLiteral("32x32");
-    else if (PayloadIs(p, {0x15, 0x12, 0x24})) size = QStringLiteral("12x24");
-    else if (PayloadIs(p, {0x16, 0x16, 0x32})) size = QStringLiteral("16x32");
+    } else if (PayloadIs(p, {0x12, 0x16, 0x61}))
+        size = QStringLiteral("16x16");
+    else if (PayloadIs(p, {0x14, 0x24, 0x42}))
+        size = QStringLiteral("24x24");
+    else if (PayloadIs(p, {0x13, 0x32, 0x23}))
+        size = QStringLiteral("32x32");
+    else if (PayloadIs(p, {0x15, 0x12, 0x24}))
+        size = QStringLiteral("12x24");
+    else if (PayloadIs(p, {0x16, 0x16, 0x32}))
+        size = QStringLiteral("16x32");
     if (size.isEmpty())
         return o;
     pending_.kind = BlockKind::Font;
@@ -366,7 +408,7 @@ FrameOutcome CTerminalModel::FontDownload(uint8_t code, const QByteArray& p)
     return o;
 }
 
-FrameOutcome CTerminalModel::PictureStart(uint8_t code, const QByteArray& p)
+FrameOutcome CTerminalModel::PictureStart(uint8_t code, const QByteArray &p)
 {
     const int bytesPerPixel = config_.bpp / 8;
     if (code == 0x35) {
@@ -401,13 +443,13 @@ FrameOutcome CTerminalModel::PictureStart(uint8_t code, const QByteArray& p)
     return o;
 }
 
-void CTerminalModel::DrawPicture(const QByteArray& data, int width, int height)
+void CTerminalModel::DrawPicture(const QByteArray &data, int width, int height)
 {
-    const auto* src = reinterpret_cast<const uint8_t*>(data.constData());
+    const auto *src = reinterpret_cast<const uint8_t *>(data.constData());
     for (int row = 0; row < height; ++row) {
-        uchar* line = screen_.scanLine(row);
+        uchar *line = screen_.scanLine(row);
         if (config_.bpp == 16) {
-            auto* out = reinterpret_cast<uint16_t*>(line);
+            auto *out = reinterpret_cast<uint16_t *>(line);
             for (int x = 0; x < width; ++x, src += 2)
                 out[x] = uint16_t((src[0] << 8) | src[1]);
         } else {
@@ -420,7 +462,7 @@ void CTerminalModel::DrawPicture(const QByteArray& data, int width, int height)
     }
 }
 
-BlockOutcome CTerminalModel::OnBlock(const QByteArray& data)
+BlockOutcome CTerminalModel::OnBlock(const QByteArray &data)
 {
     BlockOutcome o;
     const Pending done = pending_;
@@ -452,7 +494,7 @@ BlockOutcome CTerminalModel::OnBlock(const QByteArray& data)
     return o;
 }
 
-FrameOutcome CTerminalModel::Touch(uint8_t code, const QByteArray& p)
+FrameOutcome CTerminalModel::Touch(uint8_t code, const QByteArray &p)
 {
     const QByteArray magic = Bytes({0x55, 0xAA, 0x5A, 0xA5});
     FrameOutcome o;

@@ -11,36 +11,38 @@
 #include <QString>
 #include <map>
 
-namespace qelsim {
+namespace qelsim
+{
 
 enum class ReplyKind { None, Ident, Ack };
 enum class BlockKind { None, Picture, Font };
 
 struct FrameOutcome {
-    QString name;          // command name for the log
-    QString label;         // what the window shows as the last command
-    QByteArray reply;      // bytes to send now
+    QString name;     // command name for the log
+    QString label;    // what the window shows as the last command
+    QByteArray reply; // bytes to send now
     ReplyKind replyKind = ReplyKind::None;
-    BlockKind block = BlockKind::None;  // a data block follows the reply
-    long long blockSize = 0;            // pictures: exact byte count; fonts: ends when idle
+    BlockKind block = BlockKind::None; // a data block follows the reply
+    long long blockSize = 0;           // pictures: exact byte count; fonts: ends when idle
     bool screenChanged = false;
     int slotChanged = -1;
 };
 
 struct BlockOutcome {
     QString name;
-    QByteArray reply;      // the closing acknowledgement
+    QByteArray reply; // the closing acknowledgement
     bool screenChanged = false;
     int slotChanged = -1;
 };
 
-class CTerminalModel {
-public:
-    explicit CTerminalModel(const SimConfig& config);
+class CTerminalModel
+{
+  public:
+    explicit CTerminalModel(const SimConfig &config);
 
-    FrameOutcome OnFrame(const Frame& frame);
+    FrameOutcome OnFrame(const Frame &frame);
     // Completes the data block announced by the last frame.
-    BlockOutcome OnBlock(const QByteArray& data);
+    BlockOutcome OnBlock(const QByteArray &data);
     // Drops the announced data block (never sent, or abandoned).
     void CancelBlock() { pending_ = Pending(); }
     bool BlockPending() const { return pending_.kind != BlockKind::None; }
@@ -55,11 +57,11 @@ public:
     bool HasModes() const { return config_.profile == Profile::Handshake3; }
     int SlotCount() const;
     int SlotCapacity() const { return config_.slotCount; }
-    const QImage& Screen() const { return screen_; }
+    const QImage &Screen() const { return screen_; }
     QImage SlotImage(int slot) const;
     bool SlotStored(int slot) const { return slots_.count(slot) != 0; }
     // Puts a previously saved slot picture back (start-up); false on size mismatch.
-    bool LoadSlot(int slot, const QImage& image);
+    bool LoadSlot(int slot, const QImage &image);
     bool BacklightOn() const { return backlightOn_; }
     int Brightness() const { return brightness_; }
     QString LastCommand() const { return lastCommand_; }
@@ -70,7 +72,7 @@ public:
     QByteArray DeviceInfoText() const;
     static QColor ColorFrom565(uint16_t v);
 
-private:
+  private:
     struct Pending {
         BlockKind kind = BlockKind::None;
         uint8_t code = 0;
@@ -82,16 +84,16 @@ private:
 
     FrameOutcome Handshake();
     FrameOutcome DeviceInfo();
-    FrameOutcome SetBaud(const QByteArray& p);
-    FrameOutcome SetMode(const QByteArray& p);
-    FrameOutcome Text(uint8_t code, const QByteArray& p);
-    FrameOutcome FontDownload(uint8_t code, const QByteArray& p);
-    FrameOutcome PictureStart(uint8_t code, const QByteArray& p);
-    FrameOutcome Touch(uint8_t code, const QByteArray& p);
+    FrameOutcome SetBaud(const QByteArray &p);
+    FrameOutcome SetMode(const QByteArray &p);
+    FrameOutcome Text(uint8_t code, const QByteArray &p);
+    FrameOutcome FontDownload(uint8_t code, const QByteArray &p);
+    FrameOutcome PictureStart(uint8_t code, const QByteArray &p);
+    FrameOutcome Touch(uint8_t code, const QByteArray &p);
     void StoreSlot(int slot);
     void FillScreen(uint16_t color);
-    void DrawPicture(const QByteArray& data, int width, int height);
-    void DrawText(int x, int y, int cellW, int cellH, const QString& text);
+    void DrawPicture(const QByteArray &data, int width, int height);
+    void DrawText(int x, int y, int cellW, int cellH, const QString &text);
 
     SimConfig config_;
     QImage screen_;
@@ -111,6 +113,6 @@ private:
 };
 
 // Decodes GBK text bytes (up to a zero byte) with ICU.
-QString DecodeGbk(const QByteArray& bytes);
+QString DecodeGbk(const QByteArray &bytes);
 
 } // namespace qelsim

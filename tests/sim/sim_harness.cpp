@@ -12,8 +12,10 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace simtest {
-namespace {
+namespace simtest
+{
+namespace
+{
 
 long long NowMs()
 {
@@ -24,18 +26,30 @@ long long NowMs()
 speed_t SpeedCode(int rate)
 {
     switch (rate) {
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    case 230400: return B230400;
-    case 460800: return B460800;
-    case 921600: return B921600;
-    default: return B0;
+    case 1200:
+        return B1200;
+    case 2400:
+        return B2400;
+    case 4800:
+        return B4800;
+    case 9600:
+        return B9600;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 57600:
+        return B57600;
+    case 115200:
+        return B115200;
+    case 230400:
+        return B230400;
+    case 460800:
+        return B460800;
+    case 921600:
+        return B921600;
+    default:
+        return B0;
     }
 }
 
@@ -49,7 +63,7 @@ QByteArray B(std::initializer_list<int> values)
     return out;
 }
 
-QByteArray MakeFrame(int code, const QByteArray& payload)
+QByteArray MakeFrame(int code, const QByteArray &payload)
 {
     QByteArray f = B({0xFD, code, (int(payload.size()) >> 8) & 0xFF, int(payload.size()) & 0xFF});
     f += payload;
@@ -71,9 +85,9 @@ SimProcess::~SimProcess()
         QDir(dir_).removeRecursively();
 }
 
-bool SimProcess::Start(const QStringList& args, std::string* why)
+bool SimProcess::Start(const QStringList &args, std::string *why)
 {
-    const char* exe = getenv("QELSIM");
+    const char *exe = getenv("QELSIM");
     if (!exe || !*exe) {
         *why = "QELSIM is not set";
         return false;
@@ -86,10 +100,10 @@ bool SimProcess::Start(const QStringList& args, std::string* why)
     std::vector<QByteArray> argBytes;
     argBytes.push_back(exe);
     argBytes.push_back("--headless");
-    for (const QString& a : args)
+    for (const QString &a : args)
         argBytes.push_back(a.toLocal8Bit());
-    std::vector<char*> argv;
-    for (QByteArray& a : argBytes)
+    std::vector<char *> argv;
+    for (QByteArray &a : argBytes)
         argv.push_back(a.data());
     argv.push_back(nullptr);
     const QByteArray portDir = (dir_ + "/ports").toLocal8Bit();
@@ -115,7 +129,7 @@ bool SimProcess::Start(const QStringList& args, std::string* why)
     // The first line is "PORT <path>".
     const long long end = NowMs() + 10000;
     while (!firstLine_.contains('\n') && NowMs() < end) {
-        pollfd p {out[0], POLLIN, 0};
+        pollfd p{out[0], POLLIN, 0};
         if (poll(&p, 1, 100) <= 0)
             continue;
         char buf[512];
@@ -172,7 +186,7 @@ int SimProcess::Stop()
     return -1;
 }
 
-bool PtyClient::Open(const QString& path, int rate)
+bool PtyClient::Open(const QString &path, int rate)
 {
     Close();
     fd_ = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -183,7 +197,7 @@ bool PtyClient::Open(const QString& path, int rate)
 
 bool PtyClient::SetRate(int rate)
 {
-    termios t {};
+    termios t{};
     if (tcgetattr(fd_, &t) != 0)
         return false;
     cfmakeraw(&t);
@@ -202,7 +216,7 @@ void PtyClient::Close()
     fd_ = -1;
 }
 
-bool PtyClient::Write(const QByteArray& bytes)
+bool PtyClient::Write(const QByteArray &bytes)
 {
     int done = 0;
     const long long end = NowMs() + 10000;
@@ -211,7 +225,7 @@ bool PtyClient::Write(const QByteArray& bytes)
         if (n > 0) {
             done += int(n);
         } else if (n < 0 && errno == EAGAIN) {
-            pollfd p {fd_, POLLOUT, 0};
+            pollfd p{fd_, POLLOUT, 0};
             poll(&p, 1, 50);
         } else {
             return false;
@@ -228,7 +242,7 @@ QByteArray PtyClient::Read(int count, int deadlineMs)
         const long long left = end - NowMs();
         if (left <= 0)
             break;
-        pollfd p {fd_, POLLIN, 0};
+        pollfd p{fd_, POLLIN, 0};
         if (poll(&p, 1, int(left)) <= 0)
             continue;
         char buf[4096];
@@ -247,7 +261,7 @@ QByteArray PtyClient::Drain(int quietMs)
 {
     QByteArray out;
     for (;;) {
-        pollfd p {fd_, POLLIN, 0};
+        pollfd p{fd_, POLLIN, 0};
         if (poll(&p, 1, quietMs) <= 0 || !(p.revents & POLLIN))
             break;
         char buf[4096];
@@ -259,7 +273,7 @@ QByteArray PtyClient::Drain(int quietMs)
     return out;
 }
 
-QByteArray PtyClient::Ask(const QByteArray& frame, int count, int deadlineMs)
+QByteArray PtyClient::Ask(const QByteArray &frame, int count, int deadlineMs)
 {
     tcflush(fd_, TCIFLUSH);
     if (!Write(frame))

@@ -15,7 +15,8 @@ using simtest::MakeFrame;
 using simtest::PtyClient;
 using simtest::SimProcess;
 
-namespace {
+namespace
+{
 
 const QByteArray kHandshake = B({0xFD, 0x00, 0x00, 0x00, 0xDD, 0xCC, 0xBB, 0xAA});
 const QByteArray kClear = B({0xFD, 0x02, 0x00, 0x00, 0xDD, 0xCC, 0xBB, 0xAA});
@@ -27,11 +28,12 @@ struct Launched {
     QString Screen() const { return sim.File("screen.png"); }
 };
 
-void Launch(Launched* l, QStringList args)
+void Launch(Launched *l, QStringList args)
 {
     std::string why;
-    args << "--reply-delay" << "0" << "--screen" << l->sim.File("screen.png") << "--log"
-         << l->sim.File("log.jsonl");
+    args << "--reply-delay"
+         << "0"
+         << "--screen" << l->sim.File("screen.png") << "--log" << l->sim.File("log.jsonl");
     ASSERT_TRUE(l->sim.Start(args, &why)) << why;
     ASSERT_TRUE(l->line.Open(l->sim.Port(), 115200));
 }
@@ -43,19 +45,22 @@ QRgb Expand565(int v)
     return qRgb((r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2));
 }
 
-std::vector<QJsonObject> ReadLog(const QString& path)
+std::vector<QJsonObject> ReadLog(const QString &path)
 {
     std::vector<QJsonObject> out;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return out;
-    for (const QByteArray& line : f.readAll().split('\n'))
+    for (const QByteArray &line : f.readAll().split('\n'))
         if (!line.trimmed().isEmpty())
             out.push_back(QJsonDocument::fromJson(line).object());
     return out;
 }
 
-std::string Hex(const QByteArray& b) { return b.toHex(' ').toStdString(); }
+std::string Hex(const QByteArray &b)
+{
+    return b.toHex(' ').toStdString();
+}
 
 } // namespace
 
@@ -86,18 +91,19 @@ TEST(SimCommands, Picture24BitSendAndStoreThenShownAgain)
 {
     Launched l;
     Launch(&l, {"--size", "5x2", "--bpp", "24", "--slots", "4", "--slots-dir", l.sim.File("slots")});
-    QByteArray data;   // blue, green, red per pixel
+    QByteArray data; // blue, green, red per pixel
     for (int i = 0; i < 10; ++i)
         data += B({i * 20, 255 - i * 7, (i * 37) & 0xFF});
     data[0] = char(0x00);
     data[1] = char(0x00);
-    data[2] = char(0xFF);    // first pixel pure red: 00 00 FF
-    const QByteArray header = B({0xFD, 0x31, 0x00, 0x06, 0x00, 0x03, 0x00, 0x05, 0x00, 0x02, 0xDD, 0xCC, 0xBB, 0xAA});
+    data[2] = char(0xFF); // first pixel pure red: 00 00 FF
+    const QByteArray header =
+        B({0xFD, 0x31, 0x00, 0x06, 0x00, 0x03, 0x00, 0x05, 0x00, 0x02, 0xDD, 0xCC, 0xBB, 0xAA});
     EXPECT_EQ(Hex(l.line.Ask(header, 1)), "fc");
     ASSERT_TRUE(l.line.Write(data));
     EXPECT_EQ(Hex(l.line.Read(1)), "03");
 
-    auto expectPicture = [&](const QImage& image, const char* what) {
+    auto expectPicture = [&](const QImage &image, const char *what) {
         ASSERT_EQ(image.size(), QSize(5, 2)) << what;
         EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0)) << what;
         for (int i = 1; i < 10; ++i) {
@@ -111,7 +117,7 @@ TEST(SimCommands, Picture24BitSendAndStoreThenShownAgain)
     l.line.Write(kClear);
     EXPECT_EQ(Hex(l.line.Sync()), "0b ff");
     EXPECT_EQ(QImage(l.Screen()).pixel(0, 0), qRgb(0, 0, 0));
-    l.line.Write(B({0xFD, 0x30, 0x00, 0x01, 0x03, 0xDD, 0xCC, 0xBB, 0xAA}));   // show slot 3
+    l.line.Write(B({0xFD, 0x30, 0x00, 0x01, 0x03, 0xDD, 0xCC, 0xBB, 0xAA})); // show slot 3
     EXPECT_EQ(Hex(l.line.Sync()), "0b ff");
     expectPicture(QImage(l.Screen()), "shown again");
 }
@@ -122,17 +128,21 @@ TEST(SimCommands, SlotsDirIsReadBackOnStart)
     std::string why;
     const QString slotDir = first.File("slots");
     {
-        ASSERT_TRUE(first.Start({"--size", "2x2", "--reply-delay", "0", "--slots-dir", slotDir}, &why)) << why;
+        ASSERT_TRUE(first.Start({"--size", "2x2", "--reply-delay", "0", "--slots-dir", slotDir}, &why))
+            << why;
         PtyClient line;
         ASSERT_TRUE(line.Open(first.Port(), 115200));
-        line.Write(B({0xFD, 0x05, 0x00, 0x04, 0xFF, 0xFF, 0x00, 0x1F, 0xDD, 0xCC, 0xBB, 0xAA}));  // background blue
+        line.Write(
+            B({0xFD, 0x05, 0x00, 0x04, 0xFF, 0xFF, 0x00, 0x1F, 0xDD, 0xCC, 0xBB, 0xAA})); // background blue
         line.Write(kClear);
         EXPECT_EQ(Hex(line.Ask(B({0xFD, 0x32, 0x00, 0x01, 0x01, 0xDD, 0xCC, 0xBB, 0xAA}), 1)), "01");
         first.Stop();
     }
     SimProcess second;
     ASSERT_TRUE(second.Start({"--size", "2x2", "--reply-delay", "0", "--slots-dir", slotDir, "--screen",
-                              second.File("screen.png")}, &why)) << why;
+                              second.File("screen.png")},
+                             &why))
+        << why;
     PtyClient line;
     ASSERT_TRUE(line.Open(second.Port(), 115200));
     line.Write(B({0xFD, 0x30, 0x00, 0x01, 0x01, 0xDD, 0xCC, 0xBB, 0xAA}));
@@ -145,7 +155,10 @@ TEST(SimCommands, SlotRangeAndSlotLowByteAcknowledgement)
     Launched l;
     Launch(&l, {"--size", "2x1", "--slots", "300"});
     // Slot 258: header 01 02, acknowledged with the low byte 02.
-    EXPECT_EQ(Hex(l.line.Ask(B({0xFD, 0x31, 0x00, 0x06, 0x01, 0x02, 0x00, 0x02, 0x00, 0x01, 0xDD, 0xCC, 0xBB, 0xAA}), 1)), "fc");
+    EXPECT_EQ(
+        Hex(l.line.Ask(
+            B({0xFD, 0x31, 0x00, 0x06, 0x01, 0x02, 0x00, 0x02, 0x00, 0x01, 0xDD, 0xCC, 0xBB, 0xAA}), 1)),
+        "fc");
     l.line.Write(B({0xF8, 0x00, 0x07, 0xE0}));
     EXPECT_EQ(Hex(l.line.Read(1)), "02");
     // Slot 300 is outside the terminal's range: no answer, no block taken.
@@ -170,7 +183,8 @@ TEST(SimCommands, ColoursClearScreenAndText)
             ASSERT_EQ(screen.pixel(x, y), qRgb(0, 255, 0)) << x << "," << y;
 
     // Font 8 x 16 at (1, 2), text AB: two cells of 8 x 16.
-    l.line.Write(B({0xFD, 0x11, 0x00, 0x07, 0x01, 0x00, 0x02, 0x00, 0x41, 0x42, 0x00, 0xDD, 0xCC, 0xBB, 0xAA}));
+    l.line.Write(
+        B({0xFD, 0x11, 0x00, 0x07, 0x01, 0x00, 0x02, 0x00, 0x41, 0x42, 0x00, 0xDD, 0xCC, 0xBB, 0xAA}));
     EXPECT_EQ(Hex(l.line.Sync()), "0b ff");
     screen = QImage(l.Screen());
     int inked = 0;
@@ -210,18 +224,19 @@ TEST(SimCommands, CommandsWithoutReplyStaySilentAndAreLogged)
         B({0xFD, 0x50, 0x00, 0x04, 0x55, 0xAA, 0x5A, 0xA5, 0xDD, 0xCC, 0xBB, 0xAA}),
         B({0xFD, 0x53, 0x00, 0x04, 0x55, 0xAA, 0x5A, 0xA5, 0xDD, 0xCC, 0xBB, 0xAA}),
         B({0xFD, 0x52, 0x00, 0x01, 0x00, 0xDD, 0xCC, 0xBB, 0xAA}),
-        B({0xFD, 0x77, 0x00, 0x01, 0x42, 0xDD, 0xCC, 0xBB, 0xAA}),   // a code the terminal does not know
+        B({0xFD, 0x77, 0x00, 0x01, 0x42, 0xDD, 0xCC, 0xBB, 0xAA}), // a code the terminal does not know
     };
-    for (const QByteArray& f : frames)
+    for (const QByteArray &f : frames)
         l.line.Write(f);
     EXPECT_EQ(Hex(l.line.Sync()), "0b ff");
     const auto log = ReadLog(l.sim.File("log.jsonl"));
     std::vector<std::string> names;
-    for (const QJsonObject& o : log)
+    for (const QJsonObject &o : log)
         if (o.contains("name"))
             names.push_back(o["name"].toString().toStdString());
-    const std::vector<std::string> expected = {"backlight-off", "backlight-on", "brightness", "touch-calibrate",
-                                               "touch-experience", "touch-stop", "unknown", "handshake"};
+    const std::vector<std::string> expected = {"backlight-off",   "backlight-on",     "brightness",
+                                               "touch-calibrate", "touch-experience", "touch-stop",
+                                               "unknown",         "handshake"};
     EXPECT_EQ(names, expected);
     ASSERT_EQ(log.size(), 8u);
     EXPECT_EQ(log[2]["code"].toString().toStdString(), "0x0B");
@@ -240,7 +255,7 @@ TEST(SimCommands, TouchCalibrationIsShownOnScreen)
     Launch(&l, {"--size", "120x40"});
     l.line.Write(B({0xFD, 0x50, 0x00, 0x04, 0x55, 0xAA, 0x5A, 0xA5, 0xDD, 0xCC, 0xBB, 0xAA}));
     EXPECT_EQ(Hex(l.line.Sync()), "0b ff");
-    EXPECT_EQ(QImage(l.Screen()).pixel(20, 20), qRgb(255, 255, 255));   // the cross
+    EXPECT_EQ(QImage(l.Screen()).pixel(20, 20), qRgb(255, 255, 255)); // the cross
     l.line.Write(B({0xFD, 0x52, 0x00, 0x01, 0x00, 0xDD, 0xCC, 0xBB, 0xAA}));
     EXPECT_EQ(Hex(l.line.Sync()), "0b ff");
     EXPECT_EQ(QImage(l.Screen()).pixel(20, 20), qRgb(0, 0, 0));
@@ -253,7 +268,8 @@ TEST(SimCommands, FontBlockEndsWhenTheLineIsIdle)
     QByteArray glyphs;
     for (int i = 0; i < 1000; ++i)
         glyphs += char(i * 7);
-    EXPECT_EQ(Hex(l.line.Ask(B({0xFD, 0x1F, 0x00, 0x03, 0x15, 0x12, 0x24, 0xDD, 0xCC, 0xBB, 0xAA}), 1)), "fc");
+    EXPECT_EQ(Hex(l.line.Ask(B({0xFD, 0x1F, 0x00, 0x03, 0x15, 0x12, 0x24, 0xDD, 0xCC, 0xBB, 0xAA}), 1)),
+              "fc");
     // Two pieces with a short pause: still one block.
     l.line.Write(glyphs.left(400));
     usleep(50000);
@@ -295,9 +311,9 @@ TEST(SimCommands, NoiseAndBrokenFramesAreSkipped)
 {
     Launched l;
     Launch(&l, {});
-    QByteArray stream = B({0x00, 0x11, 0xAA, 0xFD});              // noise, a lone start byte
-    stream += B({0xFD, 0x00, 0x00, 0x00, 0xDD, 0xCC, 0xBB, 0x00});  // bad trailer
-    stream += B({0xFD, 0x7F, 0xFF, 0x00});                          // impossible length
+    QByteArray stream = B({0x00, 0x11, 0xAA, 0xFD});               // noise, a lone start byte
+    stream += B({0xFD, 0x00, 0x00, 0x00, 0xDD, 0xCC, 0xBB, 0x00}); // bad trailer
+    stream += B({0xFD, 0x7F, 0xFF, 0x00});                         // impossible length
     stream += kHandshake;
     l.line.Write(stream);
     EXPECT_EQ(Hex(l.line.Read(2)), "0b ff");
@@ -331,8 +347,10 @@ TEST(SimCommands, PacedLineCarriesPicturesAndTextOffScreenIsHarmless)
     l.line.Write(QByteArray(128, char(0x00)));
     EXPECT_EQ(Hex(l.line.Read(1)), "fe");
     // Text placed beyond the right and bottom edges changes nothing.
-    l.line.Write(B({0xFD, 0x13, 0x00, 0x07, 0x00, 0x01, 0x00, 0x00, 0x41, 0x42, 0x00, 0xDD, 0xCC, 0xBB, 0xAA}));
-    l.line.Write(B({0xFD, 0x13, 0x00, 0x07, 0x00, 0x00, 0xFF, 0xFF, 0x41, 0x42, 0x00, 0xDD, 0xCC, 0xBB, 0xAA}));
+    l.line.Write(
+        B({0xFD, 0x13, 0x00, 0x07, 0x00, 0x01, 0x00, 0x00, 0x41, 0x42, 0x00, 0xDD, 0xCC, 0xBB, 0xAA}));
+    l.line.Write(
+        B({0xFD, 0x13, 0x00, 0x07, 0x00, 0x00, 0xFF, 0xFF, 0x41, 0x42, 0x00, 0xDD, 0xCC, 0xBB, 0xAA}));
     EXPECT_EQ(Hex(l.line.Sync()), "0b ff");
     const QImage screen(l.Screen());
     for (int y = 0; y < 8; ++y)

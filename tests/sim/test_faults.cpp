@@ -11,7 +11,8 @@ using simtest::B;
 using simtest::PtyClient;
 using simtest::SimProcess;
 
-namespace {
+namespace
+{
 
 const QByteArray kHandshake = B({0xFD, 0x00, 0x00, 0x00, 0xDD, 0xCC, 0xBB, 0xAA});
 const QByteArray kDeviceInfo = B({0xFD, 0x03, 0x00, 0x02, 0x00, 0x00, 0xDD, 0xCC, 0xBB, 0xAA});
@@ -23,15 +24,22 @@ struct Launched {
     PtyClient line;
 };
 
-void Launch(Launched* l, QStringList args)
+void Launch(Launched *l, QStringList args)
 {
     std::string why;
-    args << "--reply-delay" << "0" << "--size" << "4x2" << "--screen" << l->sim.File("screen.png");
+    args << "--reply-delay"
+         << "0"
+         << "--size"
+         << "4x2"
+         << "--screen" << l->sim.File("screen.png");
     ASSERT_TRUE(l->sim.Start(args, &why)) << why;
     ASSERT_TRUE(l->line.Open(l->sim.Port(), 115200));
 }
 
-std::string Hex(const QByteArray& b) { return b.toHex(' ').toStdString(); }
+std::string Hex(const QByteArray &b)
+{
+    return b.toHex(' ').toStdString();
+}
 
 } // namespace
 
@@ -39,7 +47,7 @@ TEST(SimFaults, SilentNeverAnswers)
 {
     Launched l;
     Launch(&l, {"--fault", "silent"});
-    for (const QByteArray& f : {kHandshake, kDeviceInfo, kSaveSlot1, kToScreen}) {
+    for (const QByteArray &f : {kHandshake, kDeviceInfo, kSaveSlot1, kToScreen}) {
         l.line.Write(f);
         EXPECT_TRUE(l.line.Drain(100).isEmpty()) << Hex(f);
     }
@@ -105,7 +113,7 @@ TEST(SimFaults, HangupAfterCutsTheLineMidBlock)
     EXPECT_EQ(Hex(l.line.Ask(kToScreen, 1)), "fc");
     l.line.Write(QByteArray(16, char(0x11)));
     // The line goes dead: the PC side sees a hang-up and writes fail.
-    pollfd p {l.line.Fd(), POLLIN, 0};
+    pollfd p{l.line.Fd(), POLLIN, 0};
     ASSERT_EQ(poll(&p, 1, 3000), 1);
     EXPECT_TRUE(p.revents & (POLLHUP | POLLERR));
     EXPECT_FALSE(l.line.Write(kHandshake));

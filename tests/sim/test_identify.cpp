@@ -12,17 +12,21 @@ using simtest::B;
 using simtest::PtyClient;
 using simtest::SimProcess;
 
-namespace {
+namespace
+{
 
 const QByteArray kHandshake = B({0xFD, 0x00, 0x00, 0x00, 0xDD, 0xCC, 0xBB, 0xAA});
 const QByteArray kDeviceInfo = B({0xFD, 0x03, 0x00, 0x02, 0x00, 0x00, 0xDD, 0xCC, 0xBB, 0xAA});
 const QByteArray kMode1 = B({0xFD, 0x0C, 0x00, 0x02, 0xFF, 0x12, 0xDD, 0xCC, 0xBB, 0xAA});
 const QByteArray kMode0 = B({0xFD, 0x0C, 0x00, 0x02, 0x00, 0x05, 0xDD, 0xCC, 0xBB, 0xAA});
 
-QByteArray SaveScreenFrame(int slot) { return B({0xFD, 0x32, 0x00, 0x01, slot, 0xDD, 0xCC, 0xBB, 0xAA}); }
+QByteArray SaveScreenFrame(int slot)
+{
+    return B({0xFD, 0x32, 0x00, 0x01, slot, 0xDD, 0xCC, 0xBB, 0xAA});
+}
 
 // Reads a device-info reply: header FA, length, then the rest.
-QByteArray ReadInfoText(PtyClient& line, int* length)
+QByteArray ReadInfoText(PtyClient &line, int *length)
 {
     const QByteArray header = line.Ask(kDeviceInfo, 3);
     if (header.size() != 3 || uint8_t(header[0]) != 0xFA)
@@ -36,7 +40,7 @@ struct Launched {
     PtyClient line;
 };
 
-void Launch(Launched* l, const QStringList& args, int rate = 115200)
+void Launch(Launched *l, const QStringList &args, int rate = 115200)
 {
     std::string why;
     ASSERT_TRUE(l->sim.Start(QStringList{"--reply-delay", "0"} + args, &why)) << why;
@@ -48,13 +52,12 @@ void Launch(Launched* l, const QStringList& args, int rate = 115200)
 TEST(SimIdentify, InfoProfileReportsEveryConfiguredKey)
 {
     Launched l;
-    Launch(&l, {"--size", "320x240", "--bpp", "24", "--slots", "7", "--max-baud", "921600",
-                "--version", "2.10", "--delay", "300", "--hard-font", "1"});
+    Launch(&l, {"--size", "320x240", "--bpp", "24", "--slots", "7", "--max-baud", "921600", "--version",
+                "2.10", "--delay", "300", "--hard-font", "1"});
     int length = 0;
     const QByteArray text = ReadInfoText(l.line, &length);
-    EXPECT_EQ(text.toStdString(),
-              "Version = 2.10\nResolution = 320x240\nMaxPictures = 7\nBitsPixel = 24\n"
-              "Baudrate = 115200\nMaxBaud = 921600\nDelayTime = 300\nHardFont = 1\n");
+    EXPECT_EQ(text.toStdString(), "Version = 2.10\nResolution = 320x240\nMaxPictures = 7\nBitsPixel = 24\n"
+                                  "Baudrate = 115200\nMaxBaud = 921600\nDelayTime = 300\nHardFont = 1\n");
     EXPECT_EQ(length, text.size() + 3);
     // The info profile answers the handshake with the two-byte form.
     EXPECT_EQ(l.line.Ask(kHandshake, 2).toHex(' ').toStdString(), "0b ff");
@@ -67,9 +70,8 @@ TEST(SimIdentify, InfoProfileDefaultsLeaveOutOptionalKeys)
     Launch(&l, {});
     int length = 0;
     const QByteArray text = ReadInfoText(l.line, &length);
-    EXPECT_EQ(text.toStdString(),
-              "Version = 1.0\nResolution = 480x272\nMaxPictures = 50\nBitsPixel = 16\n"
-              "Baudrate = 115200\nMaxBaud = 115200\n");
+    EXPECT_EQ(text.toStdString(), "Version = 1.0\nResolution = 480x272\nMaxPictures = 50\nBitsPixel = 16\n"
+                                  "Baudrate = 115200\nMaxBaud = 115200\n");
     EXPECT_EQ(length, 3 + text.size());
     EXPECT_EQ(length, 0x69);
 }
@@ -105,7 +107,9 @@ TEST(SimIdentify, Handshake3StartsInTheChosenModeAtItsFixedSize)
     Launched l;
     std::string why;
     ASSERT_TRUE(l.sim.Start({"--reply-delay", "0", "--profile", "handshake3", "--mode", "1", "--screen",
-                             l.sim.File("screen.png")}, &why)) << why;
+                             l.sim.File("screen.png")},
+                            &why))
+        << why;
     ASSERT_TRUE(l.line.Open(l.sim.Port(), 115200));
     EXPECT_EQ(l.line.Ask(kHandshake, 3).toHex(' ').toStdString(), "12 ff ff");
     EXPECT_EQ(QImage(l.sim.File("screen.png")).size(), QSize(320, 240));
@@ -114,10 +118,11 @@ TEST(SimIdentify, Handshake3StartsInTheChosenModeAtItsFixedSize)
 TEST(SimIdentify, Handshake2ProfileHas58SlotsAndNoModes)
 {
     Launched l;
-    SimProcess& sim = l.sim;
+    SimProcess &sim = l.sim;
     std::string why;
-    ASSERT_TRUE(sim.Start({"--reply-delay", "0", "--profile", "handshake2", "--screen",
-                           sim.File("screen.png")}, &why)) << why;
+    ASSERT_TRUE(sim.Start(
+        {"--reply-delay", "0", "--profile", "handshake2", "--screen", sim.File("screen.png")}, &why))
+        << why;
     ASSERT_TRUE(l.line.Open(sim.Port(), 115200));
     EXPECT_EQ(l.line.Ask(kHandshake, 2).toHex(' ').toStdString(), "0b ff");
     EXPECT_TRUE(l.line.Drain(100).isEmpty());
@@ -166,18 +171,20 @@ TEST(SimIdentify, NewBaudRateTakesEffectOnRestart)
     Launched l;
     Launch(&l, {"--max-baud", "460800"});
     // Set baud 230400 (code 8B): echoed, but the terminal keeps 115200 for now.
-    EXPECT_EQ(l.line.Ask(B({0xFD, 0x01, 0x00, 0x05, 0x55, 0xAA, 0x5A, 0xA5, 0x8B, 0xDD, 0xCC, 0xBB, 0xAA}), 1),
-              B({0x8B}));
+    EXPECT_EQ(
+        l.line.Ask(B({0xFD, 0x01, 0x00, 0x05, 0x55, 0xAA, 0x5A, 0xA5, 0x8B, 0xDD, 0xCC, 0xBB, 0xAA}), 1),
+        B({0x8B}));
     EXPECT_EQ(l.line.Ask(kHandshake, 2).toHex(' ').toStdString(), "0b ff");
     // A rate above MaxBaud, an unknown code and a wrong key get no answer.
-    for (const QByteArray& bad : {B({0xFD, 0x01, 0x00, 0x05, 0x55, 0xAA, 0x5A, 0xA5, 0x8F, 0xDD, 0xCC, 0xBB, 0xAA}),
-                                  B({0xFD, 0x01, 0x00, 0x05, 0x55, 0xAA, 0x5A, 0xA5, 0x42, 0xDD, 0xCC, 0xBB, 0xAA}),
-                                  B({0xFD, 0x01, 0x00, 0x05, 0x55, 0xAA, 0x5A, 0x00, 0x8B, 0xDD, 0xCC, 0xBB, 0xAA})}) {
+    for (const QByteArray &bad :
+         {B({0xFD, 0x01, 0x00, 0x05, 0x55, 0xAA, 0x5A, 0xA5, 0x8F, 0xDD, 0xCC, 0xBB, 0xAA}),
+          B({0xFD, 0x01, 0x00, 0x05, 0x55, 0xAA, 0x5A, 0xA5, 0x42, 0xDD, 0xCC, 0xBB, 0xAA}),
+          B({0xFD, 0x01, 0x00, 0x05, 0x55, 0xAA, 0x5A, 0x00, 0x8B, 0xDD, 0xCC, 0xBB, 0xAA})}) {
         l.line.Write(bad);
         EXPECT_TRUE(l.line.Drain(100).isEmpty()) << bad.toHex(' ').toStdString();
     }
 
-    l.sim.Signal(SIGHUP);   // power cycle
+    l.sim.Signal(SIGHUP); // power cycle
     ASSERT_TRUE(l.line.SetRate(230400));
     QByteArray reply;
     for (int i = 0; i < 20 && reply.isEmpty(); ++i)
