@@ -37,7 +37,15 @@ const char kHelpTail[] =
     "个)；320x240、16 位\n"
     "  handshake2  握手回答两字节；58 个图象位置；320x240、16 位；无工作模式\n"
     "\n"
-    "故障模拟 (--fault，可重复)：silent, wrong-ack, no-final-ack, short-info, crlf, hangup-after=N\n"
+    "故障模拟 (--fault，可重复)：\n"
+    "  silent          从不回答\n"
+    "  wrong-ack       每个确认字节 (含 0xFC) 都换成另一个值；未确认 0xFC 时不接收数据块\n"
+    "  no-final-ack    接收数据块但不发结束确认\n"
+    "  short-info      设备信息回答只发一半\n"
+    "  crlf            设备信息各行以 CR LF 结尾\n"
+    "  hangup-after=N  数据块收到 N 字节后断开线路 (删除链接；无窗口时退出)\n"
+    "\n"
+    "handshake3 握手的版本字节为 X*16+Y (--version X.Y，默认 1.2 即 0x12)。\n"
     "\n"
     "虚拟端口：在虚拟端口目录 (QEL_PORT_DIR，否则 $XDG_RUNTIME_DIR/qel-ports，否则 /tmp/qel-ports-<uid>)\n"
     "中建立符号链接 qelsim-<名称>，默认名称 sim（已被其他运行中的终端占用时依次用 sim2、sim3 …）。\n"
@@ -45,7 +53,7 @@ const char kHelpTail[] =
     "SIGHUP 或窗口中的“重启终端”重启终端：新设置的波特率生效，清屏并恢复颜色和背光；图象和工作模式保留。\n"
     "线路速率与终端波特率不同时，收到的内容当作噪声，不作回答。\n"
     "设备信息中的 DelayTime 行仅在给出 --delay 时输出，HardFont 行仅在给出 --hard-font 时输出。\n"
-    "未接收完的数据块在线路空闲 5 秒后丢弃。\n";
+    "未接收完的数据块在程序关闭端口或线路空闲 5 秒后丢弃。\n";
 
 } // namespace
 
