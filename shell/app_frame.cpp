@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLayout>
 #include <QMenu>
+#include <QPointer>
 #include <QStackedWidget>
 #include <QTimer>
 
@@ -68,6 +70,20 @@ CAppFrame::~CAppFrame()
     m_barStatus = nullptr;
     delete m_barMenu;
     m_barMenu = nullptr;
+    // Whatever else hangs on the frame (views, command handlers of other
+    // parts) goes too, so nothing outlives the terminal object.
+    m_terminal.SetBulkHost(nullptr);
+    m_views[VIEW_HOME] = m_views[VIEW_PICTURE] = m_views[VIEW_FONT] = nullptr;
+    m_activeView = nullptr;
+    m_client = nullptr;
+    QList<QPointer<QObject>> rest;
+    for (QObject *child : children())
+        if (!qobject_cast<QLayout *>(child) && child != m_cmds)
+            rest.append(child);
+    for (const QPointer<QObject> &child : rest)
+        delete child.data();
+    delete m_cmds;
+    m_cmds = nullptr;
     if (s_frame == this)
         s_frame = nullptr;
 }
@@ -155,7 +171,7 @@ bool CAppFrame::Create()
 
 QAction *CAppFrame::Action(int id) const
 {
-    return m_cmds->Find(id);
+    return m_cmds ? m_cmds->Find(id) : nullptr;
 }
 
 CMyOutput *CAppFrame::Output() const

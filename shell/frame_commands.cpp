@@ -190,6 +190,8 @@ bool CAppFrame::FrameRule(int id, bool *enabled, bool *checked) const
 void CAppFrame::UpdateCommandUi()
 {
     m_updatePending = false;
+    if (!m_cmds)
+        return;  // being destroyed
     ++m_updatePasses;
     auto *target = dynamic_cast<CCmdTarget *>(m_activeView);
     for (int id : m_cmds->Ids()) {
