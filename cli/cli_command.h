@@ -28,6 +28,12 @@ public:
     // EXIT_USAGE after reporting the problem.
     virtual int Prepare(CCliContext &ctx, const CParsedArgs &args) = 0;
     virtual int Run(CCliContext &ctx) = 0;
+
+protected:
+    // Exactly count positional arguments; otherwise reports the usage problem.
+    int NeedArgs(CCliContext &ctx, const CParsedArgs &args, int count) const;
+    // Reports a value that cannot be used; returns EXIT_USAGE.
+    static int BadValue(CCliContext &ctx, const QString &text);
 };
 
 // Every command, in the order of the help text.

@@ -113,3 +113,18 @@ int CCliContext::DetectTerminal()
     RecordConnection(m_terminal, list, &m_connected);
     return 0;
 }
+
+int CCliCommand::NeedArgs(CCliContext &ctx, const CParsedArgs &args, int count) const
+{
+    const QStringList &p = args.Positionals();
+    if (p.size() < count)
+        return ctx.Usage(FormatStr(IDS_CLI_MISSING_ARG, qUtf8Printable(Name() + QLatin1Char(' ') + Synopsis())));
+    if (p.size() > count)
+        return ctx.Usage(FormatStr(IDS_CLI_TOO_MANY_ARGS, qUtf8Printable(p[count])));
+    return EXIT_OK;
+}
+
+int CCliCommand::BadValue(CCliContext &ctx, const QString &text)
+{
+    return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, qUtf8Printable(text)));
+}

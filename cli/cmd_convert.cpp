@@ -41,17 +41,17 @@ public:
         m_out = args.Value(QStringLiteral("out"));
         const QString size = args.Value(QStringLiteral("size"));
         if (!ParseSize(size, &m_width, &m_height) || m_width > MAX_CANVAS_SIDE || m_height > MAX_CANVAS_SIDE)
-            return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, qUtf8Printable(size)));
+            return BadValue(ctx, size);
         if (args.Has(QStringLiteral("bpp"))) {
             const QString bpp = args.Value(QStringLiteral("bpp"));
             if (bpp == QLatin1String("24"))
                 m_code = PIXEL_CODE_RGB24;
             else if (bpp != QLatin1String("16"))
-                return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, qUtf8Printable(bpp)));
+                return BadValue(ctx, bpp);
         }
         m_keepAspect = !args.Has(QStringLiteral("stretch"));
         if (args.Has(QStringLiteral("bg")) && !ParseColor(args.Value(QStringLiteral("bg")), &m_bk))
-            return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, qUtf8Printable(args.Value(QStringLiteral("bg")))));
+            return BadValue(ctx, args.Value(QStringLiteral("bg")));
         return EXIT_OK;
     }
     int Run(CCliContext &ctx) override

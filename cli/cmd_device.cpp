@@ -23,20 +23,6 @@ protected:
 
     static int Result(bool ok) { return ok ? EXIT_OK : EXIT_FAILED; }
 
-    // Exactly count positional arguments.
-    int NeedArgs(CCliContext &ctx, const CParsedArgs &args, int count) const
-    {
-        const QStringList &p = args.Positionals();
-        if (p.size() < count)
-            return ctx.Usage(FormatStr(IDS_CLI_MISSING_ARG, qUtf8Printable(Name() + QLatin1Char(' ') + Synopsis())));
-        if (p.size() > count)
-            return ctx.Usage(FormatStr(IDS_CLI_TOO_MANY_ARGS, qUtf8Printable(p[count])));
-        return EXIT_OK;
-    }
-    static int BadValue(CCliContext &ctx, const QString &text)
-    {
-        return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, qUtf8Printable(text)));
-    }
 };
 
 class CCmdClear : public CDeviceCommand {

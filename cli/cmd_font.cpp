@@ -19,16 +19,14 @@ public:
     }
     int Prepare(CCliContext &ctx, const CParsedArgs &args) override
     {
+        if (const int rc = NeedArgs(ctx, args, 1))
+            return rc;
         const QStringList &p = args.Positionals();
-        if (p.isEmpty())
-            return ctx.Usage(FormatStr(IDS_CLI_MISSING_ARG, qUtf8Printable(Name() + QLatin1Char(' ') + Synopsis())));
-        if (p.size() > 1)
-            return ctx.Usage(FormatStr(IDS_CLI_TOO_MANY_ARGS, qUtf8Printable(p[1])));
         m_path = QFileInfo(p[0]).absoluteFilePath();
         if (args.Has(QStringLiteral("size"))) {
             const QString v = args.Value(QStringLiteral("size"));
             if (!ParseSize(v, &m_width, &m_height) || !IsGlyphSide(m_width) || !IsGlyphSide(m_height))
-                return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, qUtf8Printable(v)));
+                return BadValue(ctx, v);
         }
         const QFileInfo info(m_path);
         if (!info.isFile() || !info.isReadable() || info.size() <= 0)

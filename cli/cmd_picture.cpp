@@ -23,18 +23,16 @@ public:
     }
     int Prepare(CCliContext &ctx, const CParsedArgs &args) override
     {
+        if (const int rc = NeedArgs(ctx, args, 1))
+            return rc;
         const QStringList &p = args.Positionals();
-        if (p.isEmpty())
-            return ctx.Usage(FormatStr(IDS_CLI_MISSING_ARG, qUtf8Printable(Name() + QLatin1Char(' ') + Synopsis())));
-        if (p.size() > 1)
-            return ctx.Usage(FormatStr(IDS_CLI_TOO_MANY_ARGS, qUtf8Printable(p[1])));
         m_path = QFileInfo(p[0]).absoluteFilePath();
         if (args.Has(QStringLiteral("slot")) && !ParseInt(args.Value(QStringLiteral("slot")), &m_slot))
-            return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, qUtf8Printable(args.Value(QStringLiteral("slot")))));
+            return BadValue(ctx, args.Value(QStringLiteral("slot")));
         m_store = args.Has(QStringLiteral("slot"));
         m_keepAspect = !args.Has(QStringLiteral("stretch"));
         if (args.Has(QStringLiteral("bg")) && !ParseColor(args.Value(QStringLiteral("bg")), &m_bk))
-            return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, qUtf8Printable(args.Value(QStringLiteral("bg")))));
+            return BadValue(ctx, args.Value(QStringLiteral("bg")));
         // A file that cannot be decoded is bad input, found before connecting.
         QImageReader reader(m_path);
         if (!QFileInfo(m_path).isFile() || !reader.canRead())

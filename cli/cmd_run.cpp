@@ -65,11 +65,9 @@ public:
     }
     int Prepare(CCliContext &ctx, const CParsedArgs &args) override
     {
+        if (const int rc = NeedArgs(ctx, args, 1))
+            return rc;
         const QStringList &p = args.Positionals();
-        if (p.isEmpty())
-            return ctx.Usage(FormatStr(IDS_CLI_MISSING_ARG, qUtf8Printable(Name() + QLatin1Char(' ') + Synopsis())));
-        if (p.size() > 1)
-            return ctx.Usage(FormatStr(IDS_CLI_TOO_MANY_ARGS, qUtf8Printable(p[1])));
         m_path = QFileInfo(p[0]).absoluteFilePath();
         if (!QFileInfo(m_path).isFile())
             return ctx.Usage(FormatStr(IDS_CLI_BAD_FILE, qUtf8Printable(p[0])));

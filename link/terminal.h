@@ -103,6 +103,8 @@ public:
     int BulkSend(const uint8_t *data, int total, int target);
 
     static uint16_t ToRgb565(uint32_t colorBgr);
+    // Swaps the two bytes of every 16-bit pixel in place (size rounded down to even).
+    static void SwapPixelBytes(uint8_t *data, int size);
     static int TextFontCode(int fontWidth, int fontHeight);  // 0 when unknown
 
 private:

@@ -1,6 +1,7 @@
 // The terminal command set.
 #include <QByteArray>
 #include <algorithm>
+#include <cstring>
 
 #include "link/baud_table.h"
 #include "link/terminal.h"
@@ -148,6 +149,17 @@ bool CMyTerminal::CmdShowPicture(int slot)
     return SendCommand(0x30, payload, 1);
 }
 
+void CMyTerminal::SwapPixelBytes(uint8_t *data, int size)
+{
+    // Word-wise so that the compiler can vectorise it; a trailing odd byte stays.
+    for (int i = 0; i + 1 < size; i += 2) {
+        uint16_t v;
+        std::memcpy(&v, data + i, 2);
+        v = static_cast<uint16_t>((v >> 8) | (v << 8));
+        std::memcpy(data + i, &v, 2);
+    }
+}
+
 int CMyTerminal::BulkSend(const uint8_t *data, int total, int target)
 {
     CBulkWorker worker(Link(), data, total);
@@ -178,8 +190,7 @@ bool CMyTerminal::SendPictureData(uint8_t *data, int size, int slot)
         return false;
     // 16-bit pixels travel high byte first.
     if (m_info.bitsPerPixel == 16)
-        for (int i = 0; i + 1 < size; i += 2)
-            std::swap(data[i], data[i + 1]);
+        SwapPixelBytes(data, size);
     if (!BulkSend(data, size, BULK_TARGET_PICTURE))
         return false;
     if (showOnly || legacySave) {
