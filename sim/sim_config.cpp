@@ -52,7 +52,7 @@ const char kHelpTail[] =
     "准备好后标准输出第一行为 “PORT <路径>”。结束时 (含 SIGINT、SIGTERM) 删除链接。\n"
     "SIGHUP 或窗口中的“重启终端”重启终端：新设置的波特率生效，清屏并恢复颜色和背光；图象和工作模式保留。\n"
     "线路速率与终端波特率不同时，收到的内容当作噪声，不作回答。\n"
-    "设备信息中的 DelayTime 行仅在给出 --delay 时输出，HardFont 行仅在给出 --hard-font 时输出。\n"
+    "设备信息中的 DelayTime 行仅在给出 --delay 时输出；HardFont 行总是输出（默认 0）。\n"
     "未接收完的数据块在程序关闭端口或线路空闲 5 秒后丢弃。\n";
 
 } // namespace

@@ -29,7 +29,7 @@ struct SimConfig {
     int versionMajor = 1;
     int versionMinor = 0;
     int delayMs = -1;  // DelayTime line, -1: not reported
-    int hardFont = -1; // HardFont line, -1: not reported
+    int hardFont = 0; // HardFont line (always reported: fonts can be downloaded by default)
     int mode = 0;      // handshake3: initial working mode
     QString name = QStringLiteral("sim");
     QString linkPath; // empty: the virtual port folder

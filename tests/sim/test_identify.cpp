@@ -64,16 +64,16 @@ TEST(SimIdentify, InfoProfileReportsEveryConfiguredKey)
     EXPECT_TRUE(l.line.Drain(100).isEmpty());
 }
 
-TEST(SimIdentify, InfoProfileDefaultsLeaveOutOptionalKeys)
+TEST(SimIdentify, InfoProfileDefaultsReportDownloadableFontsWithoutDelay)
 {
     Launched l;
     Launch(&l, {});
     int length = 0;
     const QByteArray text = ReadInfoText(l.line, &length);
     EXPECT_EQ(text.toStdString(), "Version = 1.0\nResolution = 480x272\nMaxPictures = 50\nBitsPixel = 16\n"
-                                  "Baudrate = 115200\nMaxBaud = 115200\n");
+                                  "Baudrate = 115200\nMaxBaud = 115200\nHardFont = 0\n");
     EXPECT_EQ(length, 3 + text.size());
-    EXPECT_EQ(length, 0x69);
+    EXPECT_EQ(length, 0x76);
 }
 
 TEST(SimIdentify, Handshake3ProfileSwitchesModesAndSlotCounts)
