@@ -103,7 +103,7 @@ TEST(SimFaults, CrlfLineEnds)
     const QByteArray text = l.line.Read(length - 3);
     EXPECT_EQ(text.toStdString(),
               "Version = 1.0\r\nResolution = 4x2\r\nMaxPictures = 50\r\nBitsPixel = 16\r\n"
-              "Baudrate = 115200\r\nMaxBaud = 115200\r\n");
+              "Baudrate = 115200\r\nMaxBaud = 115200\r\nHardFont = 0\r\n");
 }
 
 TEST(SimFaults, HangupAfterCutsTheLineMidBlock)
