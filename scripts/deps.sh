@@ -7,7 +7,7 @@ PKGS=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-multimedia-dev qt6-svg-dev
   qt6-image-formats-plugins qt6-qpa-plugins libqt6svg6 libgl-dev
   libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-apps
+  xvfb xauth x11-apps fonts-wqy-microhei
 )
 missing=()
 for p in "${PKGS[@]}"; do
