@@ -48,6 +48,12 @@ int main(int argc, char **argv)
     if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
+    // Taken before the application object exists: the X11 platform consumes
+    // options such as --name for itself.
+    QStringList rawArgs;
+    for (int i = 0; i < argc; ++i)
+        rawArgs << QString::fromLocal8Bit(argv[i]);
+
     std::unique_ptr<QGuiApplication> app;
 #ifdef QELSIM_WITH_WINDOW
     if (!headless)
@@ -59,7 +65,7 @@ int main(int argc, char **argv)
 
     SimConfig config;
     QString error, help;
-    if (!ParseCommandLine(QCoreApplication::arguments(), &config, &error, &help)) {
+    if (!ParseCommandLine(rawArgs, &config, &error, &help)) {
         fprintf(stderr, "qelsim: %s\n", qPrintable(error));
         return 2;
     }
