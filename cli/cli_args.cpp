@@ -35,7 +35,7 @@ bool ParseArgs(const QStringList &args, const QVector<COptionSpec> &specs, CPars
             optionsEnded = true;
             continue;
         }
-        const COptionSpec *spec = nullptr;
+        const COptionSpec *opt = nullptr;
         QString inlineValue;
         bool hasInline = false;
         if (arg.startsWith(QLatin1String("--"))) {
@@ -46,24 +46,24 @@ bool ParseArgs(const QStringList &args, const QVector<COptionSpec> &specs, CPars
                 name = name.left(eq);
                 hasInline = true;
             }
-            spec = FindLong(specs, name);
+            opt = FindLong(specs, name);
         } else if (arg.size() >= 2) {
-            spec = FindShort(specs, arg[1]);
-            if (spec && arg.size() > 2) {
+            opt = FindShort(specs, arg[1]);
+            if (opt && arg.size() > 2) {
                 inlineValue = arg.mid(2);
                 hasInline = true;
             }
         }
-        if (!spec) {
+        if (!opt) {
             *error = arg;
             return false;
         }
-        if (!spec->takesValue) {
+        if (!opt->takesValue) {
             if (hasInline) {
                 *error = arg;
                 return false;
             }
-            out->m_values.insert(spec->name, QString());
+            out->m_values.insert(opt->name, QString());
             continue;
         }
         if (!hasInline) {
@@ -73,7 +73,7 @@ bool ParseArgs(const QStringList &args, const QVector<COptionSpec> &specs, CPars
             }
             inlineValue = args[++i];
         }
-        out->m_values.insert(spec->name, inlineValue);
+        out->m_values.insert(opt->name, inlineValue);
     }
     return true;
 }
