@@ -7,7 +7,7 @@
 
 namespace {
 
-// Pixel colour as plain RGB (palette colours may be held in another spec).
+// Pixel colour as plain RGB (palette colours may be held in another colour model).
 QRgb At(CMyBtn &b, QPoint p)
 {
     return b.grab().toImage().pixel(p) & 0xFFFFFF;
