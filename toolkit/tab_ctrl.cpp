@@ -52,6 +52,10 @@ CMyTabCtrl::CMyTabCtrl(int style, QWidget *parent) : QWidget(parent), m_style(st
 CMyTabCtrl::~CMyTabCtrl()
 {
     m_repeat.stop();
+    // QWidget's destructor clears focus, which emits focusChanged after this
+    // object is no longer a CMyTabCtrl.
+    if (qApp)
+        disconnect(qApp, &QApplication::focusChanged, this, &CMyTabCtrl::OnFocusChanged);
 }
 
 int CMyTabCtrl::AddTab(QWidget *page, const QString &title, int image)
