@@ -3,8 +3,8 @@
 //     the moment it arrives);
 //   BM_AckRoundTrip/sleeping: the same exchange with a loop that reads once
 //     and then sleeps whole 200 ms intervals;
-//   BM_Bulk/worker vs BM_Bulk/plain: the bulk worker against one plain write
-//     of the same block.
+//   BM_Bulk/variant:0 the bulk worker, variant:1 one plain write of the same
+//     block, variant:2 a plain loop writing the same pieces on one thread.
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -105,7 +105,9 @@ BENCHMARK(BM_AckRoundTrip)->Arg(1)->ArgName("sleeping")->Iterations(10)->Unit(be
 
 void BM_Bulk(benchmark::State &state)
 {
-    const bool plain = state.range(0) == 1;
+    // 0: the bulk worker; 1: one write of the whole block; 2: a plain loop
+    // writing the same pieces on the calling thread.
+    const int variant = static_cast<int>(state.range(0));
     const int total = 800 * 480 * 2;
     std::vector<uint8_t> data(total, 0x5A);
     CPtyPair pty;
@@ -116,9 +118,15 @@ void BM_Bulk(benchmark::State &state)
     }
     SinkPeer sink(pty);
     for (auto _ : state) {
-        if (plain) {
+        if (variant == 1) {
             int written = 0;
             port.Write(data.data(), total, &written);
+        } else if (variant == 2) {
+            const int piece = CBulkWorker::PieceSize(total);
+            for (int sent = 0; sent < total; sent += piece) {
+                int written = 0;
+                port.Write(data.data() + sent, std::min(piece, total - sent), &written);
+            }
         } else {
             CBulkWorker worker(port, data.data(), total);
             worker.Start([](int, int) {});
@@ -129,7 +137,7 @@ void BM_Bulk(benchmark::State &state)
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * total);
 }
-BENCHMARK(BM_Bulk)->Arg(0)->Arg(1)->ArgName("plain")->Iterations(10)->Repetitions(7)->ReportAggregatesOnly(true)
+BENCHMARK(BM_Bulk)->Arg(0)->Arg(1)->Arg(2)->ArgName("variant")->Iterations(10)->Repetitions(7)->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
