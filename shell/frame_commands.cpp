@@ -11,6 +11,8 @@
 #include "res/profile.h"
 #include "res/resource.h"
 #include "shell/app_frame.h"
+
+#include "link/ui/device_commands.h"
 #include "shell/bar_dev.h"
 #include "shell/bar_status.h"
 #include "shell/cmd_table.h"
@@ -158,32 +160,13 @@ bool CAppFrame::FrameRule(int id, bool *enabled, bool *checked) const
         *enabled = true;
         *checked = IsControlBarVisible(IDW_BAR_PIC);
         return true;
-    case ID_DEV_SAVE_PICTURE:
-    case ID_DEV_BROWSE_PICTURES:
-    case ID_DEV_BACKLIGHT_OFF:
-    case ID_DEV_BACKLIGHT_ON:
-    case ID_DEV_CLEAR_SCREEN:
-    case ID_DEV_SET_BAUD:
-    case ID_DEV_TOUCH_CALIBRATE:
-    case ID_DEV_TOUCH_EXPERIENCE:
     case ID_BATCH_NEW:
     case ID_BATCH_CONFIG:
         *enabled = connected;
         return true;
-    case ID_DEV_CONNECT:
-        *enabled = true;
-        *checked = connected;
-        return true;
-    case ID_DEV_MODE0:
-        *enabled = m_terminal.IsModeCapable();
-        *checked = m_terminal.IsModeCapable() && m_terminal.Info().ModeByte() == 0x00;
-        return true;
-    case ID_DEV_MODE1:
-        *enabled = m_terminal.IsModeCapable();
-        *checked = m_terminal.IsModeCapable() && m_terminal.Info().ModeByte() == 0xFF;
-        return true;
     default:
-        return false;
+        // The device menu's rules live with its command handler.
+        return CDeviceCommands::CommandState(m_terminal, id, enabled, checked);
     }
 }
 
