@@ -298,6 +298,16 @@ void CAppFrame::OpenRecentFile(int index)
         m_recentFiles.Remove(index);
 }
 
+void CAppFrame::SetBatchFileRunner(std::function<bool(const QString &)> runner)
+{
+    m_runBatchFile = std::move(runner);
+}
+
+bool CAppFrame::RunBatchFile(const QString &path)
+{
+    return m_runBatchFile && m_runBatchFile(path);
+}
+
 void CAppFrame::RebuildRecentFileMenu()
 {
     QAction *placeholder = m_cmds->Get(ID_FILE_MRU_FILE1);

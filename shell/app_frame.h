@@ -52,6 +52,10 @@ public:
     CRecentFileList &RecentFiles() { return m_recentFiles; }
     void SetOpenDocumentHandler(std::function<bool(const QString &)> handler);
     void OpenRecentFile(int index);
+    // Runs a batch file through the desktop batch host, which the batch
+    // windows install; false when none is installed or the run failed.
+    void SetBatchFileRunner(std::function<bool(const QString &)> runner);
+    bool RunBatchFile(const QString &path);
     CCmdTable *Commands() const { return m_cmds; }
     QAction *Action(int id) const;
     CBarMenu *BarMenu() const { return m_barMenu; }
@@ -126,6 +130,7 @@ private:
     CMyRecentBatchFiles m_recentBatch;
     CRecentFileList m_recentFiles;
     std::function<bool(const QString &)> m_openDocument;
+    std::function<bool(const QString &)> m_runBatchFile;
     QList<QAction *> m_recentActions;
     CCmdTable *m_cmds = nullptr;
     CBarMenu *m_barMenu = nullptr;
