@@ -35,6 +35,7 @@ protected:
     QString portDir;
     std::vector<std::unique_ptr<QProcess>> sims;
     QStringList wrapper;  // runs qelcli through this command (another user)
+    QString runtimeDir;   // XDG_RUNTIME_DIR of the programs: Qt warns without one
 
     void SetUp() override
     {
@@ -42,6 +43,9 @@ protected:
         portDir = dir.filePath(QStringLiteral("ports"));
         QDir().mkpath(portDir);
         QDir().mkpath(dir.filePath(QStringLiteral("home/.config")));
+        runtimeDir = dir.filePath(QStringLiteral("run"));
+        QDir().mkpath(runtimeDir);
+        QFile::setPermissions(runtimeDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         ASSERT_FALSE(qEnvironmentVariable("QELCLI").isEmpty());
         ASSERT_FALSE(qEnvironmentVariable("QELSIM").isEmpty());
     }
@@ -62,6 +66,7 @@ protected:
         env.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("home/.config")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
         return env;
     }
     // Starts a virtual terminal and returns the port path it announced.
@@ -491,6 +496,10 @@ TEST_F(CliTest, PermissionHelpForAPortTheUserCannotOpen)
         ASSERT_TRUE(QFile::copy(qEnvironmentVariable("QELCLI"), bin));
         ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
         ::chmod(QFile::encodeName(bin).constData(), 0755);
+        runtimeDir = dir.filePath(QStringLiteral("run-nobody"));
+        QDir().mkpath(runtimeDir);
+        ASSERT_EQ(::chown(QFile::encodeName(runtimeDir).constData(), 65534, 65534), 0);
+        ::chmod(QFile::encodeName(runtimeDir).constData(), 0700);
         wrapper = {setpriv, QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
                    QStringLiteral("--clear-groups"), bin};
     } else {
