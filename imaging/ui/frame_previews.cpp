@@ -81,3 +81,32 @@ void ReloadPreviewForConnection(CAppFrame &frame)
     else
         view->LoadPicture(view->Path(), width, height);
 }
+
+bool SendPictureFileInPreview(CAppFrame &frame, bool keepAspect, const QString &path, uint32_t bkColor, int slot)
+{
+    CMyPictureView *view = PictureView(frame, true);
+    if (!view)
+        return false;
+    frame.ShowView(view);
+    const bool keep = view->KeepAspect();
+    const uint32_t color = view->BkColor();
+    view->SetKeepAspect(keepAspect);
+    if (bkColor != color)
+        view->SetBkColor(bkColor);
+    frame.repaint();
+    const CDevInfo &info = frame.Terminal().Info();
+    const bool ok = view->LoadPicture(path, info.width, info.height) && view->SendViewPicture(slot);
+    view->SetKeepAspect(keep);
+    if (bkColor != color)
+        view->SetBkColor(color);
+    return ok;
+}
+
+bool SendFontFileInPreview(CAppFrame &frame, const QString &path, int width, int height)
+{
+    CMyFontView *view = FontView(frame, true);
+    if (!view)
+        return false;
+    frame.ShowView(view);
+    return view->OpenFontLibrary(path, width, height) && view->SendFontLibrary();
+}

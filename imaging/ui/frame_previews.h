@@ -4,6 +4,9 @@
 // picture preview when the connection changes.
 #pragma once
 
+#include <QString>
+#include <cstdint>
+
 class CAppFrame;
 class CMyFontView;
 class CMyPictureView;
@@ -20,3 +23,11 @@ CMyFontView *FontView(CAppFrame &frame, bool create);
 // rendered again for the terminal's resolution (its own size when not
 // connected).
 void ReloadPreviewForConnection(CAppFrame &frame);
+
+// The batch steps through the previews. The picture preview comes to the
+// front, shows path fitted with the given settings and sends it to slot (-1:
+// display only); its own settings are put back afterwards without rendering
+// again. The font preview comes to the front, opens path with the glyph size
+// and sends it. True only when both the load and the send succeed.
+bool SendPictureFileInPreview(CAppFrame &frame, bool keepAspect, const QString &path, uint32_t bkColor, int slot);
+bool SendFontFileInPreview(CAppFrame &frame, const QString &path, int width, int height);

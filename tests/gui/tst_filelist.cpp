@@ -33,6 +33,7 @@ private slots:
     void droppedFiles();
     void commandLineFiles();
     void connectionChangeReloads();
+    void batchPictureStepKeepsSettings();
     void acceleratorsBeatMnemonics();
     void newMessageReplacesPrompt();
     void panesAndPortTip();
@@ -248,6 +249,31 @@ void TestFileList::connectionChangeReloads()
     ReloadPreviewForConnection(*m_frame);
     QCOMPARE(PictureV()->Bitmap().size(), QSize(64, 48));
     QCOMPARE(PictureV()->Bitmap().format(), QImage::Format_RGB16);
+}
+
+void TestFileList::batchPictureStepKeepsSettings()
+{
+    // A 2 x 1 terminal shows a red and a white pixel, sent stretched over a
+    // blue background: FD 35 00 00 DD CC BB AA, then F8 00 FF FF.
+    QImage two(2, 1, QImage::Format_RGB32);
+    two.setPixel(0, 0, qRgb(255, 0, 0));
+    two.setPixel(1, 0, qRgb(255, 255, 255));
+    const QString path = m_dir.filePath("two.png");
+    two.save(path, "PNG");
+    CDevInfo &info = m_frame->Terminal().Info();
+    info.width = 2;
+    info.height = 1;
+    m_link.open = true;
+    m_link.replies = QByteArray("\xFC\xFE", 2);
+    // The bulk transfer runs without its dialog here.
+    m_frame->Terminal().SetBulkHost(nullptr);
+    QVERIFY(SendPictureFileInPreview(*m_frame, false, path, 0xFF0000, -1));
+    QCOMPARE(m_frame->GetActiveView(), PictureV());
+    QCOMPARE(m_link.written, QByteArray("\xFD\x35\x00\x00\xDD\xCC\xBB\xAA\xF8\x00\xFF\xFF", 12));
+    QVERIFY(PictureV()->KeepAspect());
+    QVERIFY(PictureV()->BkColor() != 0xFF0000u);
+    info.ResetInfo();
+    m_link.open = false;
 }
 
 void TestFileList::acceleratorsBeatMnemonics()
