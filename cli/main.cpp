@@ -1,15 +1,26 @@
 // qelcli: the headless front end of the terminal tool.
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include "cli_app.h"
 #include "res/profile.h"
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The command line is the program's own: taken before Qt sees it, and
+    // Qt gets the program name alone, so no argument is read as a Qt option.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+
+    // A GUI application on the offscreen platform: drawing text (in SVG
+    // pictures, for instance) needs the font database, and offscreen needs
+    // no display. A platform chosen through QT_QPA_PLATFORM is kept.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int qtArgc = 1;
+    static char *qtArgv[] = {argv[0], nullptr};
+    QGuiApplication app(qtArgc, qtArgv);
     QCoreApplication::setApplicationName(QStringLiteral("qelcli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QEL_VERSION));
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
     return RunCli(args);
 }
