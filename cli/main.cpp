@@ -12,9 +12,10 @@ int main(int argc, char *argv[])
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
 
-    // A GUI application on the offscreen platform: drawing text (in SVG
-    // pictures, for instance) needs the font database, and offscreen needs
-    // no display. A platform chosen through QT_QPA_PLATFORM is kept.
+    // A GUI application on the offscreen platform: drawing text (SVG text,
+    // the glyphs of the font generator) needs the font database, and
+    // offscreen needs no display. A platform chosen through QT_QPA_PLATFORM
+    // is kept.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static int qtArgc = 1;
