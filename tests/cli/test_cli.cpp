@@ -466,6 +466,8 @@ TEST_F(CliTest, SvgTextAndEmptyText)
     EXPECT_TRUE(r.err.split(QLatin1Char('\n')).contains(QStringLiteral(">> FD 12 00 05 00 00 00 00 00 DD CC BB AA")))
         << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(U("发送文字完毕")));
+}
+
 TEST_F(CliTest, ConvertDithersOnlyWhenAsked)
 {
     // A grey ramp: plain truncation and diffusion give different 16-bit streams.
