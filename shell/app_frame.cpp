@@ -8,6 +8,7 @@
 #include <QStackedWidget>
 #include <QTimer>
 
+#include "batch/ui/frame_batch.h"
 #include "imaging/ui/frame_previews.h"
 #include "link/ui/device_commands.h"
 #include "link/ui/frame_device.h"
@@ -179,6 +180,8 @@ bool CAppFrame::Create()
     // window are added as pictures.
     SetOpenDocumentHandler([this](const QString &path) { return m_fileList->OpenDocument(path); });
     setAcceptDrops(true);
+    // Batch commands and the runner of recent batch files.
+    InstallBatchCommands(*this);
 
     // Enabling runs once after each batch of user events.
     qApp->installEventFilter(this);
