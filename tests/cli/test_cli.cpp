@@ -1,6 +1,6 @@
 // qelcli end to end against the virtual terminal qelsim: device information
 // for each terminal profile, pictures, fonts, batch runs, the traffic log,
-// detection and the exit codes.
+// detection, the exit codes and the reasons why a port cannot be opened.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -8,12 +8,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <grp.h>
 #include <memory>
+#include <sys/stat.h>
+
+#include "common/pty_pair.h"
 
 namespace {
 
@@ -28,6 +34,8 @@ protected:
     QTemporaryDir dir;
     QString portDir;
     std::vector<std::unique_ptr<QProcess>> sims;
+    QStringList wrapper;  // runs qelcli through this command (another user)
+    QString runtimeDir;   // XDG_RUNTIME_DIR of the programs: Qt warns without one
 
     void SetUp() override
     {
@@ -35,6 +43,9 @@ protected:
         portDir = dir.filePath(QStringLiteral("ports"));
         QDir().mkpath(portDir);
         QDir().mkpath(dir.filePath(QStringLiteral("home/.config")));
+        runtimeDir = dir.filePath(QStringLiteral("run"));
+        QDir().mkpath(runtimeDir);
+        QFile::setPermissions(runtimeDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         ASSERT_FALSE(qEnvironmentVariable("QELCLI").isEmpty());
         ASSERT_FALSE(qEnvironmentVariable("QELSIM").isEmpty());
     }
@@ -55,6 +66,7 @@ protected:
         env.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("home/.config")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
         return env;
     }
     // Starts a virtual terminal and returns the port path it announced.
@@ -83,7 +95,10 @@ protected:
         QProcess p;
         p.setProcessEnvironment(Env());
         p.setStandardInputFile(QProcess::nullDevice());
-        p.start(qEnvironmentVariable("QELCLI"), args);
+        if (wrapper.isEmpty())
+            p.start(qEnvironmentVariable("QELCLI"), args);
+        else
+            p.start(wrapper.first(), wrapper.mid(1) + args);
         Result r;
         if (!p.waitForStarted(10000) || !p.waitForFinished(timeoutMs)) {
             p.kill();
@@ -446,3 +461,73 @@ TEST_F(CliTest, FontGenWritesANamedLibrary)
 }
 
 } // namespace
+
+TEST_F(CliTest, WhyAPortCannotBeOpenedIsSaidOnce)
+{
+    const QString failed = U("无法与终端建立连接，请检查通信端口是否已经被占用，终端是否开启或者波特率设置是否正确");
+    const QStringList missing = {U("无法检测端口“/nonexistent/ttyUSB9”的波特率：设备不存在"), failed};
+    const QStringList notSerial = {U("无法检测端口“/dev/null”的波特率：该设备不是串行端口"), failed};
+    for (const auto &c : {std::make_pair(QStringLiteral("/nonexistent/ttyUSB9"), missing),
+                          std::make_pair(QStringLiteral("/dev/null"), notSerial)}) {
+        for (const QString &command : {QStringLiteral("info"), QStringLiteral("detect")}) {
+            const Result r = Cli({QStringLiteral("-p"), c.first, command});
+            EXPECT_EQ(r.code, 3);
+            EXPECT_EQ(r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts), c.second) << command.toStdString();
+        }
+    }
+}
+
+TEST_F(CliTest, PermissionHelpForAPortTheUserCannotOpen)
+{
+    // A virtual port whose device the user may not open. Root is not stopped
+    // by file modes: qelcli then runs as nobody; any other user is refused
+    // by a device whose owner has no rights.
+    CPtyPair pty;
+    ASSERT_FALSE(pty.slavePath.isEmpty());
+    const QByteArray dev = QFile::encodeName(pty.slavePath);
+    if (getuid() == 0) {
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            GTEST_SKIP() << "setpriv is missing: the refusal is covered by the port check tests";
+        ASSERT_EQ(::chown(dev.constData(), 0, 20), 0);
+        ASSERT_EQ(::chmod(dev.constData(), 0660), 0);
+        // nobody must reach the program and the port folder.
+        const QString bin = dir.filePath(QStringLiteral("qelcli"));
+        ASSERT_TRUE(QFile::copy(qEnvironmentVariable("QELCLI"), bin));
+        ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+        ::chmod(QFile::encodeName(bin).constData(), 0755);
+        runtimeDir = dir.filePath(QStringLiteral("run-nobody"));
+        QDir().mkpath(runtimeDir);
+        ASSERT_EQ(::chown(QFile::encodeName(runtimeDir).constData(), 65534, 65534), 0);
+        ::chmod(QFile::encodeName(runtimeDir).constData(), 0700);
+        wrapper = {setpriv, QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                   QStringLiteral("--clear-groups"), bin};
+    } else {
+        ASSERT_EQ(::chmod(dev.constData(), 0060), 0);
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(dev.constData(), &st), 0);
+    const struct group *g = getgrgid(st.st_gid);
+    ASSERT_NE(g, nullptr);
+    const QString group = QString::fromLocal8Bit(g->gr_name);
+    const QString link = portDir + QStringLiteral("/perm");
+    ASSERT_TRUE(QFile::link(pty.slavePath, link));
+    const QString help = U("当前用户没有读写该设备的权限。设备属于用户组“%1”，请执行 sudo usermod -aG %1 $USER "
+                           "加入该组，然后重新登录")
+                             .arg(group);
+
+    Result r = Cli({QStringLiteral("-p"), link, QStringLiteral("info")});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+              QStringList({U("无法检测端口“虚拟终端 (perm)”的波特率：") + help,
+                           U("无法与终端建立连接，请检查通信端口是否已经被占用，终端是否开启或者波特率设置是否正确")}));
+
+    r = Cli({QStringLiteral("ports")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, U("虚拟终端 (perm)\t") + link + QStringLiteral("\tvirtual\tdenied\n"));
+    EXPECT_EQ(r.err, U("虚拟终端 (perm)：") + help + QLatin1Char('\n'));
+    r = Cli({QStringLiteral("ports"), QStringLiteral("--json")});
+    const QJsonObject port = Json(r).value(QStringLiteral("ports")).toArray().at(0).toObject();
+    EXPECT_EQ(port.value(QStringLiteral("access")).toString(), QStringLiteral("denied"));
+    EXPECT_EQ(port.value(QStringLiteral("group")).toString(), group);
+}
