@@ -11,6 +11,7 @@
 #include "shell/home_view.h"
 #include "tst_device_sim.h"
 
+#include <QToolTip>
 #include <QtTest>
 
 namespace
@@ -197,18 +198,18 @@ void TestHome::recentBlockMarkup()
     // One row, byte for byte: the path is escaped in the tooltip, and the
     // name in the current folder is the file name alone.
     const QString folder = m_dir->path();
-    const QString odd = folder + QStringLiteral("/a&b<c>.kbz");
+    const QString odd = folder + QStringLiteral("/a&b<c>%1.kbz");
     QVERIFY(m_frame->RecentBatchFiles().Add(odd));
     const QString escaped = odd.toHtmlEscaped();
     QCOMPARE(MruBlock(m_page),
              QString::fromLatin1(kHead) +
                  QStringLiteral(
                      "<TR><TD class=\"FileList\" id=\"0\" title=\"打开 %1\"><a href=\"FileList#0\" "
-                     "title=\"打开 %1\">a&amp;b&lt;c&gt;.kbz</a></TD><TD class=\"FileListDel\" id=\"0\">"
+                     "title=\"打开 %1\">a&amp;b&lt;c&gt;%2.kbz</a></TD><TD class=\"FileListDel\" id=\"0\">"
                      "<a href=\"FileListDel#0\">移除</a></TD></TR>")
-                     .arg(escaped) +
+                     .arg(escaped, QStringLiteral("%1")) +
                  QLatin1String(kEnd));
-    QVERIFY(m_page->toPlainText().contains(QStringLiteral("a&b<c>.kbz")));
+    QVERIFY(m_page->toPlainText().contains(QStringLiteral("a&b<c>%1.kbz")));
 
     // Ten entries give ten rows in order, numbered 0 to 9.
     QStringList paths;
@@ -253,6 +254,11 @@ void TestHome::rowsRunAndRemove()
     });
     QVERIFY(Click(QStringLiteral("FileList#1")));
     QCOMPARE(ran, QStringList{paths.at(1)});
+    // The row's tooltip names the word to open and the full path.
+    const QPoint row = AnchorPoint(QStringLiteral("FileList#0"));
+    QHelpEvent tip(QEvent::ToolTip, row, m_page->viewport()->mapToGlobal(row));
+    QCoreApplication::sendEvent(m_page->viewport(), &tip);
+    QCOMPARE(QToolTip::text(), QStringLiteral("打开 ") + paths.at(0));
 
     // Removing the first row renumbers the rest from 0 and reaches the profile.
     QVERIFY(Click(QStringLiteral("FileListDel#0")));
