@@ -11,6 +11,7 @@
 #include "batch/ui/frame_batch.h"
 #include "imaging/ui/frame_previews.h"
 #include "link/ui/device_commands.h"
+#include "imaging/ui/frame_font_gen.h"
 #include "link/ui/frame_device.h"
 #include "res/commands.h"
 #include "res/profile.h"
@@ -182,6 +183,8 @@ bool CAppFrame::Create()
     setAcceptDrops(true);
     // Batch commands and the runner of recent batch files.
     InstallBatchCommands(*this);
+    // The font library generator of the File menu.
+    InstallFontGenerator(*this);
 
     // Enabling runs once after each batch of user events.
     qApp->installEventFilter(this);

@@ -1,5 +1,6 @@
 // The picture toolbar: the two settings of the picture preview, the colour
-// button showing the chosen background colour.
+// button showing the chosen background colour, and the dithering of 16-bit
+// pictures with its methods in a drop-down.
 #pragma once
 
 #include <cstdint>
