@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "link/tcp_port.h"
 #include "link/terminal.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
@@ -30,6 +31,10 @@ QVector<CPortEntry> CPortList::Normalize(QVector<CPortEntry> ports)
 
 bool CPortList::ProbePort(const CPortEntry &entry)
 {
+    // A network port is not tried here: a bridge serves one client, and an
+    // unreachable host would hold the list for the whole connection wait.
+    if (entry.kind == PortKind::Network)
+        return true;
     CMyComPort port;
     const bool ok = port.Open(entry.path);
     port.Close();
@@ -48,14 +53,10 @@ void CPortList::Refresh()
         for (const CPortEntry &e : ports)
             if (e.path == m_only || e.displayName.compare(m_only, Qt::CaseInsensitive) == 0)
                 kept.push_back(e);
-        if (kept.isEmpty() && m_only.startsWith(QLatin1Char('/'))) {
+        if (kept.isEmpty() && (m_only.startsWith(QLatin1Char('/')) || CMyTcpPort::IsTcpName(m_only))) {
             // A device path that is not listed (a port the enumeration does
-            // not know): offer it under its own path.
-            CPortEntry e;
-            e.displayName = m_only;
-            e.path = m_only;
-            e.kind = CMyPortEnum::IsUsbLike(m_only) ? PortKind::Usb : PortKind::Serial;
-            kept.push_back(e);
+            // not know) or a network port: offer it under its own name.
+            kept.push_back(CMyPortEnum::NamedEntry(m_only));
         }
         ports = kept;
         remembered.clear();
@@ -184,6 +185,8 @@ CDetector::State CDetector::Tick()
                               : Connect(m_terminal, selection.rate, selection.path);
     if (ok)
         m_state = Found;
+    else if (CMyTcpPort::IsTcpName(selection.path))
+        m_baudIndex = -1;  // the rate is the bridge's: one attempt per network port
     return m_state;
 }
 
