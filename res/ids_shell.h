@@ -8,14 +8,14 @@ enum : int {
     IDS_BTN_CONNECT = 20001,       // "连接"
     IDS_BTN_DISCONNECT = 20002,    // "断开"
     IDS_REFRESH_PORTS = 20301, // "刷新..."
+    IDS_HOME_OPEN = 20162,     // "打开": tooltip word of a recent batch file
+    IDS_HOME_REMOVE = 20163,   // "移除": link beside it
 };
 
 // main frame, menus and bars
 enum : int {
     IDS_OLE_INIT_FAILED = 64000,
     IDS_GDI_INIT_FAILED = 64001,
-    IDS_PORTS_NONE = 64002,
-    IDS_PORT_PROBE_FAILED = 64003,
     IDS_LABEL_PORT = 64004,
     IDS_LABEL_BAUD = 64005,
     IDS_LABEL_BACKLIGHT = 64006,
@@ -79,4 +79,20 @@ enum : int {
     IDS_TK_TAB_CLOSE = 64511,     // tooltips of the tab strip's mini buttons
     IDS_TK_TAB_SCROLL_LEFT = 64512,
     IDS_TK_TAB_SCROLL_RIGHT = 64513,
+
+    // The command line of qeltool (help text and its errors).
+    IDS_CMDLINE_DESCRIPTION = 64600,
+    IDS_CMDLINE_FILES = 64601,
+    IDS_CMDLINE_FILES_SYNTAX = 64602,
+    IDS_CMDLINE_USAGE = 64603,          // "用法：%1" (Qt's own placeholder)
+    IDS_CMDLINE_OPTIONS_WORD = 64604,   // "[选项]"
+    IDS_CMDLINE_OPTIONS = 64605,
+    IDS_CMDLINE_ARGUMENTS = 64606,
+    IDS_CMDLINE_HELP = 64607,
+    IDS_CMDLINE_HELP_ALL = 64608,
+    IDS_CMDLINE_VERSION = 64609,
+    IDS_CMDLINE_UNKNOWN_OPTION = 64610,
+    IDS_CMDLINE_UNKNOWN_OPTIONS = 64611,
+    IDS_CMDLINE_MISSING_VALUE = 64612,
+    IDS_CMDLINE_UNEXPECTED_VALUE = 64613,
 };

@@ -8,13 +8,10 @@
 #include <QToolButton>
 #include <QWidget>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include "link/baud_table.h"
 #include "link/front_end.h"
 #include "link/host.h"
+#include "link/port_check.h"
 #include "link/terminal.h"
 #include "res/commands.h"
 #include "res/profile.h"
@@ -170,7 +167,7 @@ void CBarDev::RebuildPorts(const QString &remembered)
     if (!names.isEmpty())
         select = m_portList->findText(remembered, Qt::MatchStartsWith);
     else
-        m_status->ShowStatusMessage(STATUS_FAILURE, LoadStr(IDS_PORTS_NONE));
+        m_status->ShowStatusMessage(STATUS_FAILURE, LoadStr(IDS_NO_PORTS));
     m_portList->addItem(LoadStr(IDS_REFRESH_PORTS));
     m_portList->addItem(LoadStr(IDS_ADD_NET_PORT));
     m_portList->setCurrentIndex(select);
@@ -205,7 +202,8 @@ bool CBarDev::AddNetworkPort()
         if (given)
             m_status->ShowStatusMessage(STATUS_FAILURE, LoadStr(IDS_NET_BAD_NAME));
         // Back to the port chosen before.
-        m_portList->setCurrentIndex(m_lastChosen.isEmpty() ? -1 : m_portList->findText(m_lastChosen, Qt::MatchExactly));
+        m_portList->setCurrentIndex(m_lastChosen.isEmpty() ? -1
+                                                           : m_portList->findText(m_lastChosen, Qt::MatchExactly));
         return false;
     }
     name = host.contains(QLatin1Char(':')) ? QStringLiteral("tcp://[%1]:%2").arg(host).arg(port)
@@ -221,24 +219,6 @@ bool CBarDev::AddNetworkPort()
     return true;
 }
 
-bool CBarDev::ProbePort(const QString &path)
-{
-    // A network bridge is reached only when connecting.
-    if (CMyTcpPort::IsTcpName(path))
-        return true;
-    // Open without taking the line over: an exclusive holder (TIOCEXCL or the
-    // lock our own port takes) makes this fail.
-    const QByteArray dev = path.toLocal8Bit();
-    const int fd = ::open(dev.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool free = ::flock(fd, LOCK_SH | LOCK_NB) == 0;
-    if (free)
-        ::flock(fd, LOCK_UN);
-    ::close(fd);
-    return free;
-}
-
 void CBarDev::FillBaudList()
 {
     const QString remembered = m_baudList->currentText();
@@ -250,8 +230,11 @@ void CBarDev::FillBaudList()
     if (it == m_portMap.constEnd())
         return;  // the refresh entry
     m_lastChosen = name;
-    if (!ProbePort(it.value())) {
-        m_status->ShowStatusMessage(STATUS_FAILURE, FormatStr(IDS_PORT_PROBE_FAILED, qUtf8Printable(name)));
+    // A network bridge is reached only when connecting.
+    const bool network = m_portKinds.value(name) == PortKind::Network;
+    const CPortCheck check = network ? CPortCheck() : CheckPort(it.value());
+    if (!check.Ok()) {
+        m_status->ShowStatusMessage(STATUS_FAILURE, PortProbeMessage(name, check));
         return;
     }
     const bool longList = m_portKinds.value(name, PortKind::Serial) != PortKind::Serial;

@@ -26,6 +26,8 @@ protected:
     QTemporaryDir dir;
     QString portDir;
     std::vector<std::unique_ptr<QProcess>> sims;
+    QStringList wrapper;  // runs qelcli through this command (another user)
+    QString runtimeDir;   // XDG_RUNTIME_DIR of the programs: Qt warns without one
 
     void SetUp() override
     {
@@ -33,6 +35,9 @@ protected:
         portDir = dir.filePath(QStringLiteral("ports"));
         QDir().mkpath(portDir);
         QDir().mkpath(dir.filePath(QStringLiteral("home/.config")));
+        runtimeDir = dir.filePath(QStringLiteral("run"));
+        QDir().mkpath(runtimeDir);
+        QFile::setPermissions(runtimeDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         ASSERT_FALSE(qEnvironmentVariable("QELCLI").isEmpty());
         ASSERT_FALSE(qEnvironmentVariable("QELSIM").isEmpty());
     }
@@ -53,6 +58,7 @@ protected:
         env.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("home/.config")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
         return env;
     }
     // Starts a virtual terminal and returns the port path it announced;
@@ -87,7 +93,10 @@ protected:
         QProcess p;
         p.setProcessEnvironment(Env());
         p.setStandardInputFile(QProcess::nullDevice());
-        p.start(qEnvironmentVariable("QELCLI"), args);
+        if (wrapper.isEmpty())
+            p.start(qEnvironmentVariable("QELCLI"), args);
+        else
+            p.start(wrapper.first(), wrapper.mid(1) + args);
         Result r;
         if (!p.waitForStarted(10000) || !p.waitForFinished(timeoutMs)) {
             p.kill();

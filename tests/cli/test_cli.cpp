@@ -1,9 +1,24 @@
 // qelcli end to end against the virtual terminal qelsim: device information
 // for each terminal profile, pictures, fonts, batch runs, the traffic log,
-// detection and the exit codes.
+// detection, the exit codes and the reasons why a port cannot be opened.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <grp.h>
+#include <memory>
+#include <sys/stat.h>
 
 #include "cli_fixture.h"
+#include "common/pty_pair.h"
 
 using namespace clitest;
 
@@ -252,4 +267,159 @@ TEST_F(CliTest, ConvertWritesTheSwappedPixelStream)
               2);
 }
 
+TEST_F(CliTest, ConvertDithersOnlyWhenAsked)
+{
+    // A grey ramp: plain truncation and diffusion give different 16-bit streams.
+    QImage ramp(64, 4, QImage::Format_RGB32);
+    for (int x = 0; x < 64; ++x)
+        for (int y = 0; y < 4; ++y)
+            ramp.setPixel(x, y, qRgb(x * 4 + 1, x * 4 + 1, x * 4 + 1));
+    const QString png = dir.filePath(QStringLiteral("ramp.png"));
+    ASSERT_TRUE(ramp.save(png));
+    const auto convert = [&](const QStringList &extra) {
+        const QString out = dir.filePath(QStringLiteral("ramp.bin"));
+        QFile::remove(out);
+        const Result r = Cli(QStringList{QStringLiteral("convert"), png, QStringLiteral("--size"),
+                                         QStringLiteral("64x4"), QStringLiteral("-o"), out} +
+                             extra);
+        QFile f(out);
+        return std::make_pair(r.code, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
+    };
+    const auto plain = convert({});
+    ASSERT_EQ(plain.first, 0);
+    ASSERT_EQ(plain.second.size(), 64 * 4 * 2);
+    // Greys 1 and 5 truncate to 0x0000 and 0x0020 (green keeps 6 bits), high byte first.
+    EXPECT_EQ(plain.second.left(4), QByteArray::fromHex("00000020"));
+    EXPECT_EQ(convert({QStringLiteral("--dither"), QStringLiteral("none")}), plain);
+    const auto diffused = convert({QStringLiteral("--dither"), QStringLiteral("diffusion")});
+    EXPECT_EQ(diffused.first, 0);
+    EXPECT_NE(diffused.second, plain.second);
+    EXPECT_EQ(diffused.second.size(), plain.second.size());
+    EXPECT_EQ(convert({QStringLiteral("--dither"), QStringLiteral("ordered"), QStringLiteral("--bpp"),
+                       QStringLiteral("24")}),
+              convert({QStringLiteral("--bpp"), QStringLiteral("24")}));
+    EXPECT_EQ(convert({QStringLiteral("--dither"), QStringLiteral("fs")}).first, 2);
+}
+
+TEST_F(CliTest, FontGenWritesANamedLibrary)
+{
+    QDirIterator it(QStringLiteral("/usr/share/fonts"), {QStringLiteral("wqy-microhei.ttc")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    if (!it.hasNext())
+        GTEST_SKIP() << "fonts-wqy-microhei is not installed (scripts/deps.sh installs it)";
+    const QString font = it.next();
+    const QString folder = dir.filePath(QStringLiteral("libs"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    Result r = Cli({QStringLiteral("font-gen"), QStringLiteral("--font-file"), font, QStringLiteral("--size"),
+                    QStringLiteral("12x24"), QStringLiteral("-o"), folder});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QString lib = folder + QStringLiteral("/wqy-microhei_12x24.fnt");
+    EXPECT_EQ(QFileInfo(lib).size(), 95 * 48);
+    EXPECT_TRUE(r.out.contains(U("字库生成完毕 ") + lib + U("：95 个字形，字体中缺少其中 0 个字符"))) << r.out.toStdString();
+
+    // Bad requests change nothing and exit 2; a name without the size warns.
+    const QString named = dir.filePath(QStringLiteral("mine.fnt"));
+    const struct {
+        QStringList args;
+        int code;
+        QString text;
+    } cases[] = {
+        {{QStringLiteral("--font-file"), font, QStringLiteral("--size"), QStringLiteral("8x8"), QStringLiteral("-o"),
+          folder},
+         2, U("不能生成 8 x 8 的字库")},
+        {{QStringLiteral("--family"), QStringLiteral("No Such Family Qel"), QStringLiteral("--size"),
+          QStringLiteral("16x16"), QStringLiteral("-o"), folder},
+         2, U("系统中没有字体“No Such Family Qel”")},
+        {{QStringLiteral("--font-file"), lib, QStringLiteral("--size"), QStringLiteral("16x16"), QStringLiteral("-o"),
+          folder},
+         2, U("无法读取字体文件")},
+        {{QStringLiteral("--font-file"), font, QStringLiteral("--family"), QStringLiteral("x"), QStringLiteral("--size"),
+          QStringLiteral("16x16"), QStringLiteral("-o"), folder},
+         2, U("缺少参数")},
+        {{QStringLiteral("--font-file"), font, QStringLiteral("--size"), QStringLiteral("16x32"),
+          QStringLiteral("--charset"), QStringLiteral("big5"), QStringLiteral("-o"), folder},
+         2, U("参数无效：big5")},
+        {{QStringLiteral("--font-file"), font, QStringLiteral("--size"), QStringLiteral("16x32"),
+          QStringLiteral("-o"), named},
+         0, U("从路径 ") + named + U(" 不能分析出字体尺寸 16 x 32")},
+    };
+    for (const auto &c : cases) {
+        r = Cli(QStringList{QStringLiteral("font-gen")} + c.args);
+        EXPECT_EQ(r.code, c.code) << c.args.join(u' ').toStdString();
+        EXPECT_TRUE((r.out + r.err).contains(c.text)) << (r.out + r.err).toStdString();
+    }
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("wqy-microhei_12x24.fnt")});
+    EXPECT_EQ(QFileInfo(named).size(), 95 * 64);
+}
+
 } // namespace
+
+TEST_F(CliTest, WhyAPortCannotBeOpenedIsSaidOnce)
+{
+    const QString failed = U("无法与终端建立连接，请检查通信端口是否已经被占用，终端是否开启或者波特率设置是否正确");
+    const QStringList missing = {U("无法检测端口“/nonexistent/ttyUSB9”的波特率：设备不存在"), failed};
+    const QStringList notSerial = {U("无法检测端口“/dev/null”的波特率：该设备不是串行端口"), failed};
+    for (const auto &c : {std::make_pair(QStringLiteral("/nonexistent/ttyUSB9"), missing),
+                          std::make_pair(QStringLiteral("/dev/null"), notSerial)}) {
+        for (const QString &command : {QStringLiteral("info"), QStringLiteral("detect")}) {
+            const Result r = Cli({QStringLiteral("-p"), c.first, command});
+            EXPECT_EQ(r.code, 3);
+            EXPECT_EQ(r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts), c.second) << command.toStdString();
+        }
+    }
+}
+
+TEST_F(CliTest, PermissionHelpForAPortTheUserCannotOpen)
+{
+    // A virtual port whose device the user may not open. Root is not stopped
+    // by file modes: qelcli then runs as nobody; any other user is refused
+    // by a device whose owner has no rights.
+    CPtyPair pty;
+    ASSERT_FALSE(pty.slavePath.isEmpty());
+    const QByteArray dev = QFile::encodeName(pty.slavePath);
+    if (getuid() == 0) {
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            GTEST_SKIP() << "setpriv is missing: the refusal is covered by the port check tests";
+        ASSERT_EQ(::chown(dev.constData(), 0, 20), 0);
+        ASSERT_EQ(::chmod(dev.constData(), 0660), 0);
+        // nobody must reach the program and the port folder.
+        const QString bin = dir.filePath(QStringLiteral("qelcli"));
+        ASSERT_TRUE(QFile::copy(qEnvironmentVariable("QELCLI"), bin));
+        ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+        ::chmod(QFile::encodeName(bin).constData(), 0755);
+        runtimeDir = dir.filePath(QStringLiteral("run-nobody"));
+        QDir().mkpath(runtimeDir);
+        ASSERT_EQ(::chown(QFile::encodeName(runtimeDir).constData(), 65534, 65534), 0);
+        ::chmod(QFile::encodeName(runtimeDir).constData(), 0700);
+        wrapper = {setpriv, QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                   QStringLiteral("--clear-groups"), bin};
+    } else {
+        ASSERT_EQ(::chmod(dev.constData(), 0060), 0);
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(dev.constData(), &st), 0);
+    const struct group *g = getgrgid(st.st_gid);
+    ASSERT_NE(g, nullptr);
+    const QString group = QString::fromLocal8Bit(g->gr_name);
+    const QString link = portDir + QStringLiteral("/perm");
+    ASSERT_TRUE(QFile::link(pty.slavePath, link));
+    const QString help = U("当前用户没有读写该设备的权限。设备属于用户组“%1”，请执行 sudo usermod -aG %1 $USER "
+                           "加入该组，然后重新登录")
+                             .arg(group);
+
+    Result r = Cli({QStringLiteral("-p"), link, QStringLiteral("info")});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+              QStringList({U("无法检测端口“虚拟终端 (perm)”的波特率：") + help,
+                           U("无法与终端建立连接，请检查通信端口是否已经被占用，终端是否开启或者波特率设置是否正确")}));
+
+    r = Cli({QStringLiteral("ports")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, U("虚拟终端 (perm)\t") + link + QStringLiteral("\tvirtual\tdenied\n"));
+    EXPECT_EQ(r.err, U("虚拟终端 (perm)：") + help + QLatin1Char('\n'));
+    r = Cli({QStringLiteral("ports"), QStringLiteral("--json")});
+    const QJsonObject port = Json(r).value(QStringLiteral("ports")).toArray().at(0).toObject();
+    EXPECT_EQ(port.value(QStringLiteral("access")).toString(), QStringLiteral("denied"));
+    EXPECT_EQ(port.value(QStringLiteral("group")).toString(), group);
+}
