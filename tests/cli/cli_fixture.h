@@ -26,6 +26,7 @@ protected:
     QTemporaryDir dir;
     QString portDir;
     std::vector<std::unique_ptr<QProcess>> sims;
+    bool platformSet = true;  // QT_QPA_PLATFORM=offscreen in the environment
     QStringList wrapper;  // runs qelcli through this command (another user)
     QString runtimeDir;   // XDG_RUNTIME_DIR of the programs: Qt warns without one
 
@@ -57,7 +58,10 @@ protected:
         env.insert(QStringLiteral("QEL_SYSTEM_PORTS"), QStringLiteral("0"));
         env.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("home/.config")));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        if (platformSet)
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        else
+            env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
         return env;
     }
