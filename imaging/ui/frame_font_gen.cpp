@@ -2,8 +2,10 @@
 
 #include "imaging/init_dirs.h"
 #include "imaging/ui/dlg_font_gen.h"
+#include "imaging/ui/font_view.h"
 #include "res/commands.h"
 #include "shell/app_frame.h"
+#include "shell/file_list.h"
 
 void InstallFontGenerator(CAppFrame &frame)
 {
@@ -12,6 +14,18 @@ void InstallFontGenerator(CAppFrame &frame)
         CDlgFontGen dlg(f->InitDirs().font, f, f);
         if (dlg.exec() != QDialog::Accepted)
             return;
-        RememberFolder(&f->InitDirs(), InitDirKind::Font, {dlg.GeneratedPath()});
+        const QString path = dlg.GeneratedPath();
+        RememberFolder(&f->InitDirs(), InitDirKind::Font, {path});
+        // A library generated again under the name on show is read anew: the
+        // preview would otherwise keep the glyphs of the old file.
+        auto *view = dynamic_cast<CMyFontView *>(f->GetView(CAppFrame::VIEW_FONT));
+        if (view && view->Path() == path) {
+            view->CloseFontLibrary(false);
+            view->OpenFontLibrary(path, -1, -1);
+        }
+        if (CMyList *list = f->FileList()) {
+            list->AddFile(path, FILE_KIND_FONT);
+            list->SelectFile(path);
+        }
     });
 }

@@ -20,6 +20,7 @@ namespace {
 
 const char kBkColorKey[] = "Settings/PictureBkColor";
 const char kKeepAspectKey[] = "Settings/PictureKeepAspectRatio";
+const char kDitherKey[] = "Settings/PictureDither";
 
 uint32_t ColorRefOf(const QColor &c)
 {
@@ -42,6 +43,7 @@ CMyPictureView::CMyPictureView(CMyTerminal &terminal, QWidget *parent) : CMyView
     m_bkColor = ColorRefOf(palette().color(QPalette::Base));
     auto profile = OpenProfile();
     m_keepAspect = profile->value(QLatin1String(kKeepAspectKey), 1).toInt() != 0;
+    SetDither(DitherFromInt(profile->value(QLatin1String(kDitherKey), 0).toInt()));
     bool ok = false;
     const qlonglong stored = profile->value(QLatin1String(kBkColorKey)).toLongLong(&ok);
     if (ok && static_cast<uint32_t>(stored) != m_bkColor)
@@ -53,6 +55,7 @@ CMyPictureView::~CMyPictureView()
     auto profile = OpenProfile();
     profile->setValue(QLatin1String(kBkColorKey), static_cast<qlonglong>(m_bkColor));
     profile->setValue(QLatin1String(kKeepAspectKey), m_keepAspect ? 1 : 0);
+    profile->setValue(QLatin1String(kDitherKey), static_cast<int>(m_dither));
 }
 
 void CMyPictureView::SetColorSwatchFn(std::function<void(uint32_t)> fn)
@@ -60,6 +63,13 @@ void CMyPictureView::SetColorSwatchFn(std::function<void(uint32_t)> fn)
     m_swatch = std::move(fn);
     if (m_swatch)
         m_swatch(m_bkColor);
+}
+
+void CMyPictureView::SetDither(CDither dither)
+{
+    m_dither = dither;
+    if (dither != CDither::None)
+        m_ditherOn = dither;
 }
 
 void CMyPictureView::SetBkColor(uint32_t color)
@@ -107,7 +117,8 @@ bool CMyPictureView::ReloadPicture()
     QImage bitmap;
     QString failure = path;
     try {
-        bitmap = LoadFittedImage(path, width, height, m_terminal.Info().pixelFormat, m_bkColor, m_keepAspect);
+        bitmap = LoadFittedImage(path, width, height, m_terminal.Info().pixelFormat, m_bkColor, m_keepAspect,
+                                 nullptr, m_dither);
     } catch (const std::exception &e) {
         bitmap = QImage();
         failure = QString::fromLocal8Bit(e.what());
@@ -166,6 +177,14 @@ bool CMyPictureView::OnCmdMsg(int id)
         ChooseBkColor();
         return true;
     }
+    if (id == ID_PIC_DITHER || (id >= ID_PIC_DITHER_NONE && id <= ID_PIC_DITHER_DIFFUSION)) {
+        if (id == ID_PIC_DITHER)
+            SetDither(m_dither == CDither::None ? m_ditherOn : CDither::None);
+        else
+            SetDither(DitherFromInt(id - ID_PIC_DITHER_NONE));
+        ReloadPicture();
+        return true;
+    }
     return false;
 }
 
@@ -183,6 +202,13 @@ bool CMyPictureView::OnUpdateCmdUI(CCmdUI &ui)
     }
     if (id == ID_PIC_BKCOLOR) {
         ui.Enable(true);
+        return true;
+    }
+    if (id == ID_PIC_DITHER || (id >= ID_PIC_DITHER_NONE && id <= ID_PIC_DITHER_DIFFUSION)) {
+        // Only 16-bit pictures are dithered.
+        ui.Enable(m_terminal.Info().pixelFormat == PIXEL_CODE_RGB565);
+        ui.SetCheck(id == ID_PIC_DITHER ? m_dither != CDither::None
+                                        : static_cast<int>(m_dither) == id - ID_PIC_DITHER_NONE);
         return true;
     }
     return false;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "imaging/dither.h"
 #include "link/ui/progress_target.h"
 #include "shell/cmd_target.h"
 #include "toolkit/view.h"
@@ -49,6 +50,10 @@ public:
     // 0x00BBGGRR; setting it redraws the picture toolbar's swatch.
     uint32_t BkColor() const { return m_bkColor; }
     void SetBkColor(uint32_t color);
+    // Dithering of 16-bit pictures (profile value "PictureDither": 0 none,
+    // 1 ordered, 2 diffusion); setting it does not render again.
+    CDither Dither() const { return m_dither; }
+    void SetDither(CDither dither);
     // Draws the colour swatch of the picture toolbar.
     void SetColorSwatchFn(std::function<void(uint32_t)> fn);
 
@@ -71,6 +76,8 @@ private:
     int m_sentBytes = -1;
     bool m_keepAspect = true;
     uint32_t m_bkColor = 0xFFFFFFFFu;
+    CDither m_dither = CDither::None;
+    CDither m_ditherOn = CDither::Diffusion; // what the button turns on
     QImage m_bitmap;
     QImage m_dimmed; // made on the first progress paint of a transfer
     int m_width = 1;
