@@ -8,6 +8,8 @@
 #include <QSettings>
 #include <QtTest>
 
+#include "imaging/ui/frame_previews.h"
+#include "imaging/ui/picture_view.h"
 #include "res/resource.h"
 #include "shell/app_frame.h"
 #include "tst_device_sim.h"
@@ -104,6 +106,7 @@ class TestBatchRun : public QObject
     void cleanup();
     void desktopMatchesCli();
     void repeatMessageAndFailure();
+    void previewComesBack();
 
   private:
     QString Write(const QString &name, const QString &text);
@@ -270,6 +273,37 @@ void TestBatchRun::repeatMessageAndFailure()
     QCOMPARE(m_frame->GetActiveView(), view);
     QVERIFY(m_frame->RecentBatchFiles().GetEntry(0, &top));
     QCOMPARE(top, failing);
+}
+
+void TestBatchRun::previewComesBack()
+{
+    QVERIFY(!m_farm->Start("v", {"--profile", "info", "--size", "320x240"}).isEmpty());
+    m_frame = new CAppFrame;
+    QVERIFY(m_frame->Create());
+    m_frame->show();
+    m_frame->OnCommand(32850);
+    QVERIFY(m_frame->Terminal().IsConnected());
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    const QString shown = m_dir.filePath("shown.png");
+    const QString sent = m_dir.filePath("sent.png");
+    QVERIFY(image.save(shown) && image.save(sent));
+    CMyPictureView *view = PictureView(*m_frame, true);
+    QVERIFY(view);
+    QVERIFY(view->LoadPicture(shown, 320, 240));
+    m_frame->ShowView(view);
+
+    // The step sends another file through the preview; afterwards the
+    // preview shows its own file again at the size it had.
+    const QString path = Write("preview.kbz", Batch("<SendPicture KeepAspectRatio=\"0\" BkColor=\"0\" Path=\"" +
+                                                        sent + "\"/><ShowPicture ID=\"1\"/>"));
+    QVERIFY(m_frame->RunBatchFile(path));
+    QCOMPARE(m_frame->GetActiveView(), static_cast<CMyView *>(view));
+    QCOMPARE(view->Path(), shown);
+    QCOMPARE(view->PictureWidth(), 320);
+    QCOMPARE(view->PictureHeight(), 240);
+    QTest::qWait(200);
+    QVERIFY(Commands(Log(m_farm->LogPath("v"))).filter("picture").size() >= 1);
 }
 
 QTEST_MAIN(TestBatchRun)
