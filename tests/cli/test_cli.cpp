@@ -34,6 +34,7 @@ protected:
     QTemporaryDir dir;
     QString portDir;
     std::vector<std::unique_ptr<QProcess>> sims;
+    bool platformSet = true;  // QT_QPA_PLATFORM=offscreen in the environment
     QStringList wrapper;  // runs qelcli through this command (another user)
     QString runtimeDir;   // XDG_RUNTIME_DIR of the programs: Qt warns without one
 
@@ -65,7 +66,10 @@ protected:
         env.insert(QStringLiteral("QEL_SYSTEM_PORTS"), QStringLiteral("0"));
         env.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("home/.config")));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        if (platformSet)
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        else
+            env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
         return env;
     }
@@ -373,6 +377,95 @@ TEST_F(CliTest, ConvertWritesTheSwappedPixelStream)
                    QStringLiteral("4x2"), QStringLiteral("-o"), out})
                   .code,
               2);
+}
+
+// Every problem with an input file is found before the terminal is touched:
+// exit code 2, the reason on standard error, and not one frame in the log.
+TEST_F(CliTest, InputFileProblemsAreFoundBeforeTheTerminal)
+{
+    const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("files"), QStringLiteral("--hard-font"),
+                                   QStringLiteral("0")});
+    ASSERT_FALSE(port.isEmpty());
+    QImage photo(200, 120, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(x, y * 2, (x * y) & 0xFF));
+    const QString jpeg = dir.filePath(QStringLiteral("photo.jpg"));
+    ASSERT_TRUE(photo.save(jpeg, "JPEG", 90));
+    QFile whole(jpeg);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray jpegBytes = whole.readAll();
+    const QString cutJpeg = WriteFile(QStringLiteral("cut.jpg"), jpegBytes.left(jpegBytes.size() * 2 / 3));
+    const QString huge = qEnvironmentVariable("QEL_TEST_DATA") + QStringLiteral("/imaging/huge_30000x30000.png");
+    const QString emptyFont = WriteFile(QStringLiteral("empty16x16.fnt"), QByteArray());
+    const QString sparseFont = dir.filePath(QStringLiteral("sparse16x16.fnt"));
+    {
+        QFile f(sparseFont);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(qint64(1) << 31));  // 2 GiB, no block written
+    }
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString folder = dir.path();
+    const QString brokenBatch = WriteFile(QStringLiteral("broken.kbz"), "<Document Ver=\"1.1\" Model=\"QEL-A\"");
+    const QString out = dir.filePath(QStringLiteral("out.bin"));
+
+    const QStringList cases[] = {
+        {QStringLiteral("picture"), cutJpeg},
+        {QStringLiteral("picture"), huge, QStringLiteral("--slot"), QStringLiteral("1")},
+        {QStringLiteral("picture"), fifo},
+        {QStringLiteral("picture"), folder},
+        {QStringLiteral("convert"), cutJpeg, QStringLiteral("--size"), QStringLiteral("32x32"), QStringLiteral("-o"), out},
+        {QStringLiteral("font"), emptyFont},
+        {QStringLiteral("font"), sparseFont},
+        {QStringLiteral("font"), fifo},
+        {QStringLiteral("font"), folder},
+        {QStringLiteral("run"), brokenBatch, QStringLiteral("--yes")},
+        {QStringLiteral("run"), fifo, QStringLiteral("--yes")},
+        {QStringLiteral("run"), folder, QStringLiteral("--yes")},
+    };
+    for (const QStringList &c : cases) {
+        const Result r = Cli(QStringList{QStringLiteral("--log"), QStringLiteral("-p"), port} + c, 20000);
+        EXPECT_EQ(r.code, 2) << c.join(QLatin1Char(' ')).toStdString() << "\n" << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QLatin1String(">> "))) << c.join(QLatin1Char(' ')).toStdString();
+    }
+    // The reasons that say more than "cannot read".
+    EXPECT_TRUE(Cli({QStringLiteral("picture"), cutJpeg}).err.contains(U("图象数据不完整或已损坏")));
+    EXPECT_TRUE(Cli({QStringLiteral("picture"), huge}).err.contains(U("图象尺寸过大：30000 x 30000")));
+    EXPECT_FALSE(QFile::exists(out));
+}
+
+// The command line runs a GUI application on the offscreen platform by
+// itself, so SVG text can be drawn without a display and without
+// QT_QPA_PLATFORM; and an empty text is sent as position and terminator.
+TEST_F(CliTest, SvgTextAndEmptyText)
+{
+    platformSet = false;
+    const QString svg = WriteFile(QStringLiteral("label.svg"),
+                                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"32\">"
+                                  "<rect width=\"64\" height=\"32\" fill=\"#ffffff\"/>"
+                                  "<text x=\"2\" y=\"26\" font-size=\"28\" fill=\"#000000\">WW</text></svg>");
+    const QString out = dir.filePath(QStringLiteral("label.bin"));
+    Result r = Cli({QStringLiteral("convert"), svg, QStringLiteral("--size"), QStringLiteral("64x32"),
+                    QStringLiteral("--bpp"), QStringLiteral("24"), QStringLiteral("-o"), out});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray pixels = f.readAll();
+    ASSERT_EQ(pixels.size(), 64 * 32 * 3);
+    int dark = 0;
+    for (int i = 0; i + 2 < pixels.size(); i += 3)
+        dark += (uint8_t(pixels[i]) < 128 && uint8_t(pixels[i + 1]) < 128 && uint8_t(pixels[i + 2]) < 128) ? 1 : 0;
+    EXPECT_GT(dark, 40);  // the glyphs were drawn
+
+    const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("text")});
+    ASSERT_FALSE(port.isEmpty());
+    r = Cli({QStringLiteral("--log"), QStringLiteral("-p"), port, QStringLiteral("text"), QString()});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    // 16 x 16 font (code 0x12) at 0,0: x, y and the terminator.
+    EXPECT_TRUE(r.err.split(QLatin1Char('\n')).contains(QStringLiteral(">> FD 12 00 05 00 00 00 00 00 DD CC BB AA")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(U("发送文字完毕")));
 }
 
 TEST_F(CliTest, ConvertDithersOnlyWhenAsked)
