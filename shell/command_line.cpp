@@ -50,6 +50,18 @@ void InstallTranslator()
 
 } // namespace
 
+bool CCommandLine::AsksForText(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--")
+            break;
+        if (arg == "-h" || arg == "--help" || arg == "-v" || arg == "--version")
+            return true;
+    }
+    return false;
+}
+
 CCommandLine CCommandLine::Parse(const QStringList &arguments)
 {
     InstallTranslator();

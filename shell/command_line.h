@@ -16,4 +16,7 @@ struct CCommandLine {
     // Parses the arguments (program name first, the toolkit's own options
     // already taken out). Prints nothing.
     static CCommandLine Parse(const QStringList &arguments);
+    // Whether the raw arguments ask for --help or --version, which need no
+    // window system (checked before the application object exists).
+    static bool AsksForText(int argc, char **argv);
 };
