@@ -9,6 +9,7 @@ PKGS=(
   libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps fonts-wqy-microhei
   desktop-file-utils appstream man-db file
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${PKGS[@]}"; do
