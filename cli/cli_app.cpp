@@ -126,6 +126,9 @@ int RunCli(const QStringList &args)
     ctx.json = parsed.Has(QStringLiteral("json"));
     ctx.log = parsed.Has(QStringLiteral("log"));
     ctx.portOption = parsed.Value(QStringLiteral("port"));
+    ctx.portOptions = parsed.Values(QStringLiteral("port"));
+    if (ctx.portOptions.size() > 1 && !command->AcceptsManyPorts())
+        return ctx.Usage(FormatStr(IDS_CLI_BAD_OPTION, "-p"));
     if (parsed.Has(QStringLiteral("port")) && ctx.portOption.isEmpty())
         return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, ""));
     if (parsed.Has(QStringLiteral("baud"))) {

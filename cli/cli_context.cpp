@@ -50,6 +50,18 @@ void CCliContext::Apply()
     m_console.SetQuietStdout(json);
 }
 
+void CCliContext::BecomeWorker(const CCliContext &parent, const QString &port)
+{
+    portOption = port;
+    portOptions = QStringList{port};
+    baudOption = parent.baudOption;
+    json = parent.json;
+    log = parent.log;
+    m_console.SetLinePrefix(QStringLiteral("[%1] ").arg(port));
+    m_progress.SetSharedInterrupt(true);
+    Apply();
+}
+
 void CCliContext::PrintJson(const QJsonObject &object)
 {
     m_console.Data(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
@@ -72,9 +84,9 @@ bool CCliContext::Detect(CPortList &list)
 
 static void RecordConnection(CMyTerminal &terminal, const CPortList &list, CPortSelection *connected)
 {
-    connected->path = terminal.Port().GetPortName();
+    connected->path = terminal.LinePort().GetPortName();
     connected->displayName = connected->path;
-    connected->rate = terminal.Port().GetPortBaud();
+    connected->rate = terminal.LinePort().GetPortBaud();
     for (const CPortEntry &e : list.Ports())
         if (e.path == connected->path)
             connected->displayName = e.displayName;
@@ -96,6 +108,8 @@ int CCliContext::ConnectTerminal()
     if (!ConnectCommand(m_terminal, host))
         return EXIT_NO_TERMINAL;
     RecordConnection(m_terminal, list, &m_connected);
+    if (baudOption > 0 && m_terminal.IsNetworkLink())
+        m_status.ShowStatusMessage(STATUS_INFO, FormatStr(IDS_CLI_BAUD_NET, qUtf8Printable(m_connected.path)));
     return 0;
 }
 
