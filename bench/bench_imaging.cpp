@@ -5,7 +5,11 @@
 //                                  fit, convert, extract the pixel stream;
 //   after_decode/<src>/<WxH>/<bits>: fit + convert + extract from an already fully
 //                                  decoded source (the work added to a full decode);
-//   extract_swap/800x480/16:       pixel stream extraction plus the 16-bit byte swap.
+//   extract_swap/800x480/16:       pixel stream extraction plus the 16-bit byte swap;
+//   quantise/800x480/<method>:     8 bits per channel to RGB 5-6-5 alone: plain
+//                                  conversion, ordered or diffusion dithering;
+//   after_decode_dither/<src>/800x480/16/<method>: after_decode with dithering,
+//                                  to set beside after_decode/<src>/800x480/16.
 // Each row carries its mean wall time (ms) and process CPU time of all threads
 // (cpu_ms; Qt scales and converts large images on worker threads), the same
 // two figures for a plain decode of its source measured before the runs
@@ -14,10 +18,11 @@
 // the steadier ones.
 // The 4000 x 3000 JPEG and 1920 x 1080 PNG sources are generated at start into a
 // temporary folder.
-#include "link/terminal.h"
+#include "imaging/dither.h"
 #include "imaging/image_fit.h"
 #include "imaging/pixel_format.h"
 #include "imaging/pixels.h"
+#include "link/terminal.h"
 
 #include <QElapsedTimer>
 #include <QImageReader>
@@ -178,6 +183,40 @@ int main(int argc, char **argv)
                     });
                 })->Unit(benchmark::kMillisecond);
             }
+    }
+
+    const std::pair<const char *, CDither> methods[] = {{"ordered", CDither::Ordered},
+                                                        {"diffusion", CDither::Diffusion}};
+    for (Source &s : sources)
+        for (const auto &m : methods) {
+            const CDither dither = m.second;
+            benchmark::RegisterBenchmark(
+                (std::string("after_decode_dither/") + s.name + "/800x480/16/" + m.first).c_str(),
+                [&s, dither](benchmark::State &state) {
+                    Timed(state, &s, [&] {
+                        const QImage fitted =
+                            RenderFitted(s.decoded, 800, 480, PIXEL_CODE_RGB565, 0x00FFFFFFu, true, dither);
+                        std::vector<uint8_t> out;
+                        if (!ExtractPixels(fitted, 800, 480, PIXEL_CODE_RGB565, &out))
+                            state.SkipWithError("conversion failed");
+                        benchmark::DoNotOptimize(out.data());
+                    });
+                })
+                ->Unit(benchmark::kMillisecond);
+        }
+    static QImage screen32 = RenderFitted(sources[1].decoded, 800, 480, PIXEL_CODE_RGB32, 0, true);
+    benchmark::RegisterBenchmark("quantise/800x480/plain", [](benchmark::State &state) {
+        Timed(state, nullptr,
+              [&] { benchmark::DoNotOptimize(screen32.convertToFormat(QImage::Format_RGB16)); });
+    })->Unit(benchmark::kMicrosecond);
+    for (const auto &m : methods) {
+        const CDither dither = m.second;
+        benchmark::RegisterBenchmark(
+            (std::string("quantise/800x480/") + m.first).c_str(),
+            [dither](benchmark::State &state) {
+                Timed(state, nullptr, [&] { benchmark::DoNotOptimize(DitherToRgb565(screen32, dither)); });
+            })
+            ->Unit(benchmark::kMicrosecond);
     }
 
     static QImage screen = RenderFitted(sources[1].decoded, 800, 480, PIXEL_CODE_RGB565, 0, true);

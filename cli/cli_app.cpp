@@ -81,6 +81,7 @@ std::vector<std::unique_ptr<CCliCommand>> AllCommands()
         list.push_back(std::move(c));
     list.push_back(MakePictureCommand());
     list.push_back(MakeFontCommand());
+    list.push_back(MakeFontGenCommand());
     list.push_back(MakeRunCommand());
     list.push_back(MakeConvertCommand());
     return list;

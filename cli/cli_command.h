@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "cli_args.h"
+#include "imaging/dither.h"
 
 class CCliContext;
 
@@ -34,6 +35,10 @@ protected:
     int NeedArgs(CCliContext &ctx, const CParsedArgs &args, int count) const;
     // Reports a value that cannot be used; returns EXIT_USAGE.
     static int BadValue(CCliContext &ctx, const QString &text);
+    // --dither none|ordered|diffusion of the picture commands.
+    static COptionSpec DitherOption();
+    // Reads --dither into *dither (None when absent); EXIT_OK or EXIT_USAGE.
+    static int ReadDither(CCliContext &ctx, const CParsedArgs &args, CDither *dither);
 };
 
 // Every command, in the order of the help text.
@@ -46,5 +51,6 @@ std::unique_ptr<CCliCommand> MakeInfoCommand();
 std::vector<std::unique_ptr<CCliCommand>> MakeDeviceCommands();
 std::unique_ptr<CCliCommand> MakePictureCommand();
 std::unique_ptr<CCliCommand> MakeFontCommand();
+std::unique_ptr<CCliCommand> MakeFontGenCommand();
 std::unique_ptr<CCliCommand> MakeRunCommand();
 std::unique_ptr<CCliCommand> MakeConvertCommand();

@@ -129,3 +129,17 @@ int CCliCommand::BadValue(CCliContext &ctx, const QString &text)
 {
     return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, qUtf8Printable(text)));
 }
+
+COptionSpec CCliCommand::DitherOption()
+{
+    return {QStringLiteral("dither"), QChar(), true, QStringLiteral("METHOD"), LoadStr(IDS_CLI_OPT_DITHER)};
+}
+
+int CCliCommand::ReadDither(CCliContext &ctx, const CParsedArgs &args, CDither *dither)
+{
+    *dither = CDither::None;
+    const QString name = QStringLiteral("dither");
+    if (args.Has(name) && !ParseDither(args.Value(name), dither))
+        return BadValue(ctx, args.Value(name));
+    return EXIT_OK;
+}

@@ -18,7 +18,8 @@ public:
     QString Name() const override { return QStringLiteral("convert"); }
     QString Synopsis() const override
     {
-        return QStringLiteral("FILE --size WxH [--bpp 16|24] [--stretch] [--bg #RRGGBB] -o OUT");
+        return QStringLiteral(
+            "FILE --size WxH [--bpp 16|24] [--stretch] [--bg #RRGGBB] [--dither METHOD] -o OUT");
     }
     int SummaryId() const override { return IDS_CLI_CMD_CONVERT; }
     QVector<COptionSpec> Options() const override
@@ -27,6 +28,7 @@ public:
                 {QStringLiteral("bpp"), QChar(), true, QStringLiteral("16|24"), LoadStr(IDS_CLI_OPT_BPP)},
                 {QStringLiteral("stretch"), QChar(), false, QString(), LoadStr(IDS_CLI_OPT_STRETCH)},
                 {QStringLiteral("bg"), QChar(), true, QStringLiteral("#RRGGBB"), LoadStr(IDS_CLI_OPT_BG)},
+                DitherOption(),
                 {QStringLiteral("out"), QLatin1Char('o'), true, QStringLiteral("OUT"), LoadStr(IDS_CLI_OPT_OUT)}};
     }
     int Prepare(CCliContext &ctx, const CParsedArgs &args) override
@@ -52,12 +54,13 @@ public:
         m_keepAspect = !args.Has(QStringLiteral("stretch"));
         if (args.Has(QStringLiteral("bg")) && !ParseColor(args.Value(QStringLiteral("bg")), &m_bk))
             return BadValue(ctx, args.Value(QStringLiteral("bg")));
-        return EXIT_OK;
+        return ReadDither(ctx, args, &m_dither);
     }
     int Run(CCliContext &ctx) override
     {
         QString error;
-        const QImage fitted = LoadFittedImage(m_path, m_width, m_height, m_code, m_bk, m_keepAspect, &error);
+        const QImage fitted =
+            LoadFittedImage(m_path, m_width, m_height, m_code, m_bk, m_keepAspect, &error, m_dither);
         std::vector<uint8_t> pixels;
         if (fitted.isNull() || !ExtractPixels(fitted, m_width, m_height, m_code, &pixels)) {
             QString text = FormatStr(IDS_CLI_BAD_FILE, qUtf8Printable(m_path));
@@ -93,6 +96,7 @@ private:
     int m_code = PIXEL_CODE_RGB565;
     bool m_keepAspect = true;
     uint32_t m_bk = 0x00FFFFFFu;
+    CDither m_dither = CDither::None;
 };
 
 } // namespace

@@ -13,13 +13,17 @@ namespace {
 class CCmdPicture : public CCliCommand {
 public:
     QString Name() const override { return QStringLiteral("picture"); }
-    QString Synopsis() const override { return QStringLiteral("FILE [--slot N] [--stretch] [--bg #RRGGBB]"); }
+    QString Synopsis() const override
+    {
+        return QStringLiteral("FILE [--slot N] [--stretch] [--bg #RRGGBB] [--dither METHOD]");
+    }
     int SummaryId() const override { return IDS_CLI_CMD_PICTURE; }
     QVector<COptionSpec> Options() const override
     {
         return {{QStringLiteral("slot"), QChar(), true, QStringLiteral("N"), LoadStr(IDS_CLI_OPT_SLOT)},
                 {QStringLiteral("stretch"), QChar(), false, QString(), LoadStr(IDS_CLI_OPT_STRETCH)},
-                {QStringLiteral("bg"), QChar(), true, QStringLiteral("#RRGGBB"), LoadStr(IDS_CLI_OPT_BG)}};
+                {QStringLiteral("bg"), QChar(), true, QStringLiteral("#RRGGBB"), LoadStr(IDS_CLI_OPT_BG)},
+                DitherOption()};
     }
     int Prepare(CCliContext &ctx, const CParsedArgs &args) override
     {
@@ -33,6 +37,8 @@ public:
         m_keepAspect = !args.Has(QStringLiteral("stretch"));
         if (args.Has(QStringLiteral("bg")) && !ParseColor(args.Value(QStringLiteral("bg")), &m_bk))
             return BadValue(ctx, args.Value(QStringLiteral("bg")));
+        if (const int rc = ReadDither(ctx, args, &m_dither))
+            return rc;
         // A file that cannot be decoded is bad input, found before connecting.
         QImageReader reader(m_path);
         if (!QFileInfo(m_path).isFile() || !reader.canRead())
@@ -47,7 +53,8 @@ public:
         CMyTerminal &t = ctx.Terminal();
         if (m_store && !CheckSlot(t, m_slot))
             return EXIT_USAGE;
-        return SendPictureFile(t, m_keepAspect, m_path, m_bk, m_store ? m_slot : -1) ? EXIT_OK : EXIT_FAILED;
+        const int slot = m_store ? m_slot : -1;
+        return SendPictureFile(t, m_keepAspect, m_path, m_bk, slot, nullptr, m_dither) ? EXIT_OK : EXIT_FAILED;
     }
 
 private:
@@ -56,6 +63,7 @@ private:
     bool m_store = false;
     bool m_keepAspect = true;
     uint32_t m_bk = 0x00FFFFFFu;
+    CDither m_dither = CDither::None;
 };
 
 } // namespace

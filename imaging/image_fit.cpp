@@ -9,11 +9,22 @@
 namespace
 {
 
+// Whether the picture is drawn at 8 bits per channel and dithered to 16.
+bool Dithers(int pixelCode, CDither dither)
+{
+    return dither != CDither::None && pixelCode == PIXEL_CODE_RGB565;
+}
+
 // The drawing itself; geometry is computed for a source of geometrySize,
 // which differs from source.size() when the decoder already scaled it.
 QImage RenderInto(const QImage &source, QSize geometrySize, int width, int height, int pixelCode,
-                  uint32_t bkColor, bool keepAspect)
+                  uint32_t bkColor, bool keepAspect, CDither dither)
 {
+    if (Dithers(pixelCode, dither)) {
+        const QImage full = RenderInto(source, geometrySize, width, height, PIXEL_CODE_RGB32, bkColor,
+                                       keepAspect, CDither::None);
+        return DitherToRgb565(full, dither);
+    }
     if (source.isNull() || geometrySize.isEmpty())
         return QImage();
     if (width <= 0 || height <= 0 || width > MAX_CANVAS_SIDE || height > MAX_CANVAS_SIDE)
@@ -79,13 +90,13 @@ CFitRect FitGeometry(int srcWidth, int srcHeight, int width, int height, bool ke
 }
 
 QImage RenderFitted(const QImage &source, int width, int height, int pixelCode, uint32_t bkColor,
-                    bool keepAspect)
+                    bool keepAspect, CDither dither)
 {
-    return RenderInto(source, source.size(), width, height, pixelCode, bkColor, keepAspect);
+    return RenderInto(source, source.size(), width, height, pixelCode, bkColor, keepAspect, dither);
 }
 
 QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode, uint32_t bkColor,
-                       bool keepAspect, QString *error)
+                       bool keepAspect, QString *error, CDither dither)
 {
     SetError(error, QString());
     if (path.isEmpty())
@@ -148,5 +159,5 @@ QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode
         (!PixelCodeHasAlpha(ownCode) || bkColor == NO_BK_COLOR))
         return source;
 
-    return RenderInto(source, own, width, height, pixelCode, bkColor, keepAspect);
+    return RenderInto(source, own, width, height, pixelCode, bkColor, keepAspect, dither);
 }

@@ -2,6 +2,8 @@
 // format: fitting geometry, drawing over a background colour, and loading.
 #pragma once
 
+#include "imaging/dither.h"
+
 #include <QImage>
 #include <QString>
 #include <cstdint>
@@ -22,9 +24,11 @@ CFitRect FitGeometry(int srcWidth, int srcHeight, int width, int height, bool ke
 
 // Draws source scaled into a new width x height canvas of the format code,
 // cleared to bkColor (0x00BBGGRR) and blended over it. A null image when the
-// source is null or the canvas cannot be made.
+// source is null or the canvas cannot be made. With a dither method and the
+// 16-bit code the picture is drawn at 8 bits per channel and then dithered
+// down; other codes ignore dither.
 QImage RenderFitted(const QImage &source, int width, int height, int pixelCode, uint32_t bkColor,
-                    bool keepAspect);
+                    bool keepAspect, CDither dither = CDither::None);
 
 // Decodes path and fits it: width or height 0 takes the image's own size,
 // pixelCode 0 its own format. An image of the right size and format without
@@ -36,9 +40,9 @@ QImage RenderFitted(const QImage &source, int width, int height, int pixelCode, 
 // decode would pass FULL_DECODE_BUDGET_MB, so memory follows the target size.
 // The geometry still comes from the file's own size. A source whose full
 // decode would pass DECODE_LIMIT_MB is refused unless its decoder scales
-// while decoding.
+// while decoding. dither works as in RenderFitted.
 QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode, uint32_t bkColor,
-                       bool keepAspect, QString *error = nullptr);
+                       bool keepAspect, QString *error = nullptr, CDither dither = CDither::None);
 
 enum : int {
     DECODE_LIMIT_MB = 256,

@@ -44,12 +44,13 @@ bool SendPicture(CMyTerminal &terminal, const QImage &picture, const QString &pa
 }
 
 QImage LoadPictureForTerminal(const CMyTerminal &terminal, const QString &path, bool keepAspect,
-                              uint32_t bkColor, CStatusSink *status)
+                              uint32_t bkColor, CStatusSink *status, CDither dither)
 {
     const CDevInfo &info = terminal.Info();
     QImage picture;
     try {
-        picture = LoadFittedImage(path, info.width, info.height, info.pixelFormat, bkColor, keepAspect);
+        picture = LoadFittedImage(path, info.width, info.height, info.pixelFormat, bkColor, keepAspect,
+                                  nullptr, dither);
     } catch (const std::exception &) {
         picture = QImage();
     }
@@ -63,9 +64,9 @@ QImage LoadPictureForTerminal(const CMyTerminal &terminal, const QString &path, 
 }
 
 bool SendPictureFile(CMyTerminal &terminal, bool keepAspect, const QString &path, uint32_t bkColor, int slot,
-                     CStatusSink *status)
+                     CStatusSink *status, CDither dither)
 {
-    const QImage picture = LoadPictureForTerminal(terminal, path, keepAspect, bkColor, status);
+    const QImage picture = LoadPictureForTerminal(terminal, path, keepAspect, bkColor, status, dither);
     if (picture.isNull())
         return false;
     return SendPicture(terminal, picture, path, slot, status);

@@ -3,6 +3,8 @@
 // hand them to the terminal's picture dispatcher, report the outcome.
 #pragma once
 
+#include "imaging/dither.h"
+
 #include <QImage>
 #include <QString>
 #include <cstdint>
@@ -18,11 +20,13 @@ bool SendPicture(CMyTerminal &terminal, const QImage &picture, const QString &pa
                  CStatusSink *status = nullptr);
 
 // Decodes path fitted to the terminal's resolution and pixel format (its own
-// size while no terminal is identified). A file that cannot be opened is
-// reported as such and gives a null image.
+// size while no terminal is identified), dithered as asked on a 16-bit
+// terminal. A file that cannot be opened is reported as such and gives a
+// null image.
 QImage LoadPictureForTerminal(const CMyTerminal &terminal, const QString &path, bool keepAspect,
-                              uint32_t bkColor, CStatusSink *status = nullptr);
+                              uint32_t bkColor, CStatusSink *status = nullptr,
+                              CDither dither = CDither::None);
 
 // Load and send in one step, for callers without a preview.
 bool SendPictureFile(CMyTerminal &terminal, bool keepAspect, const QString &path, uint32_t bkColor, int slot,
-                     CStatusSink *status = nullptr);
+                     CStatusSink *status = nullptr, CDither dither = CDither::None);

@@ -14,7 +14,7 @@ const FormatRow kRows[] = {
     {QImage::Format_RGB16, PIXEL_CODE_RGB565},
     {QImage::Format_BGR888, PIXEL_CODE_RGB24},
     {QImage::Format_ARGB32, PIXEL_CODE_ARGB32},
-    {QImage::Format_RGB32, 0x00022009},
+    {QImage::Format_RGB32, PIXEL_CODE_RGB32},
     {QImage::Format_ARGB32_Premultiplied, 0x000E200B},
     {QImage::Format_RGB555, 0x00021005},
     {QImage::Format_Grayscale16, 0x00101004},

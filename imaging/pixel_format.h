@@ -10,6 +10,7 @@ enum : int {
     PIXEL_CODE_RGB565 = 0x00021006, // terminal, 16 bits: QImage::Format_RGB16
     PIXEL_CODE_RGB24 = 0x00021808,  // terminal, 24 bits: QImage::Format_BGR888 (blue, green, red)
     PIXEL_CODE_ARGB32 = 0x0026200A, // toolbar colour swatch: QImage::Format_ARGB32
+    PIXEL_CODE_RGB32 = 0x00022009,  // 8 bits per channel, drawn before dithering: QImage::Format_RGB32
     PIXEL_CODE_ALPHA_FLAG = 0x00040000,
 };
 

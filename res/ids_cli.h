@@ -93,4 +93,16 @@ enum : int {
     IDS_CLI_BAD_FILE = 65134,         // "无法读取文件“%s”"
     IDS_CLI_HARD_FONT = 65135,        // "终端使用内置字库，不能下载字库"
     IDS_CLI_BATCH_CASE = 65136,       // "命令 %d"
+
+    // Font library generator and dithering.
+    IDS_CLI_CMD_FONT_GEN = 65140,
+    IDS_CLI_OPT_FAMILY = 65141,
+    IDS_CLI_OPT_FONT_FILE = 65142,
+    IDS_CLI_OPT_GEN_SIZE = 65143,
+    IDS_CLI_OPT_CHARSET = 65144,
+    IDS_CLI_OPT_BOLD = 65145,
+    IDS_CLI_OPT_THRESHOLD = 65146,
+    IDS_CLI_OPT_OFFSET = 65147,
+    IDS_CLI_OPT_GEN_OUT = 65148,
+    IDS_CLI_OPT_DITHER = 65149,
 };

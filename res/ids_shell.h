@@ -8,6 +8,8 @@ enum : int {
     IDS_BTN_CONNECT = 20001,       // "连接"
     IDS_BTN_DISCONNECT = 20002,    // "断开"
     IDS_REFRESH_PORTS = 20301, // "刷新..."
+    IDS_HOME_OPEN = 20162,     // "打开": tooltip word of a recent batch file
+    IDS_HOME_REMOVE = 20163,   // "移除": link beside it
 };
 
 // main frame, menus and bars

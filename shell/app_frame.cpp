@@ -19,6 +19,7 @@
 #include "shell/bar_std.h"
 #include "shell/cmd_table.h"
 #include "shell/cmd_target.h"
+#include "shell/home_view.h"
 #include "shell/icons.h"
 #include "shell/output.h"
 #include "shell/pane_output.h"
@@ -46,6 +47,8 @@ CAppFrame::CAppFrame()
     m_cmds = new CCmdTable(this);
     m_cmds->CreateAll();
     m_terminal.SetStatusSink(this);
+    // The home page is the home view unless a caller supplies another.
+    m_factories[VIEW_HOME] = [this](QWidget *parent) -> CMyView * { return new CMyHomeView(*this, parent); };
 }
 
 CAppFrame::~CAppFrame()
@@ -193,8 +196,6 @@ CMyView *CAppFrame::EnsureView(ViewKind kind)
     CMyView *view = nullptr;
     if (m_factories[kind])
         view = m_factories[kind](m_client);
-    else if (kind == VIEW_HOME)
-        view = new CMyView(m_client);
     if (!view)
         return nullptr;
     view->setProperty("viewId", kHiddenViewId);

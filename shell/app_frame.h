@@ -68,8 +68,8 @@ public:
     CMyOutput *Output() const;
 
     // --- Views ---
-    // How a view is made on first use (the home view is a plain view until
-    // its page arrives).
+    // How a view is made on first use (the home view shows the home page
+    // unless another factory is set before Create).
     void SetViewFactory(ViewKind kind, ViewFactory factory);
     // The view of a kind, created if needed; null when it cannot be made.
     CMyView *EnsureView(ViewKind kind);

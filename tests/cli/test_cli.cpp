@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -378,6 +380,91 @@ TEST_F(CliTest, ConvertWritesTheSwappedPixelStream)
                    QStringLiteral("4x2"), QStringLiteral("-o"), out})
                   .code,
               2);
+}
+
+TEST_F(CliTest, ConvertDithersOnlyWhenAsked)
+{
+    // A grey ramp: plain truncation and diffusion give different 16-bit streams.
+    QImage ramp(64, 4, QImage::Format_RGB32);
+    for (int x = 0; x < 64; ++x)
+        for (int y = 0; y < 4; ++y)
+            ramp.setPixel(x, y, qRgb(x * 4 + 1, x * 4 + 1, x * 4 + 1));
+    const QString png = dir.filePath(QStringLiteral("ramp.png"));
+    ASSERT_TRUE(ramp.save(png));
+    const auto convert = [&](const QStringList &extra) {
+        const QString out = dir.filePath(QStringLiteral("ramp.bin"));
+        QFile::remove(out);
+        const Result r = Cli(QStringList{QStringLiteral("convert"), png, QStringLiteral("--size"),
+                                         QStringLiteral("64x4"), QStringLiteral("-o"), out} +
+                             extra);
+        QFile f(out);
+        return std::make_pair(r.code, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
+    };
+    const auto plain = convert({});
+    ASSERT_EQ(plain.first, 0);
+    ASSERT_EQ(plain.second.size(), 64 * 4 * 2);
+    // Greys 1 and 5 truncate to 0x0000 and 0x0020 (green keeps 6 bits), high byte first.
+    EXPECT_EQ(plain.second.left(4), QByteArray::fromHex("00000020"));
+    EXPECT_EQ(convert({QStringLiteral("--dither"), QStringLiteral("none")}), plain);
+    const auto diffused = convert({QStringLiteral("--dither"), QStringLiteral("diffusion")});
+    EXPECT_EQ(diffused.first, 0);
+    EXPECT_NE(diffused.second, plain.second);
+    EXPECT_EQ(diffused.second.size(), plain.second.size());
+    EXPECT_EQ(convert({QStringLiteral("--dither"), QStringLiteral("ordered"), QStringLiteral("--bpp"),
+                       QStringLiteral("24")}),
+              convert({QStringLiteral("--bpp"), QStringLiteral("24")}));
+    EXPECT_EQ(convert({QStringLiteral("--dither"), QStringLiteral("fs")}).first, 2);
+}
+
+TEST_F(CliTest, FontGenWritesANamedLibrary)
+{
+    QDirIterator it(QStringLiteral("/usr/share/fonts"), {QStringLiteral("wqy-microhei.ttc")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    if (!it.hasNext())
+        GTEST_SKIP() << "fonts-wqy-microhei is not installed (scripts/deps.sh installs it)";
+    const QString font = it.next();
+    const QString folder = dir.filePath(QStringLiteral("libs"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    Result r = Cli({QStringLiteral("font-gen"), QStringLiteral("--font-file"), font, QStringLiteral("--size"),
+                    QStringLiteral("12x24"), QStringLiteral("-o"), folder});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QString lib = folder + QStringLiteral("/wqy-microhei_12x24.fnt");
+    EXPECT_EQ(QFileInfo(lib).size(), 95 * 48);
+    EXPECT_TRUE(r.out.contains(U("字库生成完毕 ") + lib + U("：95 个字形，字体中缺少其中 0 个字符"))) << r.out.toStdString();
+
+    // Bad requests change nothing and exit 2; a name without the size warns.
+    const QString named = dir.filePath(QStringLiteral("mine.fnt"));
+    const struct {
+        QStringList args;
+        int code;
+        QString text;
+    } cases[] = {
+        {{QStringLiteral("--font-file"), font, QStringLiteral("--size"), QStringLiteral("8x8"), QStringLiteral("-o"),
+          folder},
+         2, U("不能生成 8 x 8 的字库")},
+        {{QStringLiteral("--family"), QStringLiteral("No Such Family Qel"), QStringLiteral("--size"),
+          QStringLiteral("16x16"), QStringLiteral("-o"), folder},
+         2, U("系统中没有字体“No Such Family Qel”")},
+        {{QStringLiteral("--font-file"), lib, QStringLiteral("--size"), QStringLiteral("16x16"), QStringLiteral("-o"),
+          folder},
+         2, U("无法读取字体文件")},
+        {{QStringLiteral("--font-file"), font, QStringLiteral("--family"), QStringLiteral("x"), QStringLiteral("--size"),
+          QStringLiteral("16x16"), QStringLiteral("-o"), folder},
+         2, U("缺少参数")},
+        {{QStringLiteral("--font-file"), font, QStringLiteral("--size"), QStringLiteral("16x32"),
+          QStringLiteral("--charset"), QStringLiteral("big5"), QStringLiteral("-o"), folder},
+         2, U("参数无效：big5")},
+        {{QStringLiteral("--font-file"), font, QStringLiteral("--size"), QStringLiteral("16x32"),
+          QStringLiteral("-o"), named},
+         0, U("从路径 ") + named + U(" 不能分析出字体尺寸 16 x 32")},
+    };
+    for (const auto &c : cases) {
+        r = Cli(QStringList{QStringLiteral("font-gen")} + c.args);
+        EXPECT_EQ(r.code, c.code) << c.args.join(u' ').toStdString();
+        EXPECT_TRUE((r.out + r.err).contains(c.text)) << (r.out + r.err).toStdString();
+    }
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("wqy-microhei_12x24.fnt")});
+    EXPECT_EQ(QFileInfo(named).size(), 95 * 64);
 }
 
 } // namespace

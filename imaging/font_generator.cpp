@@ -1,0 +1,304 @@
+#include "imaging/font_generator.h"
+
+#include "imaging/font_library.h"
+#include "res/strings.h"
+
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRawFont>
+#include <QSaveFile>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <unicode/ucnv.h>
+
+namespace
+{
+
+constexpr int kGbSide = 94;
+constexpr int kGbPositions = kGbSide * kGbSide;
+constexpr int kAsciiFirst = 0x20;
+constexpr int kAsciiCount = 0x7F - kAsciiFirst;
+// Font files are read whole; anything larger is not a font.
+constexpr qint64 kMaxFontFileBytes = 256LL * 1024 * 1024;
+// Size the font is first opened at, to measure it.
+constexpr double kMeasureSize = 100.0;
+
+// GB2312 positions to Unicode, from ICU's EUC-CN table. Only the rows the
+// standard assigns are taken (1-9 symbols, 16-87 hanzi): the converter's
+// vendor row 94 and its private-use mappings stay empty.
+const std::array<char16_t, kGbPositions> &Gb2312Table()
+{
+    static const std::array<char16_t, kGbPositions> table = [] {
+        std::array<char16_t, kGbPositions> t{};
+        UErrorCode status = U_ZERO_ERROR;
+        UConverter *conv = ucnv_open("GB2312", &status);
+        if (U_FAILURE(status) || !conv)
+            return t;
+        ucnv_setToUCallBack(conv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+        for (int n = 0; n < kGbPositions; ++n) {
+            const int row = n / kGbSide + 1;
+            if (row > 87 || (row >= 10 && row <= 15))
+                continue;
+            const char bytes[2] = {static_cast<char>(0xA0 + row), static_cast<char>(0xA1 + n % kGbSide)};
+            UChar u[2] = {0, 0};
+            status = U_ZERO_ERROR;
+            const int32_t length = ucnv_toUChars(conv, u, 2, bytes, 2, &status);
+            if (U_FAILURE(status) || length != 1 || u[0] < 0x80 || u[0] == 0xFFFD ||
+                (u[0] >= 0xE000 && u[0] <= 0xF8FF))
+                continue;
+            t[n] = u[0];
+        }
+        ucnv_close(conv);
+        return t;
+    }();
+    return table;
+}
+
+bool HasFamily(const QString &family)
+{
+    return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+}
+
+// Places ink [low, high] (glyph units) on a cell side of extent, starting
+// from origin at scale 1: ink that fits is moved inside where it sticks out,
+// ink that does not fit is scaled down to fill the side.
+void FitAxis(double low, double high, double extent, double *origin, double *scale)
+{
+    *scale = 1.0;
+    if (high - low > extent) {
+        *scale = extent / (high - low);
+        *origin = -low * *scale;
+    } else if (*origin + low < 0) {
+        *origin = -low;
+    } else if (*origin + high > extent) {
+        *origin = extent - high;
+    }
+}
+
+} // namespace
+
+bool IsGeneratorGlyphSize(int width, int height)
+{
+    return (width == height && (width == 16 || width == 24 || width == 32)) ||
+           (width == 12 && height == 24) || (width == 16 && height == 32);
+}
+
+CGlyphCharset DefaultCharset(int width, int height)
+{
+    return width == height ? CGlyphCharset::Gb2312 : CGlyphCharset::Ascii;
+}
+
+int CharsetGlyphCount(CGlyphCharset charset)
+{
+    return charset == CGlyphCharset::Gb2312 ? kGbPositions : kAsciiCount;
+}
+
+char32_t CharsetCharacter(CGlyphCharset charset, int n)
+{
+    if (n < 0 || n >= CharsetGlyphCount(charset))
+        return 0;
+    if (charset == CGlyphCharset::Ascii)
+        return static_cast<char32_t>(kAsciiFirst + n);
+    return Gb2312Table()[static_cast<size_t>(n)];
+}
+
+QString FontLibraryFileName(const CFontGenSpec &spec)
+{
+    QString name = spec.fontFile.isEmpty() ? spec.family : QFileInfo(spec.fontFile).completeBaseName();
+    QString clean;
+    for (const QChar c : name) {
+        if (c.isDigit())
+            continue;
+        clean += (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c)) ? QChar(u' ') : c;
+    }
+    clean = clean.simplified();
+    if (clean.isEmpty())
+        clean = QStringLiteral("font");
+    return QStringLiteral("%1_%2x%3.fnt").arg(clean).arg(spec.width).arg(spec.height);
+}
+
+bool WriteFontLibrary(const QString &path, const QByteArray &data, QString *error)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    file.cancelWriting();
+    return false;
+}
+
+struct CFontGenerator::Impl {
+    CFontGenSpec spec;
+    QRawFont font;
+    bool open = false;
+    double ascent = 0;
+    double descent = 0;
+    double embolden = 0; // pen width that thickens the outline, 0 for none
+    QImage canvas;
+};
+
+CFontGenerator::CFontGenerator() : d(std::make_unique<Impl>()) {}
+CFontGenerator::~CFontGenerator() = default;
+
+bool CFontGenerator::IsOpen() const
+{
+    return d->open;
+}
+
+const CFontGenSpec &CFontGenerator::Spec() const
+{
+    return d->spec;
+}
+
+int CFontGenerator::GlyphBytes() const
+{
+    return ::GlyphBytes(d->spec.width, d->spec.height);
+}
+
+double CFontGenerator::PixelSize() const
+{
+    return d->open ? d->font.pixelSize() : 0.0;
+}
+
+bool CFontGenerator::Open(const CFontGenSpec &spec, QString *error)
+{
+    d->open = false;
+    d->font = QRawFont();
+    const auto fail = [error](const QString &text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return fail(LoadStr(IDS_IMG_FONTGEN_NEEDS_GUI));
+    if (!IsGeneratorGlyphSize(spec.width, spec.height))
+        return fail(FormatStr(IDS_IMG_FONTGEN_BAD_SIZE, spec.width, spec.height));
+    if (spec.threshold < 1 || spec.threshold > 255)
+        return fail(FormatStr(IDS_IMG_FONTGEN_BAD_THRESHOLD, spec.threshold));
+    if (std::abs(spec.offset) >= spec.height)
+        return fail(FormatStr(IDS_IMG_FONTGEN_BAD_OFFSET, spec.offset, spec.height - 1, spec.height - 1));
+
+    // Outlines without hinting: the glyphs scale exactly and come out the
+    // same wherever the font file is the same.
+    QRawFont font;
+    if (!spec.fontFile.isEmpty()) {
+        const QFileInfo info(spec.fontFile);
+        if (info.isFile() && info.isReadable() && info.size() <= kMaxFontFileBytes)
+            font = QRawFont(spec.fontFile, kMeasureSize, QFont::PreferNoHinting);
+        if (!font.isValid())
+            return fail(FormatStr(IDS_IMG_FONTGEN_BAD_FONT_FILE, qUtf8Printable(spec.fontFile)));
+    } else if (!spec.family.trimmed().isEmpty()) {
+        if (HasFamily(spec.family)) {
+            QFont request(spec.family);
+            request.setPixelSize(static_cast<int>(kMeasureSize));
+            request.setBold(spec.bold);
+            request.setHintingPreference(QFont::PreferNoHinting);
+            request.setStyleStrategy(QFont::NoFontMerging);
+            font = QRawFont::fromFont(request);
+        }
+        if (!font.isValid())
+            return fail(FormatStr(IDS_IMG_FONTGEN_NO_FAMILY, qUtf8Printable(spec.family)));
+    } else {
+        return fail(LoadStr(IDS_IMG_FONTGEN_NO_FONT));
+    }
+
+    // Ascent and descent fitted to the glyph height.
+    const double extent = (font.ascent() + font.descent()) / font.pixelSize();
+    const double pixelSize = extent > 0 ? spec.height / extent : spec.height;
+    font.setPixelSize(pixelSize);
+
+    d->spec = spec;
+    d->font = font;
+    d->ascent = font.ascent();
+    d->descent = font.descent();
+    // A face that is not bold itself is thickened by an outline pen.
+    d->embolden = spec.bold && font.weight() < QFont::DemiBold ? pixelSize / 16.0 : 0.0;
+    d->canvas = QImage(spec.width, spec.height, QImage::Format_ARGB32_Premultiplied);
+    d->open = !d->canvas.isNull();
+    return d->open;
+}
+
+bool CFontGenerator::RenderCharacter(char32_t ch, uint8_t *out)
+{
+    const int rowBytes = (d->spec.width + 7) / 8;
+    std::memset(out, 0, static_cast<size_t>(GlyphBytes()));
+    if (!d->open || ch == 0)
+        return false;
+    const QList<quint32> glyphs = d->font.glyphIndexesForString(QString::fromUcs4(&ch, 1));
+    if (glyphs.size() != 1 || glyphs.first() == 0)
+        return false;
+    const quint32 glyph = glyphs.first();
+    const QPainterPath path = d->font.pathForGlyph(glyph);
+    if (path.isEmpty())
+        return true; // a blank character such as the space
+    const QList<QPointF> advances = d->font.advancesForGlyphIndexes(QList<quint32>{glyph});
+    const double advance = advances.isEmpty() ? 0.0 : advances.first().x();
+
+    const double width = d->spec.width;
+    const double height = d->spec.height;
+    const double half = d->embolden / 2;
+    const QRectF ink = path.boundingRect().adjusted(-half, -half, half, half);
+    // The advance centred across the cell, the ascent-descent band centred
+    // down it (it fills it but for rounding), moved by the offset; then
+    // whatever would be cut is brought inside.
+    double originX = (width - advance) / 2;
+    double originY = (height - d->ascent - d->descent) / 2 + d->ascent + d->spec.offset;
+    double scaleX = 1.0;
+    double scaleY = 1.0;
+    FitAxis(ink.left(), ink.right(), width, &originX, &scaleX);
+    FitAxis(ink.top(), ink.bottom(), height, &originY, &scaleY);
+
+    d->canvas.fill(Qt::transparent);
+    {
+        QPainter painter(&d->canvas);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setTransform(QTransform(scaleX, 0, 0, scaleY, originX, originY));
+        painter.setBrush(Qt::black);
+        if (d->embolden > 0)
+            painter.setPen(QPen(Qt::black, d->embolden, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        else
+            painter.setPen(Qt::NoPen);
+        painter.drawPath(path);
+    }
+    for (int y = 0; y < d->spec.height; ++y) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(d->canvas.constScanLine(y));
+        uint8_t *row = out + static_cast<size_t>(y) * rowBytes;
+        for (int x = 0; x < d->spec.width; ++x)
+            if (qAlpha(line[x]) >= d->spec.threshold)
+                row[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+    }
+    return true;
+}
+
+bool CFontGenerator::Generate(QByteArray *out, int *missing, const std::function<bool(int, int)> &progress)
+{
+    out->clear();
+    if (missing)
+        *missing = 0;
+    if (!d->open)
+        return false;
+    const int total = CharsetGlyphCount(d->spec.charset);
+    const int glyphBytes = GlyphBytes();
+    QByteArray data(static_cast<qsizetype>(total) * glyphBytes, '\0');
+    uint8_t *bytes = reinterpret_cast<uint8_t *>(data.data());
+    int lacking = 0;
+    for (int n = 0; n < total; ++n) {
+        if (progress && n % 256 == 0 && !progress(n, total))
+            return false;
+        const char32_t ch = CharsetCharacter(d->spec.charset, n);
+        if (ch != 0 && !RenderCharacter(ch, bytes + static_cast<size_t>(n) * glyphBytes))
+            ++lacking;
+    }
+    if (progress)
+        progress(total, total);
+    *out = data;
+    if (missing)
+        *missing = lacking;
+    return true;
+}
