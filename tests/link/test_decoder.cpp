@@ -231,7 +231,7 @@ TEST(TrafficDescriber, TimesHexAndDataBlocks)
     EXPECT_EQ(e.text, U("数据块 153600 字节，发送 1536 字节后中断 0.3 秒"));
 }
 
-TEST(TrafficDescriber, TerminalReportsLinkOpenAndDataBlocks)
+TEST(TrafficDescriber, TerminalReportsEachDataBlock)
 {
     struct Sink : CTrafficRecorder {
         std::vector<std::tuple<int, int, bool>> blocks;
