@@ -1,15 +1,16 @@
 #include "batch/batch_file.h"
 
 #include "batch/batch_host.h"
+#include "imaging/regular_file.h"
 #include "link/terminal.h"
 #include "res/strings.h"
 
 #include <QDomDocument>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QXmlStreamReader>
 #include <new>
+#include <unistd.h>
 
 namespace BATCHCMD
 {
@@ -324,8 +325,13 @@ bool CBatchFile::Load(const QString &path, CBatchCmdList &list)
     m_path = path;
     try {
         list.clear();
-        QFile file(path);
-        if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+        // Only a regular file: a FIFO would block the open and the read.
+        QFile file;
+        int reason = 0;
+        const int fd = OpenRegularFile(path, &reason);
+        if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            if (fd >= 0)
+                ::close(fd);
             Reject(IDS_BATCH_FILE_INVALID);
             return false;
         }
@@ -387,7 +393,7 @@ bool CBatchFile::LoadChecked(const QByteArray &bytes, CBatchCmdList &list)
         return false;
     }
     CMyTerminal &terminal = m_host.Terminal();
-    if (res != TerminalRes(terminal)) {
+    if (!m_anyRes && res != TerminalRes(terminal)) {
         Reject(IDS_BATCH_FILE_BAD_RES);
         return false;
     }

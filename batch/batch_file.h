@@ -48,6 +48,10 @@ class CBatchFile
 
     const QString &Path() const { return m_path; }
 
+    // Reads the file alone, without comparing its resolution with the
+    // terminal's: a check of the file before any terminal is connected.
+    void AcceptAnyRes(bool any) { m_anyRes = any; }
+
     // The document text for a list and a resolution value.
     static QByteArray Serialize(const CBatchCmdList &list, int32_t res);
 
@@ -58,6 +62,7 @@ class CBatchFile
 
     CBatchFileHost &m_host;
     QString m_path;
+    bool m_anyRes = false;
 };
 
 } // namespace BATCHCMD

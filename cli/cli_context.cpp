@@ -115,6 +115,14 @@ int CCliContext::DetectTerminal()
     return 0;
 }
 
+int CCliContext::BadFile(const QString &path, const QString &reason)
+{
+    QString text = FormatStr(IDS_CLI_BAD_FILE, qUtf8Printable(path));
+    if (!reason.isEmpty())
+        text += QStringLiteral("：") + reason;
+    return Usage(text);
+}
+
 int CCliCommand::NeedArgs(CCliContext &ctx, const CParsedArgs &args, int count) const
 {
     const QStringList &p = args.Positionals();

@@ -44,6 +44,8 @@ public:
         Failure(text);
         return EXIT_USAGE;
     }
+    // An input file that cannot be used, with the reason when there is one.
+    int BadFile(const QString &path, const QString &reason = QString());
     void PrintJson(const QJsonObject &object);
 
 

@@ -2,7 +2,6 @@
 // 16-bit pixels high byte first, and no terminal.
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 
 #include "cli_context.h"
 #include "imaging/image_fit.h"
@@ -62,12 +61,8 @@ public:
         const QImage fitted =
             LoadFittedImage(m_path, m_width, m_height, m_code, m_bk, m_keepAspect, &error, m_dither);
         std::vector<uint8_t> pixels;
-        if (fitted.isNull() || !ExtractPixels(fitted, m_width, m_height, m_code, &pixels)) {
-            QString text = FormatStr(IDS_CLI_BAD_FILE, qUtf8Printable(m_path));
-            if (!error.isEmpty())
-                text += QStringLiteral("：") + error;
-            return ctx.Usage(text);
-        }
+        if (fitted.isNull() || !ExtractPixels(fitted, m_width, m_height, m_code, &pixels))
+            return ctx.BadFile(m_path, error);
         if (m_code == PIXEL_CODE_RGB565) {
             // The terminal object sends 16-bit pixels high byte first.
             for (size_t i = 0; i + 1 < pixels.size(); i += 2)

@@ -108,8 +108,12 @@ public:
     {
         if (args.Positionals().isEmpty())
             return NeedArgs(ctx, args, 1);
-        // Several words are one text, separated by blanks.
+        // Several words are one text, separated by blanks. An empty text is
+        // a text too (position and terminator), though joining gives a null
+        // string for it.
         m_text = args.Positionals().join(QLatin1Char(' '));
+        if (m_text.isNull())
+            m_text = QLatin1String("");
         if (args.Has(QStringLiteral("font")) &&
             !ParseSize(args.Value(QStringLiteral("font")), &m_fontWidth, &m_fontHeight))
             return BadValue(ctx, args.Value(QStringLiteral("font")));

@@ -28,9 +28,12 @@ public:
             if (!ParseSize(v, &m_width, &m_height) || !IsGlyphSide(m_width) || !IsGlyphSide(m_height))
                 return BadValue(ctx, v);
         }
-        const QFileInfo info(m_path);
-        if (!info.isFile() || !info.isReadable() || info.size() <= 0)
-            return ctx.Usage(FormatStr(IDS_CLI_BAD_FILE, qUtf8Printable(p[0])));
+        // The whole file is read now, so that any problem with it is found
+        // before connecting.
+        if (!m_library.Open(m_path, m_width, m_height, &ctx.Status()))
+            return ctx.BadFile(p[0]);
+        if (m_library.Length() <= 0)
+            return ctx.BadFile(p[0]);
         return EXIT_OK;
     }
     int Run(CCliContext &ctx) override
@@ -43,14 +46,14 @@ public:
             ctx.Failure(LoadStr(IDS_CLI_HARD_FONT));
             return EXIT_FAILED;
         }
-        CFontLibrary library;
-        return SendFontFile(t, library, m_path, m_width, m_height, nullptr) ? EXIT_OK : EXIT_FAILED;
+        return m_library.Send(t, nullptr) ? EXIT_OK : EXIT_FAILED;
     }
 
 private:
     QString m_path;
     int m_width = 0;  // 0: from the file name
     int m_height = 0;
+    CFontLibrary m_library;
 };
 
 } // namespace

@@ -1,8 +1,8 @@
 // picture: a picture file fitted to the terminal, shown or stored in a slot.
 #include <QFileInfo>
-#include <QImageReader>
 
 #include "cli_context.h"
+#include "imaging/image_fit.h"
 #include "imaging/picture_send.h"
 #include "link/front_end.h"
 #include "res/string_ids.h"
@@ -39,10 +39,11 @@ public:
             return BadValue(ctx, args.Value(QStringLiteral("bg")));
         if (const int rc = ReadDither(ctx, args, &m_dither))
             return rc;
-        // A file that cannot be decoded is bad input, found before connecting.
-        QImageReader reader(m_path);
-        if (!QFileInfo(m_path).isFile() || !reader.canRead())
-            return ctx.Usage(FormatStr(IDS_CLI_BAD_FILE, qUtf8Printable(p[0])));
+        // A file that cannot be decoded (or only with data missing, or past
+        // the size caps) is bad input, found before connecting.
+        QString error;
+        if (!CheckPictureFile(m_path, &error))
+            return ctx.BadFile(p[0], error);
         return EXIT_OK;
     }
     int Run(CCliContext &ctx) override

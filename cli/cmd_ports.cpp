@@ -1,7 +1,10 @@
-// ports: the port list as detection walks it.
+// ports: the port list as detection walks it, with the ports the user may
+// not open marked (checked from the access rights: opening a port resets
+// some boards).
 #include <QJsonArray>
 
 #include "cli_context.h"
+#include "link/port_check.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
 
@@ -33,22 +36,32 @@ public:
     int Run(CCliContext &ctx) override
     {
         const QVector<CPortEntry> ports = CPortList::Normalize(CMyPortEnum::List());
-        if (ctx.json) {
-            QJsonArray list;
-            for (const CPortEntry &e : ports) {
-                QJsonObject o;
-                o.insert(QStringLiteral("name"), e.displayName);
-                o.insert(QStringLiteral("path"), e.path);
-                o.insert(QStringLiteral("kind"), KindName(e.kind));
-                list.append(o);
+        QJsonArray list;
+        for (const CPortEntry &e : ports) {
+            const CPortCheck access = CheckPortAccess(e.path);
+            const QString mark = access.Ok() ? QStringLiteral("ok") : QStringLiteral("denied");
+            if (!access.Ok())
+                ctx.Console().Err(FormatStr(IDS_PORT_WITH_REASON, qUtf8Printable(e.displayName),
+                                            qUtf8Printable(PortProblemReason(access))));
+            if (!ctx.json) {
+                ctx.Console().Data(e.displayName + QLatin1Char('\t') + e.path + QLatin1Char('\t') +
+                                   KindName(e.kind) + QLatin1Char('\t') + mark);
+                continue;
             }
+            QJsonObject o;
+            o.insert(QStringLiteral("name"), e.displayName);
+            o.insert(QStringLiteral("path"), e.path);
+            o.insert(QStringLiteral("kind"), KindName(e.kind));
+            o.insert(QStringLiteral("access"), mark);
+            if (!access.group.isEmpty())
+                o.insert(QStringLiteral("group"), access.group);
+            list.append(o);
+        }
+        if (ctx.json) {
             QJsonObject root;
             root.insert(QStringLiteral("ports"), list);
             ctx.PrintJson(root);
-            return EXIT_OK;
         }
-        for (const CPortEntry &e : ports)
-            ctx.Console().Data(e.displayName + QLatin1Char('\t') + e.path + QLatin1Char('\t') + KindName(e.kind));
         return EXIT_OK;
     }
 };

@@ -4,6 +4,7 @@
 #include <QXmlStreamWriter>
 #include <unistd.h>
 
+#include "batch/batch_file.h"
 #include "batch/batch_runner.h"
 #include "cli_batch_host.h"
 #include "cli_context.h"
@@ -69,10 +70,16 @@ public:
             return rc;
         const QStringList &p = args.Positionals();
         m_path = QFileInfo(p[0]).absoluteFilePath();
-        if (!QFileInfo(m_path).isFile())
-            return ctx.Usage(FormatStr(IDS_CLI_BAD_FILE, qUtf8Printable(p[0])));
         m_junit = args.Value(QStringLiteral("junit"));
         m_autoAnswer = args.Has(QStringLiteral("yes")) || ::isatty(STDIN_FILENO) != 1;
+        // The file alone is read now, so that a broken one is found before
+        // connecting; its resolution is compared once the terminal is known.
+        CCliBatchHost host(ctx, m_autoAnswer);
+        BATCHCMD::CBatchFile file(host);
+        file.AcceptAnyRes(true);
+        BATCHCMD::CBatchCmdList list;
+        if (!file.Load(m_path, list))
+            return Report(ctx, host, EXIT_USAGE);
         return EXIT_OK;
     }
     int Run(CCliContext &ctx) override
@@ -104,6 +111,14 @@ public:
             }
         }
         t.SetStatusSink(&ctx.Status());
+        return Report(ctx, host, exitCode);
+    }
+
+private:
+    // Writes the JUnit report when one was asked for; a report that cannot
+    // be written turns success into failure.
+    int Report(CCliContext &ctx, const CCliBatchHost &host, int exitCode) const
+    {
         if (!m_junit.isEmpty() &&
             !WriteJUnit(m_junit, QFileInfo(m_path).completeBaseName(), host.Cases())) {
             ctx.Failure(FormatStr(IDS_CLI_JUNIT_FAILED, qUtf8Printable(m_junit)));
@@ -113,7 +128,6 @@ public:
         return exitCode;
     }
 
-private:
     QString m_path;
     QString m_junit;
     bool m_autoAnswer = true;

@@ -6,14 +6,22 @@
 
 int main(int argc, char *argv[])
 {
-    // Rendering glyphs (the font generator) needs a GUI application; the
-    // offscreen platform gives one without a display.
+    // The command line is the program's own: taken before Qt sees it, and
+    // Qt gets the program name alone, so no argument is read as a Qt option.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+
+    // A GUI application on the offscreen platform: drawing text (SVG text,
+    // the glyphs of the font generator) needs the font database, and
+    // offscreen needs no display. A platform chosen through QT_QPA_PLATFORM
+    // is kept.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    static int qtArgc = 1;
+    static char *qtArgv[] = {argv[0], nullptr};
+    QGuiApplication app(qtArgc, qtArgv);
     QCoreApplication::setApplicationName(QStringLiteral("qelcli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QEL_VERSION));
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
     return RunCli(args);
 }

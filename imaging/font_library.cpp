@@ -1,5 +1,6 @@
 #include "imaging/font_library.h"
 
+#include "imaging/regular_file.h"
 #include "link/pattern.h"
 #include "link/terminal.h"
 #include "res/strings.h"
@@ -35,29 +36,19 @@ void Report(CStatusSink *status, int kind, const QString &text)
 // returns the errno value that describes it.
 int ReadWholeFile(const QString &path, std::unique_ptr<uint8_t[]> *data, qint64 *length)
 {
-    const QByteArray name = QFile::encodeName(path);
-    // Non-blocking open: a FIFO or device must not hang the program.
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    int error = 0;
+    qint64 size = 0;
+    const int fd = OpenRegularFile(path, &error, &size);
     if (fd < 0)
-        return errno;
+        return error;
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
-
-    struct stat st {
-    };
-    if (::fstat(fd, &st) != 0)
-        return errno;
-    if (S_ISDIR(st.st_mode))
-        return EISDIR;
-    if (!S_ISREG(st.st_mode))
-        return ENODEV;
-    if (st.st_size > CFontLibrary::MAX_FILE_BYTES)
+    if (size > CFontLibrary::MAX_FILE_BYTES)
         return EFBIG;
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 
-    const qint64 size = st.st_size;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[static_cast<size_t>(size) + 1]);
     if (!buffer)
         return ENOMEM;

@@ -1,8 +1,10 @@
 #include "imaging/image_fit.h"
 
+#include "imaging/image_source.h"
 #include "imaging/pixel_format.h"
 #include "res/strings.h"
 
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
 
@@ -56,6 +58,11 @@ bool ScalesWhileDecoding(const QByteArray &format)
     return format == "jpeg" || format == "jpg" || format == "svg" || format == "svgz";
 }
 
+bool IsSvg(const QByteArray &format)
+{
+    return format == "svg" || format == "svgz";
+}
+
 void SetError(QString *error, const QString &text)
 {
     if (error)
@@ -101,8 +108,22 @@ QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode
     SetError(error, QString());
     if (path.isEmpty())
         return QImage();
-    QImageReader reader(path);
+    CImageSource file(path);
+    QString openError;
+    if (!file.OpenRegular(&openError)) {
+        SetError(error, openError);
+        return QImage();
+    }
+    QImageReader reader(&file);
     reader.setAllocationLimit(DECODE_LIMIT_MB);
+    // Asked once, before the decode: the reader forgets it after.
+    const QByteArray format = reader.format();
+    // Text in an SVG needs the font database, which only exists beside a
+    // QGuiApplication; without one Qt would abort the program.
+    if (IsSvg(format) && !qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        SetError(error, LoadStr(IDS_IMG_PICTURE_NEEDS_GUI));
+        return QImage();
+    }
     reader.setAutoTransform(false);
 
     // The file's own size, read from its header where the decoder can.
@@ -127,7 +148,7 @@ QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode
         const CFitRect r = FitGeometry(own.width(), own.height(), width, height, keepAspect);
         const bool smaller = r.width > 0 && r.height > 0 && r.width <= own.width() &&
                              r.height <= own.height() && (r.width < own.width() || r.height < own.height());
-        const bool native = ScalesWhileDecoding(reader.format());
+        const bool native = ScalesWhileDecoding(format);
         if (smaller && reader.supportsOption(QImageIOHandler::ScaledSize)) {
             if (!native && fullBytes > static_cast<qint64>(DECODE_LIMIT_MB) * 1024 * 1024) {
                 SetError(error, FormatStr(IDS_IMG_PICTURE_TOO_LARGE, own.width(), own.height()));
@@ -140,9 +161,20 @@ QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode
         }
     }
 
-    QImage source = reader.read();
+    file.ResetWatch();
+    QImage source;
+    bool lost = false;
+    {
+        CDecoderWatch watch;
+        source = reader.read();
+        lost = watch.DataLost();
+    }
     if (source.isNull()) {
         SetError(error, reader.errorString());
+        return QImage();
+    }
+    if (lost || file.EndedEarly(format)) {
+        SetError(error, LoadStr(IDS_IMG_PICTURE_DATA_BROKEN));
         return QImage();
     }
     if (!scaled)
@@ -160,4 +192,10 @@ QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode
         return source;
 
     return RenderInto(source, own, width, height, pixelCode, bkColor, keepAspect, dither);
+}
+
+bool CheckPictureFile(const QString &path, QString *error)
+{
+    return !LoadFittedImage(path, CHECK_PICTURE_SIDE, CHECK_PICTURE_SIDE, PIXEL_CODE_RGB565, NO_BK_COLOR, true, error)
+                .isNull();
 }

@@ -34,6 +34,9 @@ QImage RenderFitted(const QImage &source, int width, int height, int pixelCode, 
 // pixelCode 0 its own format. An image of the right size and format without
 // alpha (or with bkColor NO_BK_COLOR) comes back as decoded. A null image on
 // any failure; *error (when asked) gets the decoder's reason if it had one.
+// Only regular files are read. A picture whose data ends early or that the
+// decoder reports as corrupt is refused rather than sent with filler, and an
+// SVG is refused without a QGuiApplication (its text could not be drawn).
 //
 // Sources are decoded directly at the drawn size where the decoder can do
 // that and it pays: always for JPEG (and SVG), for other formats once a full
@@ -44,7 +47,13 @@ QImage RenderFitted(const QImage &source, int width, int height, int pixelCode, 
 QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode, uint32_t bkColor,
                        bool keepAspect, QString *error = nullptr, CDither dither = CDither::None);
 
+// Whether path can be sent as a picture at all, found without a terminal:
+// decodes it fitted into a small square under the rules of LoadFittedImage
+// (the same decoder checks and size caps). *error as there.
+bool CheckPictureFile(const QString &path, QString *error);
+
 enum : int {
+    CHECK_PICTURE_SIDE = 128,
     DECODE_LIMIT_MB = 256,
     FULL_DECODE_BUDGET_MB = 64,
     MAX_CANVAS_SIDE = 32767,

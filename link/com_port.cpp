@@ -23,13 +23,14 @@ bool SetTermios2(int fd, const struct termios2 &tio)
 }
 
 // True when the line has been hung up (a pulled USB adapter, a closed
-// pseudo-terminal master).
+// pseudo-terminal master). Asked after a read that found nothing: a hung-up
+// line then reports POLLIN together with POLLHUP, so POLLIN says nothing.
 bool HungUp(int fd)
 {
     struct pollfd pfd {};
     pfd.fd = fd;
     pfd.events = POLLIN;
-    return ::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(pfd.revents & POLLIN);
+    return ::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL));
 }
 
 } // namespace

@@ -28,14 +28,6 @@ QVector<CPortEntry> CPortList::Normalize(QVector<CPortEntry> ports)
     return unique;
 }
 
-bool CPortList::ProbePort(const CPortEntry &entry)
-{
-    CMyComPort port;
-    const bool ok = port.Open(entry.path);
-    port.Close();
-    return ok;
-}
-
 void CPortList::Refresh()
 {
     QString remembered = m_port >= 0 && m_port < m_ports.size() ? m_ports[m_port].displayName : QString();
@@ -84,11 +76,13 @@ void CPortList::FillBaudList()
     if (m_port < 0 || m_port >= m_ports.size())
         return;
     const CPortEntry &entry = m_ports[m_port];
-    const bool opened = m_probe ? m_probe(entry) : ProbePort(entry);
-    if (!opened) {
-        if (m_status)
-            m_status->ShowStatusMessage(STATUS_FAILURE,
-                                        FormatStr(IDS_PORT_BUSY, qUtf8Printable(entry.displayName)));
+    const CPortCheck check = m_probe ? m_probe(entry) : CheckPort(entry.path);
+    if (!check.Ok()) {
+        // Refreshing and walking the list probe a port again and again; its
+        // reason is worth saying once.
+        if (m_status && !m_told.contains(entry.path))
+            m_status->ShowStatusMessage(STATUS_FAILURE, PortProbeMessage(entry.displayName, check));
+        m_told.insert(entry.path);
         return;
     }
     m_bauds = BaudList(entry.kind != PortKind::Serial);

@@ -2,12 +2,14 @@
 // list, one attempt per step, until a terminal answers.
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QVector>
 #include <functional>
 
 #include "link/baud_table.h"
 #include "link/connection.h"
+#include "link/port_check.h"
 #include "link/port_enum.h"
 
 class CMyTerminal;
@@ -33,11 +35,12 @@ public:
 
 // Port list in display-name order with the baud list of the selected port:
 // the long list for USB adapters and virtual ports, the short list for the
-// others, empty when the port cannot be opened (in use elsewhere).
+// others, empty when the port cannot be opened. Why a port cannot be opened
+// is said once per port for the life of the list.
 class CPortList : public CDetectPorts {
 public:
     using EnumerateFn = std::function<QVector<CPortEntry>()>;
-    using ProbeFn = std::function<bool(const CPortEntry &)>;
+    using ProbeFn = std::function<CPortCheck(const CPortEntry &)>;
 
     // savedPort and savedBaud choose the initial selection as the profile
     // values Port and Baud do: the first port whose display name begins with
@@ -46,10 +49,10 @@ public:
 
     // Where the ports come from (default: CMyPortEnum::List()).
     void SetEnumerator(EnumerateFn fn) { m_enumerate = std::move(fn); }
-    // How a port is probed before its baud list is built (default: open and
-    // close it).
+    // How a port is probed before its baud list is built (default:
+    // CheckPort on its path).
     void SetProbe(ProbeFn fn) { m_probe = std::move(fn); }
-    // Receives the messages about ports that are missing or in use.
+    // Receives the messages about ports that cannot be opened.
     void SetStatusSink(CStatusSink *sink) { m_status = sink; }
 
     void Refresh() override;
@@ -71,8 +74,6 @@ public:
     // Sorted by display name without regard to case; a later port with the
     // same display name replaces an earlier one.
     static QVector<CPortEntry> Normalize(QVector<CPortEntry> ports);
-    // Opens the port exclusively and closes it again.
-    static bool ProbePort(const CPortEntry &entry);
 
 private:
     void FillBaudList();
@@ -87,6 +88,7 @@ private:
     int m_port = -1;
     int m_baud = -1;
     QString m_only;  // RestrictTo filter, kept across refreshes
+    QSet<QString> m_told;  // paths whose problem has been reported
 };
 
 // The detection step machine. Each Tick makes at most one connection attempt;

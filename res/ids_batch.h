@@ -68,3 +68,45 @@ enum : int {
     IDS_BATCH_PCBAUD_DONE = 63023,       // "设置本机波特率完毕"
     IDS_BATCH_PCBAUD_FAILED = 63024,     // "设置本机波特率失败"
 };
+
+// The batch configuration dialog and its pages.
+enum : int {
+    IDS_BATCHCFG_CAPTION = 63100,        // "批处理配置"
+    IDS_BATCHCFG_AVAILABLE = 63101,      // "可用命令(&A)："
+    IDS_BATCHCFG_SELECTED = 63102,       // "已选命令(&E)："
+    IDS_BATCHCFG_SAVE = 63103,           // "保存(&S)"
+    IDS_BATCHCFG_DELETE = 63104,         // "删除 " + the item's display name
+    IDS_BATCHCFG_DELETE_ALL = 63105,     // "全部删除(&A)"
+    IDS_BATCHPAGE_MODE0 = 63110,
+    IDS_BATCHPAGE_MODE1 = 63111,
+    IDS_BATCHPAGE_BAUD = 63112,
+    IDS_BATCHPAGE_BAUD_HINT = 63113,
+    IDS_BATCHPAGE_BLANK = 63114,
+    IDS_BATCHPAGE_PICTURE_FILE = 63115,
+    IDS_BATCHPAGE_BROWSE = 63116,
+    IDS_BATCHPAGE_KEEP_ASPECT = 63117,
+    IDS_BATCHPAGE_BKCOLOR = 63118,
+    IDS_BATCHPAGE_SLOT = 63119,
+    IDS_BATCHPAGE_FONT_SIZE = 63120,
+    IDS_BATCHPAGE_FONT_FILE = 63121,
+    IDS_BATCHPAGE_TEXT = 63122,
+    IDS_BATCHPAGE_FORE = 63123,
+    IDS_BATCHPAGE_BACK = 63124,
+    IDS_BATCHPAGE_ANCHOR = 63125,
+    IDS_BATCHPAGE_REPEAT_ANCHOR = 63126,
+    IDS_BATCHPAGE_PROMPT = 63127,
+    IDS_BATCHPAGE_PAUSE = 63128,
+    IDS_BATCHPAGE_SOUND = 63129,
+    IDS_BATCHPAGE_SIZE_FORMAT = 63130,   // "%d x %d"
+    // Rejected page values (status bar failures).
+    IDS_BATCHPAGE_BAD_BAUD = 63140,
+    IDS_BATCHPAGE_BAD_PICTURE = 63141,
+    IDS_BATCHPAGE_BAD_SLOT = 63142,
+    IDS_BATCHPAGE_BAD_FONT_SIZE = 63143,
+    IDS_BATCHPAGE_BAD_FONT_FILE = 63144,
+    IDS_BATCHPAGE_BAD_PAUSE = 63145,
+    IDS_BATCHPAGE_BAD_SOUND = 63146,
+    // File dialog filters ("text|patterns||").
+    IDS_BATCH_FILE_FILTER = 63150,       // "批处理文件(*.kbz)|*.kbz||"
+    IDS_BATCH_SOUND_FILTER = 63151,      // "声音文件(*.wav)|*.wav||"
+};

@@ -10,6 +10,14 @@ enum : int {
     IDS_PORT_BUSY = 61504,         // "无法检测端口“%s”的波特率，..."
     IDS_NO_PORTS = 61505,          // "刷新端口错误，检测不到任何可用端口"
     IDS_DETECT_CAPTION = 61506,    // "检测终端"
+    // Why a port cannot be opened, said after the port's name.
+    IDS_PORT_PROBE_REASON = 61507,  // "无法检测端口“%s”的波特率：%s"
+    IDS_PORT_MISSING = 61508,       // "设备不存在"
+    IDS_PORT_NOT_SERIAL = 61509,    // "该设备不是串行端口"
+    IDS_PORT_DENIED = 61510,        // "当前用户没有读写该设备的权限"
+    IDS_PORT_JOIN_GROUP = 61511,    // "设备属于用户组“%s”，请执行 ..."
+    IDS_PORT_HOLDER = 61512,        // "进程 %d（%s）正在使用该端口"
+    IDS_PORT_WITH_REASON = 61513,   // "%s：%s"
 
     // Device commands: success and failure of each operation.
     IDS_SETMODE_OK = 61520,

@@ -8,6 +8,7 @@
 #include <QStackedWidget>
 #include <QTimer>
 
+#include "batch/ui/frame_batch.h"
 #include "link/ui/frame_device.h"
 #include "res/commands.h"
 #include "res/profile.h"
@@ -164,6 +165,8 @@ bool CAppFrame::Create()
 
     // Device commands, connection and the bulk transfer dialog.
     InstallDeviceCommands(*this);
+    // Batch commands and the runner of recent batch files.
+    InstallBatchCommands(*this);
 
     // Enabling runs once after each batch of user events.
     qApp->installEventFilter(this);

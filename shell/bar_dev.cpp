@@ -7,13 +7,10 @@
 #include <QToolButton>
 #include <QWidget>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include "link/baud_table.h"
 #include "link/front_end.h"
 #include "link/host.h"
+#include "link/port_check.h"
 #include "link/terminal.h"
 #include "res/commands.h"
 #include "res/profile.h"
@@ -144,26 +141,11 @@ void CBarDev::RefreshPorts()
     if (!names.isEmpty())
         select = m_portList->findText(remembered, Qt::MatchStartsWith);
     else
-        m_status->ShowStatusMessage(STATUS_FAILURE, LoadStr(IDS_PORTS_NONE));
+        m_status->ShowStatusMessage(STATUS_FAILURE, LoadStr(IDS_NO_PORTS));
     m_portList->addItem(refresh);
     m_portList->setCurrentIndex(select);
     // The box keeps its width; the open list shows the names in full.
     m_portList->view()->setMinimumWidth(m_portList->view()->sizeHintForColumn(0) + 24);
-}
-
-bool CBarDev::ProbePort(const QString &path)
-{
-    // Open without taking the line over: an exclusive holder (TIOCEXCL or the
-    // lock our own port takes) makes this fail.
-    const QByteArray dev = path.toLocal8Bit();
-    const int fd = ::open(dev.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool free = ::flock(fd, LOCK_SH | LOCK_NB) == 0;
-    if (free)
-        ::flock(fd, LOCK_UN);
-    ::close(fd);
-    return free;
 }
 
 void CBarDev::FillBaudList()
@@ -176,8 +158,9 @@ void CBarDev::FillBaudList()
     const auto it = m_portMap.constFind(name);
     if (it == m_portMap.constEnd())
         return;  // the refresh entry
-    if (!ProbePort(it.value())) {
-        m_status->ShowStatusMessage(STATUS_FAILURE, FormatStr(IDS_PORT_PROBE_FAILED, qUtf8Printable(name)));
+    const CPortCheck check = CheckPort(it.value());
+    if (!check.Ok()) {
+        m_status->ShowStatusMessage(STATUS_FAILURE, PortProbeMessage(name, check));
         return;
     }
     const bool longList = m_portKinds.value(name, PortKind::Serial) != PortKind::Serial;

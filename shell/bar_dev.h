@@ -52,9 +52,6 @@ public:
     // Display name -> device path of every listed port.
     const QMap<QString, QString> &GetPortMap() const { return m_portMap; }
 
-    // Whether the device can be opened now (not held by another program).
-    static bool ProbePort(const QString &path);
-
 private:
     void OnPortChosen(int index);
     void OnSliderChanged(int position);

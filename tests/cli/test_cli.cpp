@@ -1,6 +1,6 @@
 // qelcli end to end against the virtual terminal qelsim: device information
 // for each terminal profile, pictures, fonts, batch runs, the traffic log,
-// detection and the exit codes.
+// detection, the exit codes and the reasons why a port cannot be opened.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -8,13 +8,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <grp.h>
 #include <memory>
+#include <sys/stat.h>
+
+#include "common/pty_pair.h"
 
 namespace {
 
@@ -29,6 +35,9 @@ protected:
     QTemporaryDir dir;
     QString portDir;
     std::vector<std::unique_ptr<QProcess>> sims;
+    bool platformSet = true;  // QT_QPA_PLATFORM=offscreen in the environment
+    QStringList wrapper;  // runs qelcli through this command (another user)
+    QString runtimeDir;   // XDG_RUNTIME_DIR of the programs: Qt warns without one
 
     void SetUp() override
     {
@@ -36,6 +45,9 @@ protected:
         portDir = dir.filePath(QStringLiteral("ports"));
         QDir().mkpath(portDir);
         QDir().mkpath(dir.filePath(QStringLiteral("home/.config")));
+        runtimeDir = dir.filePath(QStringLiteral("run"));
+        QDir().mkpath(runtimeDir);
+        QFile::setPermissions(runtimeDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         ASSERT_FALSE(qEnvironmentVariable("QELCLI").isEmpty());
         ASSERT_FALSE(qEnvironmentVariable("QELSIM").isEmpty());
     }
@@ -55,7 +67,11 @@ protected:
         env.insert(QStringLiteral("QEL_SYSTEM_PORTS"), QStringLiteral("0"));
         env.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("home/.config")));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        if (platformSet)
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        else
+            env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
         return env;
     }
     // Starts a virtual terminal and returns the port path it announced.
@@ -84,7 +100,10 @@ protected:
         QProcess p;
         p.setProcessEnvironment(Env());
         p.setStandardInputFile(QProcess::nullDevice());
-        p.start(qEnvironmentVariable("QELCLI"), args);
+        if (wrapper.isEmpty())
+            p.start(qEnvironmentVariable("QELCLI"), args);
+        else
+            p.start(wrapper.first(), wrapper.mid(1) + args);
         Result r;
         if (!p.waitForStarted(10000) || !p.waitForFinished(timeoutMs)) {
             p.kill();
@@ -382,6 +401,95 @@ TEST_F(CliTest, ConvertWritesTheSwappedPixelStream)
               2);
 }
 
+// Every problem with an input file is found before the terminal is touched:
+// exit code 2, the reason on standard error, and not one frame in the log.
+TEST_F(CliTest, InputFileProblemsAreFoundBeforeTheTerminal)
+{
+    const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("files"), QStringLiteral("--hard-font"),
+                                   QStringLiteral("0")});
+    ASSERT_FALSE(port.isEmpty());
+    QImage photo(200, 120, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(x, y * 2, (x * y) & 0xFF));
+    const QString jpeg = dir.filePath(QStringLiteral("photo.jpg"));
+    ASSERT_TRUE(photo.save(jpeg, "JPEG", 90));
+    QFile whole(jpeg);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray jpegBytes = whole.readAll();
+    const QString cutJpeg = WriteFile(QStringLiteral("cut.jpg"), jpegBytes.left(jpegBytes.size() * 2 / 3));
+    const QString huge = qEnvironmentVariable("QEL_TEST_DATA") + QStringLiteral("/imaging/huge_30000x30000.png");
+    const QString emptyFont = WriteFile(QStringLiteral("empty16x16.fnt"), QByteArray());
+    const QString sparseFont = dir.filePath(QStringLiteral("sparse16x16.fnt"));
+    {
+        QFile f(sparseFont);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(qint64(1) << 31));  // 2 GiB, no block written
+    }
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString folder = dir.path();
+    const QString brokenBatch = WriteFile(QStringLiteral("broken.kbz"), "<Document Ver=\"1.1\" Model=\"QEL-A\"");
+    const QString out = dir.filePath(QStringLiteral("out.bin"));
+
+    const QStringList cases[] = {
+        {QStringLiteral("picture"), cutJpeg},
+        {QStringLiteral("picture"), huge, QStringLiteral("--slot"), QStringLiteral("1")},
+        {QStringLiteral("picture"), fifo},
+        {QStringLiteral("picture"), folder},
+        {QStringLiteral("convert"), cutJpeg, QStringLiteral("--size"), QStringLiteral("32x32"), QStringLiteral("-o"), out},
+        {QStringLiteral("font"), emptyFont},
+        {QStringLiteral("font"), sparseFont},
+        {QStringLiteral("font"), fifo},
+        {QStringLiteral("font"), folder},
+        {QStringLiteral("run"), brokenBatch, QStringLiteral("--yes")},
+        {QStringLiteral("run"), fifo, QStringLiteral("--yes")},
+        {QStringLiteral("run"), folder, QStringLiteral("--yes")},
+    };
+    for (const QStringList &c : cases) {
+        const Result r = Cli(QStringList{QStringLiteral("--log"), QStringLiteral("-p"), port} + c, 20000);
+        EXPECT_EQ(r.code, 2) << c.join(QLatin1Char(' ')).toStdString() << "\n" << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QLatin1String(">> "))) << c.join(QLatin1Char(' ')).toStdString();
+    }
+    // The reasons that say more than "cannot read".
+    EXPECT_TRUE(Cli({QStringLiteral("picture"), cutJpeg}).err.contains(U("图象数据不完整或已损坏")));
+    EXPECT_TRUE(Cli({QStringLiteral("picture"), huge}).err.contains(U("图象尺寸过大：30000 x 30000")));
+    EXPECT_FALSE(QFile::exists(out));
+}
+
+// The command line runs a GUI application on the offscreen platform by
+// itself, so SVG text can be drawn without a display and without
+// QT_QPA_PLATFORM; and an empty text is sent as position and terminator.
+TEST_F(CliTest, SvgTextAndEmptyText)
+{
+    platformSet = false;
+    const QString svg = WriteFile(QStringLiteral("label.svg"),
+                                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"32\">"
+                                  "<rect width=\"64\" height=\"32\" fill=\"#ffffff\"/>"
+                                  "<text x=\"2\" y=\"26\" font-size=\"28\" fill=\"#000000\">WW</text></svg>");
+    const QString out = dir.filePath(QStringLiteral("label.bin"));
+    Result r = Cli({QStringLiteral("convert"), svg, QStringLiteral("--size"), QStringLiteral("64x32"),
+                    QStringLiteral("--bpp"), QStringLiteral("24"), QStringLiteral("-o"), out});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray pixels = f.readAll();
+    ASSERT_EQ(pixels.size(), 64 * 32 * 3);
+    int dark = 0;
+    for (int i = 0; i + 2 < pixels.size(); i += 3)
+        dark += (uint8_t(pixels[i]) < 128 && uint8_t(pixels[i + 1]) < 128 && uint8_t(pixels[i + 2]) < 128) ? 1 : 0;
+    EXPECT_GT(dark, 40);  // the glyphs were drawn
+
+    const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("text")});
+    ASSERT_FALSE(port.isEmpty());
+    r = Cli({QStringLiteral("--log"), QStringLiteral("-p"), port, QStringLiteral("text"), QString()});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    // 16 x 16 font (code 0x12) at 0,0: x, y and the terminator.
+    EXPECT_TRUE(r.err.split(QLatin1Char('\n')).contains(QStringLiteral(">> FD 12 00 05 00 00 00 00 00 DD CC BB AA")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(U("发送文字完毕")));
+}
+
 TEST_F(CliTest, ConvertDithersOnlyWhenAsked)
 {
     // A grey ramp: plain truncation and diffusion give different 16-bit streams.
@@ -468,3 +576,73 @@ TEST_F(CliTest, FontGenWritesANamedLibrary)
 }
 
 } // namespace
+
+TEST_F(CliTest, WhyAPortCannotBeOpenedIsSaidOnce)
+{
+    const QString failed = U("无法与终端建立连接，请检查通信端口是否已经被占用，终端是否开启或者波特率设置是否正确");
+    const QStringList missing = {U("无法检测端口“/nonexistent/ttyUSB9”的波特率：设备不存在"), failed};
+    const QStringList notSerial = {U("无法检测端口“/dev/null”的波特率：该设备不是串行端口"), failed};
+    for (const auto &c : {std::make_pair(QStringLiteral("/nonexistent/ttyUSB9"), missing),
+                          std::make_pair(QStringLiteral("/dev/null"), notSerial)}) {
+        for (const QString &command : {QStringLiteral("info"), QStringLiteral("detect")}) {
+            const Result r = Cli({QStringLiteral("-p"), c.first, command});
+            EXPECT_EQ(r.code, 3);
+            EXPECT_EQ(r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts), c.second) << command.toStdString();
+        }
+    }
+}
+
+TEST_F(CliTest, PermissionHelpForAPortTheUserCannotOpen)
+{
+    // A virtual port whose device the user may not open. Root is not stopped
+    // by file modes: qelcli then runs as nobody; any other user is refused
+    // by a device whose owner has no rights.
+    CPtyPair pty;
+    ASSERT_FALSE(pty.slavePath.isEmpty());
+    const QByteArray dev = QFile::encodeName(pty.slavePath);
+    if (getuid() == 0) {
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            GTEST_SKIP() << "setpriv is missing: the refusal is covered by the port check tests";
+        ASSERT_EQ(::chown(dev.constData(), 0, 20), 0);
+        ASSERT_EQ(::chmod(dev.constData(), 0660), 0);
+        // nobody must reach the program and the port folder.
+        const QString bin = dir.filePath(QStringLiteral("qelcli"));
+        ASSERT_TRUE(QFile::copy(qEnvironmentVariable("QELCLI"), bin));
+        ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+        ::chmod(QFile::encodeName(bin).constData(), 0755);
+        runtimeDir = dir.filePath(QStringLiteral("run-nobody"));
+        QDir().mkpath(runtimeDir);
+        ASSERT_EQ(::chown(QFile::encodeName(runtimeDir).constData(), 65534, 65534), 0);
+        ::chmod(QFile::encodeName(runtimeDir).constData(), 0700);
+        wrapper = {setpriv, QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                   QStringLiteral("--clear-groups"), bin};
+    } else {
+        ASSERT_EQ(::chmod(dev.constData(), 0060), 0);
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(dev.constData(), &st), 0);
+    const struct group *g = getgrgid(st.st_gid);
+    ASSERT_NE(g, nullptr);
+    const QString group = QString::fromLocal8Bit(g->gr_name);
+    const QString link = portDir + QStringLiteral("/perm");
+    ASSERT_TRUE(QFile::link(pty.slavePath, link));
+    const QString help = U("当前用户没有读写该设备的权限。设备属于用户组“%1”，请执行 sudo usermod -aG %1 $USER "
+                           "加入该组，然后重新登录")
+                             .arg(group);
+
+    Result r = Cli({QStringLiteral("-p"), link, QStringLiteral("info")});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+              QStringList({U("无法检测端口“虚拟终端 (perm)”的波特率：") + help,
+                           U("无法与终端建立连接，请检查通信端口是否已经被占用，终端是否开启或者波特率设置是否正确")}));
+
+    r = Cli({QStringLiteral("ports")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, U("虚拟终端 (perm)\t") + link + QStringLiteral("\tvirtual\tdenied\n"));
+    EXPECT_EQ(r.err, U("虚拟终端 (perm)：") + help + QLatin1Char('\n'));
+    r = Cli({QStringLiteral("ports"), QStringLiteral("--json")});
+    const QJsonObject port = Json(r).value(QStringLiteral("ports")).toArray().at(0).toObject();
+    EXPECT_EQ(port.value(QStringLiteral("access")).toString(), QStringLiteral("denied"));
+    EXPECT_EQ(port.value(QStringLiteral("group")).toString(), group);
+}

@@ -206,17 +206,21 @@ void TestBarDev::portHeldByAnotherProgram()
     QCOMPARE(m_bar->GetBaudList()->count(), 0);
     QCOMPARE(m_status.messages.size(), 1);
     QCOMPARE(m_status.messages.at(0).first, 3);
+    // The lock names the holder: this test program.
     QCOMPARE(m_status.messages.at(0).second,
-             QStringLiteral("无法检测端口“通信端口 (COM1)”的波特率，该端口很可能已经被其它软件占用"));
+             QStringLiteral("无法检测端口“通信端口 (COM1)”的波特率，该端口很可能已经被其它软件占用：进程 %1（%2）正在使用该端口")
+                 .arg(QCoreApplication::applicationPid())
+                 .arg(QStringLiteral("tst_bardev")));
     QVERIFY(!m_bar->GetPortSelection(nullptr, nullptr, nullptr));
 
-    // A port that no longer exists fails the same way.
+    // A port that no longer exists says so.
     m_bar->SetPortSource([] {
         return QVector<CPortEntry>{{QStringLiteral("旧端口 (COM7)"), QStringLiteral("/nonexistent/tty"), PortKind::Serial}};
     });
     m_bar->RefreshPorts();
     QCOMPARE(m_bar->SelectPort(0), 0);
     QCOMPARE(m_bar->GetBaudList()->count(), 0);
+    QCOMPARE(m_status.messages.last().second, QStringLiteral("无法检测端口“旧端口 (COM7)”的波特率：设备不存在"));
 }
 
 void TestBarDev::selectPortStopsAtRefreshEntry()

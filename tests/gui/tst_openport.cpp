@@ -56,7 +56,7 @@ void TestOpenPort::detectionWalksPortsAndRatesAndStopsOnTheFind()
         return QVector<CPortEntry>{{QStringLiteral("COM1"), QStringLiteral("/dev/ttyS0"), PortKind::Serial},
                                    {QStringLiteral("USB (ttyUSB0)"), QStringLiteral("/dev/ttyUSB0"), PortKind::Usb}};
     });
-    ports.SetProbe([](const CPortEntry &) { return true; });
+    ports.SetProbe([](const CPortEntry &) { return CPortCheck(); });
     QList<Attempt> attempts;
     QStringList texts;
     CDlgOpenPort dlg(terminal, ports);
@@ -103,7 +103,12 @@ void TestOpenPort::busyPortIsSkipped()
                                    {QStringLiteral("B"), QStringLiteral("/x/b"), PortKind::Serial}};
     });
     // A is held by another program: its baud list stays empty.
-    ports.SetProbe([](const CPortEntry &e) { return e.path != QLatin1String("/x/a"); });
+    ports.SetProbe([](const CPortEntry &e) {
+        CPortCheck check;
+        if (e.path == QLatin1String("/x/a"))
+            check.problem = PortProblem::Busy;
+        return check;
+    });
     QList<Attempt> attempts;
     CDlgOpenPort dlg(terminal, ports);
     dlg.SetConnectFn([&](int rate, const QString &path) {

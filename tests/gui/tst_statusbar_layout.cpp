@@ -117,10 +117,10 @@ void TestStatusBarLayout::messagesThroughTheFrame()
     QCOMPARE(bar->GetPane(0).color2, QColor(120, 220, 150));
 
     // By string id, and by id with printf-style arguments.
-    m_frame->ShowStatusMessage(3, 64002);
+    m_frame->ShowStatusMessage(3, 61505);
     QCOMPARE(bar->GetPaneText(0), QStringLiteral("刷新端口错误，检测不到任何可用端口"));
     QCOMPARE(bar->GetPane(0).color1, QColor(180, 0, 30));
-    m_frame->ShowStatusMessage(1, 64003, "虚拟终端 (x)");
+    m_frame->ShowStatusMessage(1, 61504, "虚拟终端 (x)");
     QCOMPARE(bar->GetPaneText(0),
              QStringLiteral("无法检测端口“虚拟终端 (x)”的波特率，该端口很可能已经被其它软件占用"));
     QCOMPARE(bar->GetPane(0).color1, QColor(0, 84, 227));

@@ -8,6 +8,8 @@
 #include <QImageWriter>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace
 {
 
@@ -231,8 +233,12 @@ TEST(LoadFitted, BadFilesGiveNoBitmap)
     ASSERT_TRUE(WriteFile(truncated, png.left(png.size() / 3)));
     ASSERT_TRUE(WriteFile(text, "this is not a picture\n"));
     ASSERT_TRUE(WriteFile(header, QByteArray::fromHex("ffd8ffe000104a464946")));
+    // A FIFO with no writer: opening it for reading would wait for one.
+    const QString fifo = dir.filePath(QStringLiteral("fifo.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
 
     const QString paths[] = {empty,
+                             fifo,
                              truncated,
                              text,
                              header,
@@ -246,6 +252,75 @@ TEST(LoadFitted, BadFilesGiveNoBitmap)
             const QImage image = LoadFittedImage(path, w, w ? 240 : 0, 0x21006, NO_BK_COLOR, true, &error);
             EXPECT_TRUE(image.isNull()) << qPrintable(path) << " " << w;
         }
+}
+
+// Qt's GIF, BMP and JPEG decoders fill what a cut-short file lacks and report
+// success; such pictures are refused, as are JPEGs the decoder finds corrupt.
+TEST(LoadFitted, PicturesCutShortOrCorruptAreRefused)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto bytesOf = [](const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    QImage stripes(60, 40, QImage::Format_RGB32);
+    const QRgb colours[] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFFFFu};
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x)
+            stripes.setPixel(x, y, colours[y / 10]);
+    const QString jpegPath = dir.filePath(QStringLiteral("stripes.jpg"));
+    ASSERT_TRUE(stripes.save(jpegPath, "JPEG", 90));
+    const QByteArray jpeg = bytesOf(jpegPath);
+    // An end-of-image marker in the middle of the scan data.
+    QByteArray marked = jpeg;
+    marked.replace(marked.size() * 3 / 4, 2, QByteArray::fromHex("ffd9"));
+
+    struct Case {
+        const char *name;
+        QByteArray whole;
+    } cases[] = {
+        {"stripes.gif", bytesOf(ImagingData(QStringLiteral("stripes_60x40.gif")))},
+        {"stripes.bmp", bytesOf(ImagingData(QStringLiteral("stripes_60x40.bmp")))},
+        {"stripes.jpg", jpeg},
+    };
+    const QString broken = QStringLiteral("图象数据不完整或已损坏");
+    for (const Case &c : cases) {
+        ASSERT_GT(c.whole.size(), 1000) << c.name;
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        ASSERT_TRUE(WriteFile(path, c.whole));
+        QString error;
+        const QImage whole = LoadFittedImage(path, 0, 0, 0x21808, NO_BK_COLOR, true, &error);
+        ASSERT_EQ(whole.size(), QSize(60, 40)) << c.name << " " << qPrintable(error);
+        EXPECT_TRUE(error.isEmpty());
+        // Cut inside the second, third and fourth stripe, and just before the
+        // end. (Early cuts of the small JPEG fall into its tables, which the
+        // decoder refuses by itself with its own reason.)
+        for (const int keep : {c.whole.size() * 2 / 5, c.whole.size() * 3 / 5, c.whole.size() * 9 / 10,
+                               c.whole.size() - 3}) {
+            ASSERT_TRUE(WriteFile(path, c.whole.left(keep)));
+            for (const int side : {0, 320}) {
+                const QImage image = LoadFittedImage(path, side, side ? 240 : 0, 0x21006, NO_BK_COLOR, true, &error);
+                EXPECT_TRUE(image.isNull()) << c.name << " cut to " << keep << " of " << c.whole.size();
+                EXPECT_FALSE(error.isEmpty());
+            }
+            if (keep >= c.whole.size() * 9 / 10) {
+                EXPECT_EQ(error, broken) << c.name << " cut to " << keep;
+            }
+        }
+    }
+    ASSERT_TRUE(WriteFile(jpegPath, marked));
+    QString error;
+    EXPECT_TRUE(LoadFittedImage(jpegPath, 320, 240, 0x21006, NO_BK_COLOR, true, &error).isNull());
+    EXPECT_EQ(error, broken);
+
+    // An SVG is not drawn without a QGuiApplication (this program has none):
+    // its text would need the font database, and Qt would abort.
+    const QString svg = dir.filePath(QStringLiteral("text.svg"));
+    ASSERT_TRUE(WriteFile(svg, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"20\">"
+                               "<text x=\"1\" y=\"15\">Hi</text></svg>"));
+    EXPECT_TRUE(LoadFittedImage(svg, 320, 240, 0x21006, NO_BK_COLOR, true, &error).isNull());
+    EXPECT_EQ(error, QStringLiteral("没有图形环境，无法绘制此类图象"));
 }
 
 TEST(LoadFitted, HugeSourcesAreBoundedOrRefused)

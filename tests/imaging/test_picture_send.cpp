@@ -147,10 +147,19 @@ TEST(PictureSend, FileIsFittedToTheTerminal)
     EXPECT_EQ(peer.block[24 * 640 + 1], 0x00);
     EXPECT_EQ(peer.status.messages.back().second, kSentPrefix + path);
 
-    // A file that cannot be opened is reported as such and nothing is sent.
-    peer.link.writes.clear();
-    EXPECT_FALSE(SendPictureFile(peer.terminal, true, QStringLiteral("/nonexistent/x.png"), 0, -1));
-    EXPECT_TRUE(peer.link.writes.empty());
-    EXPECT_EQ(peer.status.messages.back().first, STATUS_FAILURE);
-    EXPECT_EQ(peer.status.messages.back().second, QStringLiteral("打开图象文件错误 /nonexistent/x.png"));
+    // A file that cannot be opened, or whose data ends early, is reported as
+    // such and nothing is sent: a stored picture is not replaced by filler.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile gif(ImagingData(QStringLiteral("stripes_60x40.gif")));
+    ASSERT_TRUE(gif.open(QIODevice::ReadOnly));
+    const QString cut = dir.filePath(QStringLiteral("cut.gif"));
+    ASSERT_TRUE(WriteFile(cut, gif.readAll().left(1500)));
+    for (const QString &bad : {QStringLiteral("/nonexistent/x.png"), cut}) {
+        peer.link.writes.clear();
+        EXPECT_FALSE(SendPictureFile(peer.terminal, true, bad, 0, 3));
+        EXPECT_TRUE(peer.link.writes.empty());
+        EXPECT_EQ(peer.status.messages.back().first, STATUS_FAILURE);
+        EXPECT_EQ(peer.status.messages.back().second, QStringLiteral("打开图象文件错误 ") + bad);
+    }
 }

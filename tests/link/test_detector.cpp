@@ -53,7 +53,12 @@ struct DetectorTest : ::testing::Test {
 
     void SetUp() override
     {
-        list.SetProbe([this](const CPortEntry &e) { return e.path != busyPath; });
+        list.SetProbe([this](const CPortEntry &e) {
+            CPortCheck check;
+            if (e.path == busyPath)
+                check.problem = PortProblem::Busy;
+            return check;
+        });
     }
     void Ports(QVector<CPortEntry> ports)
     {
@@ -161,7 +166,7 @@ TEST_F(DetectorTest, InitialSelectionFollowsTheSavedPortAndBaud)
                                        Entry("USB (ttyUSB0)", "/dev/ttyUSB0", PortKind::Usb)};
     CPortList usb(QStringLiteral("usb"), 921600);
     usb.SetEnumerator([ports] { return ports; });
-    usb.SetProbe([](const CPortEntry &) { return true; });
+    usb.SetProbe([](const CPortEntry &) { return CPortCheck(); });
     usb.Refresh();
     CPortSelection sel;
     ASSERT_TRUE(usb.GetPortSelection(&sel));
@@ -172,7 +177,7 @@ TEST_F(DetectorTest, InitialSelectionFollowsTheSavedPortAndBaud)
     // A saved rate the port's list does not offer selects no rate.
     CPortList serial(QStringLiteral("COM1"), 921600);
     serial.SetEnumerator([ports] { return ports; });
-    serial.SetProbe([](const CPortEntry &) { return true; });
+    serial.SetProbe([](const CPortEntry &) { return CPortCheck(); });
     serial.Refresh();
     EXPECT_EQ(serial.BaudCount(), 10);
     EXPECT_EQ(serial.SelectedPort(), 0);
@@ -181,7 +186,7 @@ TEST_F(DetectorTest, InitialSelectionFollowsTheSavedPortAndBaud)
     // First run: the first port at 115200.
     CPortList first;
     first.SetEnumerator([ports] { return ports; });
-    first.SetProbe([](const CPortEntry &) { return true; });
+    first.SetProbe([](const CPortEntry &) { return CPortCheck(); });
     first.Refresh();
     ASSERT_TRUE(first.GetPortSelection(&sel));
     EXPECT_EQ(sel.path, QStringLiteral("/dev/ttyS0"));
@@ -190,7 +195,7 @@ TEST_F(DetectorTest, InitialSelectionFollowsTheSavedPortAndBaud)
     // A saved port that is gone: nothing selected.
     CPortList gone(QStringLiteral("COM9"), 115200);
     gone.SetEnumerator([ports] { return ports; });
-    gone.SetProbe([](const CPortEntry &) { return true; });
+    gone.SetProbe([](const CPortEntry &) { return CPortCheck(); });
     gone.Refresh();
     EXPECT_EQ(gone.SelectedPort(), -1);
     EXPECT_EQ(gone.BaudCount(), 0);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <thread>
@@ -110,22 +111,52 @@ TEST(ComPortTest, LateAcknowledgementWithinTheBudgetIsTaken)
     peer.join();
 }
 
-TEST(ComPortTest, VanishingPortFailsWithoutHanging)
+// The terminal on the slave side of pty, which only the port holds then.
+static void OpenOnPty(CMyTerminal &term, CPtyPair &pty, int readTries, int readInterval)
 {
-    CPtyPair pty;
-    CMyTerminal term;
     ASSERT_TRUE(term.Port().Open(pty.slavePath));
     ASSERT_TRUE(term.Port().SetLine(115200));
     pty.ReleaseSlave();
     term.Info().maxPictures = 10;
-    term.readTries = 20;
-    term.readInterval = 100;
+    term.readTries = readTries;
+    term.readInterval = readInterval;
+}
+
+TEST(ComPortTest, VanishingPortFailsWithoutHanging)
+{
+    CPtyPair pty;
+    CMyTerminal term;
+    OpenOnPty(term, pty, 20, 100);
     pty.CloseMaster();  // the adapter is pulled
     EXPECT_FALSE(term.CmdSaveScreen(1));
     std::vector<uint8_t> data(4096, 0);
     EXPECT_FALSE(term.SendPictureData(data.data(), 4096, -1));
     EXPECT_NE(term.Port().GetLastError(), 0u);
     EXPECT_FALSE(term.Identify());
+}
+
+// The far end hangs up while a reply is awaited: the read reports the hang-up
+// (POLLIN comes with POLLHUP then) and the command fails at once with the
+// port's error instead of spinning until its 16 s deadline.
+TEST(ComPortTest, HangUpWhileAwaitingTheReplyFailsAtOnce)
+{
+    CPtyPair pty;
+    CMyTerminal term;
+    OpenOnPty(term, pty, 80, 200);
+    std::thread peer([&] {
+        const Bytes frame = pty.Receive(9);
+        pty.CloseMaster();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(term.CmdSaveScreen(2));
+    const qint64 waited = clock.elapsed();
+    peer.join();
+    EXPECT_LT(waited, 8000);
+    EXPECT_EQ(term.Port().GetLastError(), static_cast<uint32_t>(EIO));
+    uint8_t b = 0;
+    int got = -1;
+    EXPECT_FALSE(term.Port().Read(&b, 1, &got));
 }
 
 TEST(PortEnumTest, VirtualPortsOnly)

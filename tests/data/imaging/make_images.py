@@ -26,6 +26,40 @@ def write_png(name, width, height, pixel, alpha=False):
         f.write(data)
 
 
+def write_gif(name, width, height, index, palette):
+    """index(x, y) -> palette entry (below 128). The LZW stream holds every
+    pixel as its own 8-bit code, with a clear code often enough that the
+    code width never grows, so the file is easy to cut at a known pixel."""
+    pal = b"".join(bytes(c) for c in palette) + b"\0" * (3 * (128 - len(palette)))
+    head = b"GIF89a" + struct.pack("<HHBBB", width, height, 0xE6, 0, 0) + pal
+    image = b"\x2C" + struct.pack("<HHHHB", 0, 0, width, height, 0) + b"\x07"
+    codes = bytearray([128])
+    for n, (x, y) in enumerate((x, y) for y in range(height) for x in range(width)):
+        if n and n % 100 == 0:
+            codes.append(128)
+        codes.append(index(x, y))
+    codes.append(129)
+    blocks = b"".join(bytes([len(codes[i:i + 255])]) + codes[i:i + 255] for i in range(0, len(codes), 255))
+    with open(name, "wb") as f:
+        f.write(head + image + blocks + b"\0\x3B")
+
+
+def write_bmp(name, width, height, pixel):
+    """A 24-bit bottom-up BMP; rows padded to four bytes."""
+    stride = (width * 3 + 3) & ~3
+    rows = bytearray()
+    for y in reversed(range(height)):
+        row = bytearray()
+        for x in range(width):
+            r, g, b = pixel(x, y)
+            row += bytes((b, g, r))
+        rows += row + b"\0" * (stride - len(row))
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
+    head = b"BM" + struct.pack("<IHHI", 14 + len(info) + len(rows), 0, 0, 14 + len(info))
+    with open(name, "wb") as f:
+        f.write(head + info + rows)
+
+
 RED, GREEN, BLUE = (255, 0, 0), (0, 255, 0), (0, 0, 255)
 WHITE, BLACK, YELLOW = (255, 255, 255), (0, 0, 0), (255, 255, 0)
 
@@ -68,3 +102,9 @@ with open("huge_30000x30000.png", "wb") as f:
     ihdr = struct.pack(">IIBBBBB", 30000, 30000, 8, 2, 0, 0, 0)
     rows = zlib.compress(b"\x00" * (1 + 30000 * 3) * 4, 9)
     f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", rows) + chunk(b"IEND", b""))
+
+# Four horizontal stripes (red, green, blue, white) of 60 x 40 pixels, as GIF
+# and BMP: cut short, their lower stripes are missing.
+STRIPES = [RED, GREEN, BLUE, WHITE]
+write_gif("stripes_60x40.gif", 60, 40, lambda x, y: y // 10, STRIPES)
+write_bmp("stripes_60x40.bmp", 60, 40, lambda x, y: STRIPES[y // 10])

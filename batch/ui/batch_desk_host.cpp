@@ -1,0 +1,195 @@
+#include "batch/ui/batch_desk_host.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSoundEffect>
+#include <QTimer>
+#include <QUrl>
+
+#include "batch/ui/batch_file_dialog.h"
+#include "imaging/app_image.h"
+#include "imaging/ui/file_dialogs.h"
+#include "res/commands.h"
+#include "res/profile.h"
+#include "res/resource.h"
+#include "res/strings.h"
+#include "shell/app_frame.h"
+#include "shell/pane_workspace.h"
+#include "toolkit/view.h"
+
+namespace BATCHCMD
+{
+
+CDeskBatchHost::CDeskBatchHost(CAppFrame &frame) : CBatchCoreHost(frame.Terminal()), m_frame(frame) {}
+
+CDeskBatchHost::~CDeskBatchHost()
+{
+    while (m_waitCursors-- > 0)
+        QApplication::restoreOverrideCursor();
+    delete m_sound;
+}
+
+// ---------------------------------------------------------------- feedback
+
+void CDeskBatchHost::ShowStatusMessage(int kind, const QString &text)
+{
+    m_frame.ShowStatusMessage(kind, text);
+}
+
+void CDeskBatchHost::ShowStatusProgress(const QString &text, int percent)
+{
+    m_frame.ShowStatusProgress(text, percent);
+}
+
+void CDeskBatchHost::RefreshUi()
+{
+    m_frame.UpdateCommandUi();
+    RedrawMainWindow();
+}
+
+int CDeskBatchHost::MessageBox(const QString &text, int buttons, int icon)
+{
+    const bool okCancel = buttons == BATCH_MB_OKCANCEL;
+    QMessageBox box(icon == BATCH_ICON_ERROR ? QMessageBox::Critical : QMessageBox::NoIcon, AppTitle(), text,
+                    okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, &m_frame);
+    box.button(QMessageBox::Ok)->setText(LoadStr(IDS_DLG_OK));
+    if (okCancel)
+        box.button(QMessageBox::Cancel)->setText(LoadStr(IDS_DLG_CANCEL));
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok ? BATCH_ANSWER_OK : BATCH_ANSWER_CANCEL;
+}
+
+void CDeskBatchHost::Wait(int ms)
+{
+    if (ms <= 0)
+        return;
+    QEventLoop loop;
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(ms);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void CDeskBatchHost::PlaySound(const QString &path)
+{
+    // Fire and forget: a new sound replaces the one playing; a file that
+    // cannot be played plays nothing.
+    if (m_sound)
+        m_sound->stop();
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return;
+    if (!m_sound)
+        m_sound = new QSoundEffect;
+    m_lastSound = path;
+    m_sound->setSource(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    m_sound->play();
+}
+
+void CDeskBatchHost::SetWaitCursor(bool on)
+{
+    if (on) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++m_waitCursors;
+    } else if (m_waitCursors > 0) {
+        QApplication::restoreOverrideCursor();
+        --m_waitCursors;
+    }
+}
+
+void CDeskBatchHost::ShowIdleStatus(const QString &text)
+{
+    // Kind 0: plain text, no colour.
+    m_frame.ShowStatusMessage(0, text);
+}
+
+// ---------------------------------------------------------------- files, connection
+
+QString CDeskBatchHost::ChooseBatchFile(bool save, const QString &initialPath)
+{
+    return ChooseBatchFileDialog(QApplication::activeModalWidget() ? QApplication::activeModalWidget() : &m_frame,
+                                 m_frame.InitDirs(), save, initialPath);
+}
+
+bool CDeskBatchHost::ConnectTerminal()
+{
+    // The device toolbar's connect command: its port and baud first, then
+    // detection; it reports its own outcome.
+    if (!Terminal().IsConnected())
+        m_frame.OnCommand(ID_DEV_CONNECT);
+    return Terminal().IsConnected();
+}
+
+bool CDeskBatchHost::BrowsePicture(QWidget *parent, QString *path)
+{
+    return BrowsePictureFile(parent, m_frame.InitDirs(), path);
+}
+
+bool CDeskBatchHost::BrowseFont(QWidget *parent, QString *path)
+{
+    return BrowseFontFile(parent, m_frame.InitDirs(), path);
+}
+
+bool CDeskBatchHost::BrowseSound(QWidget *parent, QString *path)
+{
+    const QString chosen =
+        OpenOneFile(parent, QtFilterFromPipes(LoadStr(IDS_BATCH_SOUND_FILTER)), QString(), *path);
+    if (chosen.isEmpty())
+        return false;
+    *path = chosen;
+    return true;
+}
+
+// ---------------------------------------------------------------- window
+
+bool CDeskBatchHost::IsFileListVisible()
+{
+    CPaneWorkspace *pane = m_frame.PaneWorkspace();
+    return pane && pane->GetPage() && pane->GetPage()->isVisibleTo(&m_frame);
+}
+
+bool CDeskBatchHost::IsWorkspaceShown()
+{
+    return m_frame.IsControlBarVisible(IDW_PANE_WORKSPACE);
+}
+
+void CDeskBatchHost::ShowWorkspace(bool show)
+{
+    m_frame.ShowControlBar(IDW_PANE_WORKSPACE, show);
+}
+
+CBatchViewInfo CDeskBatchHost::ActiveView()
+{
+    CBatchViewInfo info;
+    CMyView *view = m_frame.GetActiveView();
+    info.view = view;
+    if (!view)
+        return info;
+    if (view == m_frame.GetView(CAppFrame::VIEW_PICTURE))
+        info.kind = BATCH_VIEW_PICTURE;
+    else if (view == m_frame.GetView(CAppFrame::VIEW_FONT))
+        info.kind = BATCH_VIEW_FONT;
+    return info;
+}
+
+void CDeskBatchHost::RedrawMainWindow()
+{
+    m_frame.update();
+    m_frame.repaint();
+}
+
+void CDeskBatchHost::ReloadPictureView(QObject *, const QString &, int, int) {}
+
+void CDeskBatchHost::ReloadFontView(QObject *, const QString &, int, int) {}
+
+void CDeskBatchHost::ShowView(QObject *view)
+{
+    m_frame.ShowView(qobject_cast<CMyView *>(view));
+}
+
+} // namespace BATCHCMD
