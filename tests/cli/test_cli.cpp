@@ -482,7 +482,7 @@ TEST_F(CliTest, SvgTextAndEmptyText)
 
     const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("text")});
     ASSERT_FALSE(port.isEmpty());
-    r = Cli({QStringLiteral("--log"), QStringLiteral("-p"), port, QStringLiteral("text"), QString()});
+    r = Cli({QStringLiteral("--log=hex"), QStringLiteral("-p"), port, QStringLiteral("text"), QString()});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     // 16 x 16 font (code 0x12) at 0,0: x, y and the terminator.
     EXPECT_TRUE(r.err.split(QLatin1Char('\n')).contains(QStringLiteral(">> FD 12 00 05 00 00 00 00 00 DD CC BB AA")))
