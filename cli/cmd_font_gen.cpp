@@ -92,16 +92,7 @@ class CCmdFontGen : public CCliCommand
                 FormatStr(IDS_IMG_FONTGEN_WRITE_FAILED, qUtf8Printable(m_out), qUtf8Printable(error)));
             return EXIT_FAILED;
         }
-        const int glyphs = CharsetGlyphCount(m_spec.charset);
-        ctx.Status().ShowStatusMessage(
-            STATUS_SUCCESS, FormatStr(IDS_IMG_FONTGEN_DONE, qUtf8Printable(m_out), glyphs, missing));
-        // A name the size cannot be read back from needs the size by hand.
-        int w = 0, h = 0;
-        const QString full = QFileInfo(m_out).absoluteFilePath();
-        if (!ParseFontSizeFromName(full, &w, &h) || w != m_spec.width || h != m_spec.height)
-            ctx.Status().ShowStatusMessage(
-                STATUS_INFO,
-                FormatStr(IDS_IMG_FONTGEN_NAME_NO_SIZE, qUtf8Printable(full), m_spec.width, m_spec.height));
+        ReportGeneratedLibrary(&ctx.Status(), QFileInfo(m_out).absoluteFilePath(), m_spec, missing);
         return EXIT_OK;
     }
 

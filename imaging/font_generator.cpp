@@ -1,6 +1,7 @@
 #include "imaging/font_generator.h"
 
 #include "imaging/font_library.h"
+#include "link/host.h"
 #include "res/strings.h"
 
 #include <QFileInfo>
@@ -131,6 +132,18 @@ bool WriteFontLibrary(const QString &path, const QByteArray &data, QString *erro
         *error = file.errorString();
     file.cancelWriting();
     return false;
+}
+
+void ReportGeneratedLibrary(CStatusSink *status, const QString &path, const CFontGenSpec &spec, int missing)
+{
+    if (!status)
+        return;
+    status->ShowStatusMessage(STATUS_SUCCESS, FormatStr(IDS_IMG_FONTGEN_DONE, qUtf8Printable(path),
+                                                        CharsetGlyphCount(spec.charset), missing));
+    int width = 0, height = 0;
+    if (!ParseFontSizeFromName(path, &width, &height) || width != spec.width || height != spec.height)
+        status->ShowStatusMessage(STATUS_INFO, FormatStr(IDS_IMG_FONTGEN_NAME_NO_SIZE, qUtf8Printable(path),
+                                                         spec.width, spec.height));
 }
 
 struct CFontGenerator::Impl {

@@ -46,6 +46,13 @@ QString FontLibraryFileName(const CFontGenSpec &spec);
 // was on failure). *error gets the system's reason.
 bool WriteFontLibrary(const QString &path, const QByteArray &data, QString *error);
 
+class CStatusSink;
+
+// Reports a library written to path: the glyph count and the characters the
+// font lacked (success), and, when the size cannot be read back from the
+// path, that it must be set by hand (info).
+void ReportGeneratedLibrary(CStatusSink *status, const QString &path, const CFontGenSpec &spec, int missing);
+
 class CFontGenerator
 {
   public:

@@ -150,7 +150,11 @@ QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode
                              r.height <= own.height() && (r.width < own.width() || r.height < own.height());
         const bool native = ScalesWhileDecoding(format);
         if (smaller && reader.supportsOption(QImageIOHandler::ScaledSize)) {
-            if (!native && fullBytes > static_cast<qint64>(DECODE_LIMIT_MB) * 1024 * 1024) {
+            // A JPEG decoder scaling while decoding still visits every block
+            // of the source: a header claiming gigapixels is refused too. An
+            // SVG is drawn at the target size whatever it claims.
+            const qint64 limitMb = !native ? DECODE_LIMIT_MB : IsSvg(format) ? -1 : SCALED_DECODE_LIMIT_MB;
+            if (limitMb >= 0 && fullBytes > limitMb * 1024 * 1024) {
                 SetError(error, FormatStr(IDS_IMG_PICTURE_TOO_LARGE, own.width(), own.height()));
                 return QImage();
             }

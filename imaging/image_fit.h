@@ -43,7 +43,9 @@ QImage RenderFitted(const QImage &source, int width, int height, int pixelCode, 
 // decode would pass FULL_DECODE_BUDGET_MB, so memory follows the target size.
 // The geometry still comes from the file's own size. A source whose full
 // decode would pass DECODE_LIMIT_MB is refused unless its decoder scales
-// while decoding. dither works as in RenderFitted.
+// while decoding; a JPEG is refused past SCALED_DECODE_LIMIT_MB (a header
+// claiming gigapixels), an SVG never (it is drawn at the target size).
+// dither works as in RenderFitted.
 QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode, uint32_t bkColor,
                        bool keepAspect, QString *error = nullptr, CDither dither = CDither::None);
 
@@ -55,6 +57,7 @@ bool CheckPictureFile(const QString &path, QString *error);
 enum : int {
     CHECK_PICTURE_SIDE = 128,
     DECODE_LIMIT_MB = 256,
+    SCALED_DECODE_LIMIT_MB = 1024, // full-size equivalent, for decoders that scale while decoding
     FULL_DECODE_BUDGET_MB = 64,
     MAX_CANVAS_SIDE = 32767,
 };

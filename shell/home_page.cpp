@@ -27,7 +27,7 @@ const char kHoverText[] = "blue";
 const int kButtonBorder = 2;
 // The banner the style sheet would put at the top left of the background.
 const char kBanner[] = "bk.gif";
-// Paths the current folder may have (characters).
+// The longest current folder the names are shown relative to (characters).
 const int kMaxFolderChars = 260;
 
 const char kTableHead[] = "<TABLE border=0 cols=2 width=100%>\n";
@@ -93,7 +93,6 @@ CMyHomePage::CMyHomePage(CAppFrame &frame, QWidget *parent, const QUrl &pageUrl)
     setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     setOpenLinks(false);
     setOpenExternalLinks(false);
-    setContextMenuPolicy(Qt::DefaultContextMenu);
     // Handled from the event loop: an operation may replace the page, which
     // must not happen inside the browser's own mouse handling.
     connect(

@@ -179,7 +179,8 @@ CBatchViewInfo CDeskBatchHost::ActiveView()
 
 void CDeskBatchHost::RedrawMainWindow()
 {
-    m_frame.update();
+    // Paints the whole window with its children now; nothing is left
+    // scheduled to paint it a second time.
     m_frame.repaint();
 }
 

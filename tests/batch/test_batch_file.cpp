@@ -5,8 +5,9 @@
 #include "batch_test_host.h"
 
 #include <QFileInfo>
-#include <cstring>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <random>
 
 using namespace BATCHCMD;
 
@@ -285,11 +286,70 @@ TEST_F(BatchFileTest, NotAValidBatchFile)
         EXPECT_FALSE(LoadBytes(bytes));
         EXPECT_EQ(host.calls, QStringList{kInvalid});
     }
-    // A missing file and a folder.
+    // A missing file, a folder and a FIFO without a writer (opening it for
+    // reading would wait for one).
     host.calls.clear();
+    const QString fifo = dir.filePath(QStringLiteral("fifo.kbz"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     EXPECT_FALSE(CBatchFile(host).Load(dir.filePath(QStringLiteral("missing.kbz")), list));
     EXPECT_FALSE(CBatchFile(host).Load(dir.path(), list));
-    EXPECT_EQ(host.calls, (QStringList{kInvalid, kInvalid}));
+    EXPECT_FALSE(CBatchFile(host).Load(fifo, list));
+    EXPECT_EQ(host.calls, (QStringList{kInvalid, kInvalid, kInvalid}));
+}
+
+// A few hundred files mutated at random from the one with every kind (fixed
+// seed): each either loads, and then saves to a file that loads to the same
+// list, or is refused with exactly one message.
+TEST_F(BatchFileTest, MutatedFilesLoadWholeOrAreRefusedOnce)
+{
+    QFile source(TestDataDir() + QStringLiteral("/batch/all_kinds.kbz"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray original = source.readAll();
+    std::mt19937 random(14);
+    const auto below = [&](qsizetype n) { return static_cast<qsizetype>(random() % std::max<qsizetype>(n, 1)); };
+    const char tokens[][12] = {"<", ">", "\"", "/>", "&amp;", "&#0;", "=", "-1", "99999999999", "\xff", "<!--"};
+    int loaded = 0;
+    for (int variant = 0; variant < 300; ++variant) {
+        QByteArray bytes = original;
+        for (int edit = 1 + below(4); edit > 0; --edit) {
+            const qsizetype at = below(bytes.size());
+            switch (below(5)) {
+            case 0:
+                bytes[at] = static_cast<char>(random());
+                break;
+            case 1:
+                bytes.remove(at, 1 + below(16));
+                break;
+            case 2:
+                bytes.insert(at, bytes.mid(below(bytes.size()), 1 + below(32)));
+                break;
+            case 3:
+                bytes.insert(at, tokens[below(std::size(tokens))]);
+                break;
+            default:
+                bytes.truncate(at);
+                break;
+            }
+        }
+        SCOPED_TRACE(variant);
+        host.calls.clear();
+        if (LoadBytes(bytes)) {
+            ++loaded;
+            EXPECT_TRUE(host.calls.isEmpty()) << host.calls.join(QLatin1Char('|')).toStdString();
+            const CBatchCmdList first = list;
+            ASSERT_TRUE(CBatchFile(host).Save(first, dir.filePath(QStringLiteral("again.kbz"))));
+            ASSERT_TRUE(CBatchFile(host).Load(dir.filePath(QStringLiteral("again.kbz")), list));
+            EXPECT_EQ(CBatchFile::Serialize(list, 0), CBatchFile::Serialize(first, 0));
+        } else {
+            ASSERT_EQ(host.calls.size(), 1) << bytes.toStdString();
+            EXPECT_TRUE(host.calls[0].startsWith(QLatin1String("Box ")) ||
+                        host.calls[0].startsWith(QLatin1String("Status 3 ")))
+                << host.calls[0].toStdString();
+        }
+    }
+    // Some mutations leave a valid file (a changed number or text).
+    EXPECT_GT(loaded, 0);
+    EXPECT_LT(loaded, 300);
 }
 
 TEST_F(BatchFileTest, RootNameIsNotChecked)

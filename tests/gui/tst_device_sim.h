@@ -29,8 +29,9 @@ public:
     bool Valid() const { return m_dir.isValid() && !qEnvironmentVariable("QELSIM").isEmpty(); }
 
     // Starts a headless terminal named name (link "qelsim-<name>") with a
-    // command log; returns the port path it announced, empty on failure.
-    QString Start(const QString &name, const QStringList &args)
+    // command log (and, unless screen is false, a screen file saved after
+    // each change); returns the port path it announced, empty on failure.
+    QString Start(const QString &name, const QStringList &args, bool screen = true)
     {
         auto p = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -38,7 +39,9 @@ public:
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(QProcess::SeparateChannels);
         QStringList all{QStringLiteral("--headless"), QStringLiteral("--name"), name, QStringLiteral("--log"),
-                        LogPath(name), QStringLiteral("--screen"), ScreenPath(name)};
+                        LogPath(name)};
+        if (screen)
+            all << QStringLiteral("--screen") << ScreenPath(name);
         p->start(qEnvironmentVariable("QELSIM"), all + args);
         if (!p->waitForStarted(10000))
             return QString();

@@ -1,16 +1,18 @@
 // The home page: its buttons and recent batch rows clicked on the rendered
 // page, the markup of the recent block, hover colours, the profile after a
 // removal, and pages that fail to load.
-#include "batch/batch_runner.h"
-#include "batch/batch_test_host.h"
 #include "link/terminal.h"
 #include "res/profile.h"
 #include "shell/app_frame.h"
 #include "shell/bar_dev.h"
+#include "shell/bar_status.h"
 #include "shell/home_page.h"
 #include "shell/home_view.h"
 #include "tst_device_sim.h"
 
+#include <QMessageBox>
+#include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 namespace
@@ -197,18 +199,18 @@ void TestHome::recentBlockMarkup()
     // One row, byte for byte: the path is escaped in the tooltip, and the
     // name in the current folder is the file name alone.
     const QString folder = m_dir->path();
-    const QString odd = folder + QStringLiteral("/a&b<c>.kbz");
+    const QString odd = folder + QStringLiteral("/a&b<c>%1.kbz");
     QVERIFY(m_frame->RecentBatchFiles().Add(odd));
     const QString escaped = odd.toHtmlEscaped();
     QCOMPARE(MruBlock(m_page),
              QString::fromLatin1(kHead) +
                  QStringLiteral(
                      "<TR><TD class=\"FileList\" id=\"0\" title=\"打开 %1\"><a href=\"FileList#0\" "
-                     "title=\"打开 %1\">a&amp;b&lt;c&gt;.kbz</a></TD><TD class=\"FileListDel\" id=\"0\">"
+                     "title=\"打开 %1\">a&amp;b&lt;c&gt;%2.kbz</a></TD><TD class=\"FileListDel\" id=\"0\">"
                      "<a href=\"FileListDel#0\">移除</a></TD></TR>")
-                     .arg(escaped) +
+                     .arg(escaped, QStringLiteral("%1")) +
                  QLatin1String(kEnd));
-    QVERIFY(m_page->toPlainText().contains(QStringLiteral("a&b<c>.kbz")));
+    QVERIFY(m_page->toPlainText().contains(QStringLiteral("a&b<c>%1.kbz")));
 
     // Ten entries give ten rows in order, numbered 0 to 9.
     QStringList paths;
@@ -253,6 +255,11 @@ void TestHome::rowsRunAndRemove()
     });
     QVERIFY(Click(QStringLiteral("FileList#1")));
     QCOMPARE(ran, QStringList{paths.at(1)});
+    // The row's tooltip names the word to open and the full path.
+    const QPoint row = AnchorPoint(QStringLiteral("FileList#0"));
+    QHelpEvent tip(QEvent::ToolTip, row, m_page->viewport()->mapToGlobal(row));
+    QCoreApplication::sendEvent(m_page->viewport(), &tip);
+    QCOMPARE(QToolTip::text(), QStringLiteral("打开 ") + paths.at(0));
 
     // Removing the first row renumbers the rest from 0 and reaches the profile.
     QVERIFY(Click(QStringLiteral("FileListDel#0")));
@@ -275,27 +282,43 @@ void TestHome::rowsRunAndRemove()
 
 void TestHome::missingRecentFileReportsTheLoadFailure()
 {
+    if (!m_farm->Valid())
+        QSKIP("qelsim is not available (QELSIM)");
+    QVERIFY(!m_farm->Start(QStringLiteral("gone"), {QStringLiteral("--profile"), QStringLiteral("info")})
+                 .isEmpty());
     MakeFrame();
+    QVERIFY(Click(QStringLiteral("#idConnect")));
+    QVERIFY(m_frame->Terminal().IsConnected());
     const QString gone = m_dir->filePath("gone.kbz");
     const QString kept = m_dir->filePath("kept.kbz");
     SetRecent({kept, gone});
     const QString before = m_page->PageHtml();
-    // The batch runner of the core behind the frame's hook, with a host that
-    // records what it shows.
-    CScriptHost host;
-    m_frame->SetBatchFileRunner([&](const QString &path) {
-        return BATCHCMD::RunBatchFile(host, m_frame->RecentBatchFiles(), path) ==
-               BATCHCMD::ERunResult::Completed;
+    CMyView *active = m_frame->GetActiveView();
+    const QString status = m_frame->BarStatus()->GetPaneText(0);
+
+    // The frame's own batch runner reports the rejected file in a message
+    // box, answered here.
+    QStringList boxes;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&boxes] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            boxes << box->text();
+            box->accept();
+        }
     });
+    answer.start(20);
     QVERIFY(Click(QStringLiteral("FileList#1")));
-    QCOMPARE(host.Boxes(), QStringList{QStringLiteral("Box 0 1 这不是有效的批处理文件")});
+    answer.stop();
+    QCOMPARE(boxes, QStringList{QStringLiteral("这不是有效的批处理文件")});
     QString first;
     QString second;
     QVERIFY(m_frame->RecentBatchFiles().GetEntry(0, &first));
     QVERIFY(m_frame->RecentBatchFiles().GetEntry(1, &second));
     QCOMPARE(QStringList({first, second}), QStringList({kept, gone}));
     QCOMPARE(m_page->PageHtml(), before);
-    QVERIFY(!host.Ops().contains(QLatin1String("Workspace 0")));
+    QCOMPARE(m_frame->GetActiveView(), active);
+    QCOMPARE(m_frame->BarStatus()->GetPaneText(0), status);
+    QVERIFY(m_frame->Terminal().IsConnected());
 }
 
 void TestHome::hoverColours()

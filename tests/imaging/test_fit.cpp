@@ -7,7 +7,6 @@
 #include <QBuffer>
 #include <QImageWriter>
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 namespace
@@ -237,14 +236,10 @@ TEST(LoadFitted, BadFilesGiveNoBitmap)
     const QString fifo = dir.filePath(QStringLiteral("fifo.png"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
 
-    const QString paths[] = {empty,
-                             fifo,
-                             truncated,
-                             text,
-                             header,
-                             dir.filePath(QStringLiteral("vanished.png")),
-                             dir.path(),
-                             ImagingData(QStringLiteral("huge_30000x30000.png")),
+    const QString paths[] = {empty,      fifo,
+                             truncated,  text,
+                             header,     dir.filePath(QStringLiteral("vanished.png")),
+                             dir.path(), ImagingData(QStringLiteral("huge_30000x30000.png")),
                              QString()};
     for (const QString &path : paths)
         for (int w : {0, 320}) {
@@ -296,11 +291,12 @@ TEST(LoadFitted, PicturesCutShortOrCorruptAreRefused)
         // Cut inside the second, third and fourth stripe, and just before the
         // end. (Early cuts of the small JPEG fall into its tables, which the
         // decoder refuses by itself with its own reason.)
-        for (const int keep : {c.whole.size() * 2 / 5, c.whole.size() * 3 / 5, c.whole.size() * 9 / 10,
-                               c.whole.size() - 3}) {
+        for (const int keep :
+             {c.whole.size() * 2 / 5, c.whole.size() * 3 / 5, c.whole.size() * 9 / 10, c.whole.size() - 3}) {
             ASSERT_TRUE(WriteFile(path, c.whole.left(keep)));
             for (const int side : {0, 320}) {
-                const QImage image = LoadFittedImage(path, side, side ? 240 : 0, 0x21006, NO_BK_COLOR, true, &error);
+                const QImage image =
+                    LoadFittedImage(path, side, side ? 240 : 0, 0x21006, NO_BK_COLOR, true, &error);
                 EXPECT_TRUE(image.isNull()) << c.name << " cut to " << keep << " of " << c.whole.size();
                 EXPECT_FALSE(error.isEmpty());
             }
@@ -321,6 +317,63 @@ TEST(LoadFitted, PicturesCutShortOrCorruptAreRefused)
                                "<text x=\"1\" y=\"15\">Hi</text></svg>"));
     EXPECT_TRUE(LoadFittedImage(svg, 320, 240, 0x21006, NO_BK_COLOR, true, &error).isNull());
     EXPECT_EQ(error, QStringLiteral("没有图形环境，无法绘制此类图象"));
+}
+
+// Headers that claim absurd sizes or formats: refused at once, without
+// decoding gigapixels (the JPEG decoder scales while decoding, yet still
+// visits every block of the claimed source).
+TEST(LoadFitted, AbsurdHeadersAreRefused)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto bytesOf = [](const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray gif = bytesOf(ImagingData(QStringLiteral("stripes_60x40.gif")));
+    const QByteArray bmp = bytesOf(ImagingData(QStringLiteral("stripes_60x40.bmp")));
+    QImage small(60, 40, QImage::Format_RGB32);
+    small.fill(Qt::green);
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(small.save(&buffer, "JPEG"));
+    }
+    const auto patched = [](QByteArray bytes, qsizetype at, const QByteArray &with) {
+        return bytes.replace(at, with.size(), with);
+    };
+    const qsizetype sof = jpeg.indexOf(QByteArray::fromHex("ffc0"));
+    ASSERT_GT(sof, 0);
+    struct Case {
+        const char *name;
+        QByteArray bytes;
+        const char *error; // the exact reason, when it is the loader's own
+    } cases[] = {
+        // Screen and image 65535 x 65535 (little-endian at 6 and 13 + 384 + 5).
+        {"gif",
+         patched(patched(gif, 6, QByteArray::fromHex("ffffffff")), 13 + 384 + 5,
+                 QByteArray::fromHex("ffffffff")),
+         nullptr},
+        {"bmp",
+         patched(bmp, 18,
+                 QByteArray::fromHex("ffffff7f010000"
+                                     "80")),
+         nullptr},                                                                   // 2^31-1 x -(2^31-1)
+        {"bmp", patched(bmp, 18, QByteArray::fromHex("60ea000060ea0000")), nullptr}, // 60000 x 60000
+        {"bmp", patched(bmp, 28, QByteArray::fromHex("0700")), nullptr},             // 7 bits a pixel
+        {"jpg", patched(jpeg, sof + 5, QByteArray::fromHex("ffdcffdc")), "图象尺寸过大：65500 x 65500"},
+    };
+    for (const Case &c : cases) {
+        const QString path = dir.filePath(QStringLiteral("absurd.") + QLatin1String(c.name));
+        ASSERT_TRUE(WriteFile(path, c.bytes));
+        QString error;
+        EXPECT_TRUE(LoadFittedImage(path, 320, 240, 0x21006, NO_BK_COLOR, true, &error).isNull()) << c.name;
+        EXPECT_FALSE(error.isEmpty()) << c.name;
+        if (c.error) {
+            EXPECT_EQ(error, QString::fromUtf8(c.error));
+        }
+    }
 }
 
 TEST(LoadFitted, HugeSourcesAreBoundedOrRefused)
