@@ -19,6 +19,7 @@
 #include "link/connection.h"
 #include "link/terminal.h"
 #include "shell/app_frame.h"
+#include "sim_process.h"
 
 using namespace BATCHCMD;
 
@@ -27,47 +28,20 @@ namespace
 
 const int kCommands = 200;
 
-// A headless qelsim on a private link; stopped when it goes.
-class CSim
+// A batch file of kCommands clear-screen commands for a 320 x 240 terminal.
+QString PlainBatch(const CSim &sim)
 {
-  public:
-    CSim()
-    {
-        m_link = m_dir.filePath("port");
-        m_proc.start(QStringLiteral(QEL_QELSIM_PATH),
-                     {"--headless", "--profile", "info", "--size", "320x240", "--link", m_link});
-        QByteArray first;
-        while (m_proc.waitForStarted(10000) && !first.contains('\n') && m_proc.waitForReadyRead(10000))
-            first += m_proc.readAllStandardOutput();
-        m_ok = first.startsWith("PORT ");
+    const QString path = sim.Dir() + QStringLiteral("/plain.kbz");
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly)) {
+        f.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                "<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"15728960\"><Commands>");
+        for (int i = 0; i < kCommands; ++i)
+            f.write("<ClearScreen/>");
+        f.write("</Commands></Document>");
     }
-    ~CSim()
-    {
-        m_proc.terminate();
-        m_proc.waitForFinished(10000);
-    }
-    bool Ok() const { return m_ok; }
-    QString Link() const { return m_link; }
-    QString Batch() const
-    {
-        const QString path = m_dir.filePath("plain.kbz");
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly)) {
-            f.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-                    "<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"15728960\"><Commands>");
-            for (int i = 0; i < kCommands; ++i)
-                f.write("<ClearScreen/>");
-            f.write("</Commands></Document>");
-        }
-        return path;
-    }
-
-  private:
-    QTemporaryDir m_dir;
-    QString m_link;
-    QProcess m_proc;
-    bool m_ok = false;
-};
+    return path;
+}
 
 // Waits by sleeping, as the command-line program's host does.
 class CSleepHost : public CBatchCoreHost
@@ -108,7 +82,7 @@ void BM_BatchCliHost(benchmark::State &state)
         state.SkipWithError("virtual terminal not available");
         return;
     }
-    const QString batch = sim.Batch();
+    const QString batch = PlainBatch(sim);
     for (auto _ : state) {
         CMyRecentBatchFiles recent;
         QElapsedTimer clock;
@@ -128,7 +102,7 @@ void BM_BatchDesktopHost(benchmark::State &state)
         return;
     }
     frame.show();
-    const QString batch = sim.Batch();
+    const QString batch = PlainBatch(sim);
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
@@ -145,13 +119,10 @@ BENCHMARK(BM_BatchDesktopHost)->Iterations(1)->Unit(benchmark::kMillisecond)->Us
 
 int main(int argc, char **argv)
 {
-    // The desktop host needs a window system; none has to be on screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The frame's profile goes to a temporary folder, not the user's.
+    // The desktop host needs a window system; none has to be on screen. The
+    // frame's profile goes to a temporary folder, not the user's.
     QTemporaryDir profile;
-    qputenv("XDG_CONFIG_HOME", profile.path().toUtf8());
-    qputenv("QEL_SYSTEM_PORTS", "0");
+    UseBenchEnvironment(profile);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -60,6 +60,14 @@ enum : int {
     ID_FONT_COLUMNS_64 = 34116,
     ID_FONT_SIZE_FIRST = 34120,
     ID_FONT_SIZE_LAST = 34137,
+
+    // Font library generator (File menu) and picture dithering (picture
+    // toolbar: the button and the methods of its drop-down)
+    ID_FILE_FONT_GEN = 34200,
+    ID_PIC_DITHER = 34201,
+    ID_PIC_DITHER_NONE = 34202,
+    ID_PIC_DITHER_ORDERED = 34203,
+    ID_PIC_DITHER_DIFFUSION = 34204,
 };
 
 // Controls of the device toolbar.

@@ -63,6 +63,12 @@ enum : int {
     IDS_MENU_MODE1 = 64075,
 };
 
+// font library generator and picture dithering
+enum : int {
+    IDS_MENU_FONT_GEN = 64120,
+    IDS_BTN_DITHER = 64121,
+};
+
 // toolkit and log
 enum : int {
     IDS_TK_READY = 64500,         // idle text of the message pane

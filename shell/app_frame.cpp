@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "batch/ui/frame_batch.h"
+#include "imaging/ui/frame_font_gen.h"
 #include "link/ui/frame_device.h"
 #include "res/commands.h"
 #include "res/profile.h"
@@ -167,6 +168,8 @@ bool CAppFrame::Create()
     InstallDeviceCommands(*this);
     // Batch commands and the runner of recent batch files.
     InstallBatchCommands(*this);
+    // The font library generator of the File menu.
+    InstallFontGenerator(*this);
 
     // Enabling runs once after each batch of user events.
     qApp->installEventFilter(this);

@@ -1,5 +1,8 @@
 #include "shell/bar_pic.h"
 
+#include <QMenu>
+#include <QToolButton>
+
 #include "res/commands.h"
 #include "res/resource.h"
 #include "res/strings.h"
@@ -18,4 +21,17 @@ CBarPic::CBarPic(CCmdTable *cmds, QWidget *parent)
     color->setIcon(LoadAppIcon(QStringLiteral("bkcolor")));
     AddButton(color, true);
     SetButtonText(ID_PIC_BKCOLOR, LoadStr(IDS_BTN_BKCOLOR));
+
+    // Dithering: the button turns it on and off, its drop-down picks the
+    // method.
+    QAction *dither = cmds->Get(ID_PIC_DITHER);
+    dither->setIcon(LoadAppIcon(QStringLiteral("dither")));
+    QToolButton *button = AddButton(dither, true);
+    SetButtonText(ID_PIC_DITHER, LoadStr(IDS_BTN_DITHER));
+    auto *methods = new QMenu(button);
+    for (int id : {ID_PIC_DITHER_NONE, ID_PIC_DITHER_ORDERED, ID_PIC_DITHER_DIFFUSION})
+        methods->addAction(cmds->Get(id));
+    connect(methods, &QMenu::aboutToShow, cmds, &CCmdTable::menuAboutToShow);
+    button->setMenu(methods);
+    button->setPopupMode(QToolButton::MenuButtonPopup);
 }

@@ -1,4 +1,5 @@
-// The picture toolbar: the two settings of the picture preview.
+// The picture toolbar: the two settings of the picture preview, and the
+// dithering of 16-bit pictures with its methods in a drop-down.
 #pragma once
 
 #include "shell/tool_bar.h"

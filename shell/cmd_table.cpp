@@ -51,6 +51,7 @@ void CCmdTable::CreateAll()
     // File
     SetMenuText(ID_FILE_OPEN_PICTURE, IDS_MENU_OPEN_PICTURE, "Ctrl+I");
     SetMenuText(ID_FILE_OPEN_FONT, IDS_MENU_OPEN_FONT, "Ctrl+F");
+    SetMenuText(ID_FILE_FONT_GEN, IDS_MENU_FONT_GEN);
     SetMenuText(ID_FILE_CLOSE, IDS_MENU_CLOSE_FILE);
     SetMenuText(ID_FILE_CLOSE_ALL, IDS_MENU_CLOSE_ALL);
     SetMenuText(ID_FILE_MRU_FILE1, IDS_MENU_RECENT_FILES);
@@ -91,6 +92,12 @@ void CCmdTable::CreateAll()
     SetMenuText(ID_PIC_KEEP_ASPECT, IDS_BTN_KEEP_ASPECT);
     SetMenuText(ID_PIC_BKCOLOR, IDS_BTN_BKCOLOR);
     Get(ID_PIC_KEEP_ASPECT)->setCheckable(true);
+    SetMenuText(ID_PIC_DITHER, IDS_BTN_DITHER);
+    SetMenuText(ID_PIC_DITHER_NONE, IDS_IMG_DITHER_NONE);
+    SetMenuText(ID_PIC_DITHER_ORDERED, IDS_IMG_DITHER_ORDERED);
+    SetMenuText(ID_PIC_DITHER_DIFFUSION, IDS_IMG_DITHER_DIFFUSION);
+    for (int id : {ID_PIC_DITHER, ID_PIC_DITHER_NONE, ID_PIC_DITHER_ORDERED, ID_PIC_DITHER_DIFFUSION})
+        Get(id)->setCheckable(true);
 }
 
 void CCmdTable::FillMenuBar(QMenuBar *bar)
@@ -101,7 +108,7 @@ void CCmdTable::FillMenuBar(QMenuBar *bar)
     };
     const Popup popups[] = {
         {IDS_MENU_FILE,
-         {ID_FILE_OPEN_PICTURE, ID_FILE_OPEN_FONT, ID_FILE_CLOSE, ID_FILE_CLOSE_ALL, 0, ID_FILE_MRU_FILE1, 0,
+         {ID_FILE_OPEN_PICTURE, ID_FILE_OPEN_FONT, ID_FILE_FONT_GEN, ID_FILE_CLOSE, ID_FILE_CLOSE_ALL, 0, ID_FILE_MRU_FILE1, 0,
           ID_APP_EXIT}},
         {IDS_MENU_VIEW, {ID_VIEW_HOME, 0, ID_VIEW_WORKSPACE, ID_VIEW_OUTPUT}},
         {IDS_MENU_DEVICE,

@@ -73,7 +73,7 @@ int CFontGenPreview::InkCount() const
 
 int CFontGenPreview::Zoom() const
 {
-    return qMax(2, 96 / qMax(1, m_height));
+    return qMax(2, 64 / qMax(1, m_height));
 }
 
 QSize CFontGenPreview::sizeHint() const

@@ -16,7 +16,7 @@ namespace
 {
 
 struct CEntry {
-    QString command; // name and payload
+    QString command; // name and payload (a block: its digest)
     double t = 0;    // milliseconds since the terminal started
 };
 
@@ -29,7 +29,10 @@ std::vector<CEntry> Log(const QString &path)
     while (!f.atEnd()) {
         const QJsonObject o = QJsonDocument::fromJson(f.readLine()).object();
         if (o.contains(QStringLiteral("code")))
-            out.push_back({o.value("name").toString() + ' ' + o.value("payload").toString(), o.value("t").toDouble()});
+            // Blocks are logged with their size and digest, frames with their payload.
+            out.push_back({o.value("name").toString() + ' ' + o.value("payload").toString() +
+                               o.value("sha1").toString(),
+                           o.value("t").toDouble()});
     }
     return out;
 }

@@ -1,0 +1,8 @@
+// Connects the font library generator to the main frame: "生成字库..." in the
+// File menu opens its dialog in the remembered font folder.
+#pragma once
+
+class CAppFrame;
+
+// Called once the frame's commands exist.
+void InstallFontGenerator(CAppFrame &frame);
