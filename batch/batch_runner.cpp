@@ -126,8 +126,11 @@ bool CBatchRunner::Carry(CBatchCmdList::iterator &pos, const CBatchCmdData &cmd)
     }
     case SetPCBaud: {
         const bool ok = SetPCBaudRate(cmd.baud.nBaud);
-        m_host.ShowStatusMessage(ok ? STATUS_SUCCESS : STATUS_FAILURE,
-                                 LoadStr(ok ? IDS_BATCH_PCBAUD_DONE : IDS_BATCH_PCBAUD_FAILED));
+        QString text = LoadStr(ok ? IDS_BATCH_PCBAUD_DONE : IDS_BATCH_PCBAUD_FAILED);
+        // A network port only remembers the rate; the bridge keeps its own.
+        if (ok && terminal.IsNetworkLink())
+            text += LoadStr(IDS_NET_BAUD_NOTE);
+        m_host.ShowStatusMessage(ok ? STATUS_SUCCESS : STATUS_FAILURE, text);
         return ok;
     }
     case Anchor:

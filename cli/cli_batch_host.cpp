@@ -57,7 +57,7 @@ void CCliBatchHost::Name(const char *kind)
 
 void CCliBatchHost::ShowStatusMessage(int kind, const QString &text)
 {
-    if (text == LoadStr(IDS_BATCH_PCBAUD_DONE) || text == LoadStr(IDS_BATCH_PCBAUD_FAILED))
+    if (text.startsWith(LoadStr(IDS_BATCH_PCBAUD_DONE)) || text == LoadStr(IDS_BATCH_PCBAUD_FAILED))
         Name("SetPCBaud");
     if (kind == STATUS_FAILURE && m_open) {
         m_cases.back().failed = true;

@@ -73,9 +73,9 @@ bool CCliContext::Detect(CPortList &list)
 
 static void RecordConnection(CMyTerminal &terminal, const CPortList &list, CPortSelection *connected)
 {
-    connected->path = terminal.Port().GetPortName();
+    connected->path = terminal.LinePort().GetPortName();
     connected->displayName = connected->path;
-    connected->rate = terminal.Port().GetPortBaud();
+    connected->rate = terminal.LinePort().GetPortBaud();
     for (const CPortEntry &e : list.Ports())
         if (e.path == connected->path)
             connected->displayName = e.displayName;
@@ -97,6 +97,8 @@ int CCliContext::ConnectTerminal()
     if (!ConnectCommand(m_terminal, host))
         return EXIT_NO_TERMINAL;
     RecordConnection(m_terminal, list, &m_connected);
+    if (baudOption > 0 && m_terminal.IsNetworkLink())
+        m_status.ShowStatusMessage(STATUS_INFO, FormatStr(IDS_CLI_BAUD_NET, qUtf8Printable(m_connected.path)));
     return 0;
 }
 

@@ -17,6 +17,8 @@ QString KindName(PortKind kind)
         return QStringLiteral("usb");
     case PortKind::Virtual:
         return QStringLiteral("virtual");
+    case PortKind::Network:
+        return QStringLiteral("network");
     case PortKind::Serial:
         break;
     }

@@ -6,7 +6,7 @@
 
 #include "link/transport.h"
 
-class CMyComPort : public CTransport {
+class CMyComPort : public CPortTransport {
 public:
     CMyComPort();
     ~CMyComPort() override;
@@ -14,16 +14,16 @@ public:
     CMyComPort &operator=(const CMyComPort &) = delete;
 
     // Opens the device exclusively. 5 when already open, 87 for an empty path.
-    bool Open(const QString &path);
+    bool Open(const QString &path) override;
     void Close() override;
     bool IsOpen() const override { return m_fd >= 0; }
 
     // 8N1, no flow control, DTR and RTS inactive, at the given rate.
-    bool SetLine(int baud);
+    bool SetLine(int baud) override;
     // Reads return at once with what is buffered.
-    bool SetReadTimeouts();
+    bool SetReadTimeouts() override;
     bool Purge(int flags) override;
-    bool ClearErrors();
+    bool ClearErrors() override;
     int GetPortBaud() override;
     bool SetPortBaud(int baud) override;
 
@@ -35,7 +35,7 @@ public:
     uint32_t GetLastError() const override { return m_lastError; }
     void SetLastError(uint32_t error) override { m_lastError = error; }
 
-    const QString &GetPortName() const { return m_portName; }
+    const QString &GetPortName() const override { return m_portName; }
     int Handle() const { return m_fd; }
 
 private:

@@ -30,7 +30,7 @@ bool Connect(CMyTerminal &terminal, int rate, const QString &path)
 {
     if (rate <= 0)
         return false;
-    CMyComPort &port = terminal.Port();
+    CPortTransport &port = terminal.PortFor(path);
     if (!port.Open(path))
         return false;
     terminal.NotifyLinkOpened();
@@ -47,8 +47,17 @@ bool Connect(CMyTerminal &terminal, int rate, const QString &path)
 
 void Disconnect(CMyTerminal &terminal)
 {
-    terminal.Port().Close();
+    terminal.ClosePort();
     terminal.ResetInfo();
+}
+
+QString NetConnectFailure(CMyTerminal &terminal, const QString &name)
+{
+    // The port is closed again by now; its last error tells whether the
+    // bridge was reached (0: it was, but no terminal answered through it).
+    const uint32_t error = terminal.TcpPort().GetLastError();
+    const QString reason = error ? NetErrorText(error) : LoadStr(IDS_NET_NO_ANSWER);
+    return FormatStr(IDS_NET_CONNECT_FAILED, qUtf8Printable(name), qUtf8Printable(reason));
 }
 
 bool ConnectCommand(CMyTerminal &terminal, CConnectHost &host)
@@ -58,6 +67,17 @@ bool ConnectCommand(CMyTerminal &terminal, CConnectHost &host)
     CWaitGuard wait(host);
     CPortSelection selection;
     const bool usable = host.GetPortSelection(&selection) && selection.Usable();
+    if (usable && CMyTcpPort::IsTcpName(selection.path)) {
+        // A network port is reached or not at its address; detecting over the
+        // other ports would not find it. The reason is reported instead.
+        const bool connected = Connect(terminal, selection.rate, selection.path);
+        host.RefreshConnection();
+        if (CStatusSink *sink = terminal.StatusSink())
+            sink->ShowStatusMessage(connected ? STATUS_SUCCESS : STATUS_FAILURE,
+                                    connected ? LoadStr(IDS_CONNECT_OK)
+                                              : NetConnectFailure(terminal, selection.displayName));
+        return connected;
+    }
     if (!usable || !Connect(terminal, selection.rate, selection.path))
         host.RunDetection();
     host.RefreshConnection();

@@ -45,5 +45,9 @@ void Disconnect(CMyTerminal &terminal);
 // the terminal's status sink and returns whether the port is open.
 bool ConnectCommand(CMyTerminal &terminal, CConnectHost &host);
 
+// The failure message of a network port that could not be connected:
+// "无法连接网络端口“%s”：%s" with the reason.
+QString NetConnectFailure(CMyTerminal &terminal, const QString &name);
+
 // The disconnect command: Disconnect, then the host's refresh.
 void DisconnectCommand(CMyTerminal &terminal, CConnectHost &host);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "link/tcp_port.h"
 #include "link/terminal.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
@@ -40,14 +41,10 @@ void CPortList::Refresh()
         for (const CPortEntry &e : ports)
             if (e.path == m_only || e.displayName.compare(m_only, Qt::CaseInsensitive) == 0)
                 kept.push_back(e);
-        if (kept.isEmpty() && m_only.startsWith(QLatin1Char('/'))) {
+        if (kept.isEmpty() && (m_only.startsWith(QLatin1Char('/')) || CMyTcpPort::IsTcpName(m_only))) {
             // A device path that is not listed (a port the enumeration does
-            // not know): offer it under its own path.
-            CPortEntry e;
-            e.displayName = m_only;
-            e.path = m_only;
-            e.kind = CMyPortEnum::IsUsbLike(m_only) ? PortKind::Usb : PortKind::Serial;
-            kept.push_back(e);
+            // not know) or a network port: offer it under its own name.
+            kept.push_back(CMyPortEnum::NamedEntry(m_only));
         }
         ports = kept;
         remembered.clear();
@@ -76,7 +73,11 @@ void CPortList::FillBaudList()
     if (m_port < 0 || m_port >= m_ports.size())
         return;
     const CPortEntry &entry = m_ports[m_port];
-    const CPortCheck check = m_probe ? m_probe(entry) : CheckPort(entry.path);
+    // A network port is not tried here: a bridge serves one client, and an
+    // unreachable host would hold the list for the whole connection wait.
+    const CPortCheck check = m_probe                              ? m_probe(entry)
+                             : entry.kind == PortKind::Network ? CPortCheck()
+                                                               : CheckPort(entry.path);
     if (!check.Ok()) {
         // Refreshing and walking the list probe a port again and again; its
         // reason is worth saying once.
@@ -178,6 +179,8 @@ CDetector::State CDetector::Tick()
                               : Connect(m_terminal, selection.rate, selection.path);
     if (ok)
         m_state = Found;
+    else if (CMyTcpPort::IsTcpName(selection.path))
+        m_baudIndex = -1;  // the rate is the bridge's: one attempt per network port
     return m_state;
 }
 

@@ -64,7 +64,12 @@ bool DevSetMode(CMyTerminal &terminal, int mode)
 
 bool DevSetBaud(CMyTerminal &terminal, int rate)
 {
-    return Report(terminal, terminal.CmdSetTerminalBaud(rate), IDS_SETBAUD_OK, IDS_SETBAUD_FAILED);
+    const bool ok = terminal.CmdSetTerminalBaud(rate);
+    if (!ok || !terminal.IsNetworkLink())
+        return Report(terminal, ok, IDS_SETBAUD_OK, IDS_SETBAUD_FAILED);
+    // Over a network bridge the line rate is set in the bridge, not here.
+    Show(terminal, STATUS_SUCCESS, LoadStr(IDS_SETBAUD_OK) + LoadStr(IDS_NET_BAUD_NOTE));
+    return true;
 }
 
 bool DevClearScreen(CMyTerminal &terminal)

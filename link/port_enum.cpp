@@ -5,6 +5,7 @@
 #include <QSerialPortInfo>
 #include <unistd.h>
 
+#include "link/tcp_port.h"
 #include "res/strings.h"
 
 QString CMyPortEnum::VirtualPortDir()
@@ -35,6 +36,18 @@ bool CMyPortEnum::IsUsbLike(const QString &path)
         return false;
     const QSerialPortInfo info(path);
     return !info.isNull() && info.hasVendorIdentifier();
+}
+
+CPortEntry CMyPortEnum::NamedEntry(const QString &name)
+{
+    CPortEntry e;
+    e.displayName = name;
+    e.path = name;
+    if (CMyTcpPort::IsTcpName(name))
+        e.kind = PortKind::Network;
+    else
+        e.kind = IsUsbLike(name) ? PortKind::Usb : PortKind::Serial;
+    return e;
 }
 
 QVector<CPortEntry> CMyPortEnum::List()

@@ -5,11 +5,12 @@
 #include <QString>
 #include <QVector>
 
-enum class PortKind { Serial, Usb, Virtual };
+// Network: tcp://HOST:PORT, a serial line behind a network bridge.
+enum class PortKind { Serial, Usb, Virtual, Network };
 
 struct CPortEntry {
     QString displayName;  // "description (ttyUSB0)" or "虚拟终端 (name)"
-    QString path;         // device path handed to CMyComPort::Open
+    QString path;         // device path handed to CMyComPort::Open, or tcp://HOST:PORT
     PortKind kind = PortKind::Serial;
 };
 
@@ -28,6 +29,9 @@ public:
     static QString VirtualPortDir();
     // Whether a port gets the long baud list (USB adapters and virtual ports).
     static bool IsUsbLike(const QString &path);
+    // The entry for a port named on its own (a path the enumeration does not
+    // list, or a network port): display name and path are the name.
+    static CPortEntry NamedEntry(const QString &name);
 
 private:
     QVector<CPortEntry> m_entries;

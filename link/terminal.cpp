@@ -23,6 +23,33 @@ CMyTerminal::CMyTerminal() = default;
 
 CMyTerminal::~CMyTerminal() = default;
 
+CPortTransport &CMyTerminal::PortFor(const QString &name)
+{
+    if (CMyTcpPort::IsTcpName(name))
+        return m_tcp;
+    return m_port;
+}
+
+CPortTransport &CMyTerminal::LinePort()
+{
+    if (m_tcp.IsOpen())
+        return m_tcp;
+    return m_port;
+}
+
+const CPortTransport &CMyTerminal::LinePort() const
+{
+    if (m_tcp.IsOpen())
+        return m_tcp;
+    return m_port;
+}
+
+void CMyTerminal::ClosePort()
+{
+    m_port.Close();
+    m_tcp.Close();
+}
+
 void CMyTerminal::Notify(int direction, int count, const uint8_t *bytes)
 {
     if (trafficSwitch && m_traffic && count > 0)

@@ -9,6 +9,7 @@
 #include "link/com_port.h"
 #include "link/dev_info.h"
 #include "link/host.h"
+#include "link/tcp_port.h"
 
 // A font library as handed to SendFontData.
 struct CFontData {
@@ -31,10 +32,21 @@ public:
 
     // --- Port and hosts ---
     CMyComPort &Port() { return m_port; }
-    // The channel in use: the serial port unless a test put another behind it.
-    CTransport &Link() { return m_transport ? *m_transport : m_port; }
+    CMyTcpPort &TcpPort() { return m_tcp; }
+    // The port that a name opens: the network port for tcp://, else the
+    // serial port.
+    CPortTransport &PortFor(const QString &name);
+    // The port in use: the network port while it is open, else the serial port.
+    CPortTransport &LinePort();
+    const CPortTransport &LinePort() const;
+    // Whether the connection runs over a network bridge.
+    bool IsNetworkLink() const { return !m_transport && m_tcp.IsOpen(); }
+    // The channel in use: the open port unless a test put another behind it.
+    CTransport &Link() { return m_transport ? *m_transport : LinePort(); }
     void SetTransport(CTransport *transport) { m_transport = transport; }
-    bool IsConnected() const { return m_transport ? m_transport->IsOpen() : m_port.IsOpen(); }
+    bool IsConnected() const { return m_transport ? m_transport->IsOpen() : LinePort().IsOpen(); }
+    // Closes whichever port is open.
+    void ClosePort();
 
     void SetTrafficSink(CTrafficSink *sink) { m_traffic = sink; }
     CTrafficSink *TrafficSink() const { return m_traffic; }
@@ -113,6 +125,7 @@ private:
     bool WaitAndRead(uint8_t *buf, int want, int budgetMs, int *got);
 
     CMyComPort m_port;
+    CMyTcpPort m_tcp;
     CTransport *m_transport = nullptr;
     CDevInfo m_info;
     CTrafficSink *m_traffic = nullptr;

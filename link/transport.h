@@ -1,7 +1,9 @@
 // The byte channel beneath the terminal object. CMyComPort is the termios
-// implementation; tests put scripted peers or pseudo-terminals behind it.
+// implementation, CMyTcpPort the raw TCP one (a serial line behind a network
+// bridge); tests put scripted peers or pseudo-terminals behind it.
 #pragma once
 
+#include <QString>
 #include <cstdint>
 
 // Error numbers kept in the last-error field where the program quotes them.
@@ -45,4 +47,19 @@ public:
 
     virtual uint32_t GetLastError() const = 0;
     virtual void SetLastError(uint32_t error) = 0;
+};
+
+// A transport opened by its port name that takes the serial line settings:
+// the termios port, or the network port that stands for a bridged line.
+class CPortTransport : public CTransport {
+public:
+    // 5 when already open, 87 for an empty or malformed name.
+    virtual bool Open(const QString &name) = 0;
+    // 8N1 without flow control at the rate.
+    virtual bool SetLine(int baud) = 0;
+    // Reads return at once with what has arrived.
+    virtual bool SetReadTimeouts() = 0;
+    virtual bool ClearErrors() = 0;
+    // The name passed to the last Open.
+    virtual const QString &GetPortName() const = 0;
 };

@@ -11,3 +11,4 @@
 #include "res/ids_batch.h"
 #include "res/ids_shell.h"
 #include "res/ids_cli.h"
+#include "res/ids_ports.h"

@@ -20,6 +20,7 @@ const StrEntry kStrings[] = {
 #include "res/strings_batch.inc"
 #include "res/strings_shell.inc"
 #include "res/strings_cli.inc"
+#include "res/strings_ports.inc"
     {0, nullptr}};
 
 const StrEntry *Find(int id)

@@ -1,6 +1,7 @@
 #include "shell/bar_dev.h"
 
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QSlider>
 #include <QAbstractItemView>
@@ -23,6 +24,7 @@ namespace {
 
 const char kSettingsPort[] = "Settings/Port";
 const char kSettingsBaud[] = "Settings/Baud";
+const char kSettingsNetPorts[] = "Settings/NetworkPorts";
 const int kDefaultBaud = 115200;
 
 // A label that keeps the toolbar's background and centres its text.
@@ -112,17 +114,41 @@ int CBarDev::RefreshIndex() const
     return m_portList->findText(LoadStr(IDS_REFRESH_PORTS), Qt::MatchStartsWith);
 }
 
+int CBarDev::AddIndex() const
+{
+    return m_portList->findText(LoadStr(IDS_ADD_NET_PORT), Qt::MatchExactly);
+}
+
+QStringList CBarDev::NetworkPorts()
+{
+    QStringList out;
+    for (const QString &name : OpenProfile()->value(QLatin1String(kSettingsNetPorts)).toStringList()) {
+        QString host;
+        int port = 0;
+        if (CMyTcpPort::ParseName(name, &host, &port))
+            out << name;
+    }
+    return out;
+}
+
 void CBarDev::RefreshPorts()
 {
     const QString refresh = LoadStr(IDS_REFRESH_PORTS);
     QString remembered = m_portList->currentText();
+    if (remembered.isEmpty() || remembered == refresh || remembered == LoadStr(IDS_ADD_NET_PORT))
+        remembered = OpenProfile()->value(QLatin1String(kSettingsPort)).toString();
+    RebuildPorts(remembered);
+}
+
+void CBarDev::RebuildPorts(const QString &remembered)
+{
     m_portList->clear();
     m_portMap.clear();
     m_portKinds.clear();
-    if (remembered.isEmpty() || remembered == refresh)
-        remembered = OpenProfile()->value(QLatin1String(kSettingsPort)).toString();
 
-    const QVector<CPortEntry> ports = m_portSource ? m_portSource() : CMyPortEnum::List();
+    QVector<CPortEntry> ports = m_portSource ? m_portSource() : CMyPortEnum::List();
+    for (const QString &name : NetworkPorts())
+        ports.push_back(CMyPortEnum::NamedEntry(name));
     QStringList names;
     for (const CPortEntry &port : ports) {
         // A later port with the same name replaces the earlier one's path.
@@ -132,7 +158,7 @@ void CBarDev::RefreshPorts()
         m_portKinds.insert(port.displayName, port.kind);
     }
     // The list is sorted without regard to letter case; the refresh entry
-    // stays last, outside the order.
+    // stays last, outside the order, and the network entry after it.
     std::stable_sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
         return QString::compare(a, b, Qt::CaseInsensitive) < 0;
     });
@@ -142,10 +168,55 @@ void CBarDev::RefreshPorts()
         select = m_portList->findText(remembered, Qt::MatchStartsWith);
     else
         m_status->ShowStatusMessage(STATUS_FAILURE, LoadStr(IDS_NO_PORTS));
-    m_portList->addItem(refresh);
+    m_portList->addItem(LoadStr(IDS_REFRESH_PORTS));
+    m_portList->addItem(LoadStr(IDS_ADD_NET_PORT));
     m_portList->setCurrentIndex(select);
     // The box keeps its width; the open list shows the names in full.
     m_portList->view()->setMinimumWidth(m_portList->view()->sizeHintForColumn(0) + 24);
+}
+
+bool CBarDev::AddNetworkPort()
+{
+    QString name;
+    bool given;
+    if (m_netPrompt) {
+        given = m_netPrompt(&name);
+    } else {
+        QInputDialog dlg(window());
+        dlg.setWindowTitle(LoadStr(IDS_ADD_NET_PORT_CAPTION));
+        dlg.setLabelText(LoadStr(IDS_ADD_NET_PORT_LABEL));
+        dlg.setTextValue(QStringLiteral("tcp://"));
+        dlg.setOkButtonText(LoadStr(IDS_DLG_OK));
+        dlg.setCancelButtonText(LoadStr(IDS_DLG_CANCEL));
+        given = dlg.exec() == QDialog::Accepted;
+        name = dlg.textValue();
+    }
+    name = name.trimmed();
+    // "HOST:PORT" alone is taken as a network port too.
+    if (!name.contains(QLatin1String("://")))
+        name.prepend(QLatin1String("tcp://"));
+    QString host;
+    int port = 0;
+    const bool valid = given && CMyTcpPort::ParseName(name, &host, &port);
+    if (!valid) {
+        if (given)
+            m_status->ShowStatusMessage(STATUS_FAILURE, LoadStr(IDS_NET_BAD_NAME));
+        // Back to the port chosen before.
+        m_portList->setCurrentIndex(m_lastChosen.isEmpty() ? -1
+                                                           : m_portList->findText(m_lastChosen, Qt::MatchExactly));
+        return false;
+    }
+    name = host.contains(QLatin1Char(':')) ? QStringLiteral("tcp://[%1]:%2").arg(host).arg(port)
+                                           : QStringLiteral("tcp://%1:%2").arg(host).arg(port);
+    QStringList known = NetworkPorts();
+    if (!known.contains(name, Qt::CaseInsensitive)) {
+        known << name;
+        OpenProfile()->setValue(QLatin1String(kSettingsNetPorts), known);
+    }
+    RebuildPorts(name);
+    m_portList->setCurrentIndex(m_portList->findText(name, Qt::MatchFixedString));
+    FillBaudList();
+    return true;
 }
 
 void CBarDev::FillBaudList()
@@ -158,7 +229,10 @@ void CBarDev::FillBaudList()
     const auto it = m_portMap.constFind(name);
     if (it == m_portMap.constEnd())
         return;  // the refresh entry
-    const CPortCheck check = CheckPort(it.value());
+    m_lastChosen = name;
+    // A network bridge is reached only when connecting.
+    const bool network = m_portKinds.value(name) == PortKind::Network;
+    const CPortCheck check = network ? CPortCheck() : CheckPort(it.value());
     if (!check.Ok()) {
         m_status->ShowStatusMessage(STATUS_FAILURE, PortProbeMessage(name, check));
         return;
@@ -195,7 +269,7 @@ bool CBarDev::GetPortSelection(int *baud, QString *displayName, QString *path) c
 
 int CBarDev::SelectPort(int index)
 {
-    if (index == RefreshIndex() || index < 0 || index >= m_portList->count())
+    if (index == RefreshIndex() || index == AddIndex() || index < 0 || index >= m_portList->count())
         return -1;
     m_portList->setCurrentIndex(index);
     if (m_portList->currentIndex() != index)
@@ -215,6 +289,10 @@ void CBarDev::SaveSelection()
 
 void CBarDev::OnPortChosen(int index)
 {
+    if (index == AddIndex()) {
+        AddNetworkPort();
+        return;
+    }
     if (index == RefreshIndex())
         RefreshPorts();
     if (m_portList->currentIndex() >= 0)

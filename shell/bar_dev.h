@@ -25,10 +25,20 @@ public:
     CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QWidget *parent = nullptr);
 
     void SetPortSource(PortSource source) { m_portSource = std::move(source); }
+    // Asks for the address of a network port; false when cancelled. A dialog
+    // unless a test sets another.
+    using NetPortPrompt = std::function<bool(QString *name)>;
+    void SetNetPortPrompt(NetPortPrompt prompt) { m_netPrompt = std::move(prompt); }
 
     // Rebuilds the port list (keeping the current or saved port selected)
-    // and appends the refresh entry.
+    // with the remembered network ports, and appends the refresh entry and
+    // the entry that adds a network port.
     void RefreshPorts();
+    // Asks for a network port (tcp://HOST:PORT), remembers it in the profile
+    // and selects it. False when cancelled or malformed (reported).
+    bool AddNetworkPort();
+    // The remembered network ports (profile value NetworkPorts).
+    static QStringList NetworkPorts();
     // Rebuilds the baud list for the selected port after probing it.
     void FillBaudList();
     // True when a port and a baud above 0 are selected and the port is known.
@@ -56,6 +66,8 @@ private:
     void OnPortChosen(int index);
     void OnSliderChanged(int position);
     int RefreshIndex() const;
+    int AddIndex() const;
+    void RebuildPorts(const QString &remembered);
 
     CMyTerminal *m_terminal;
     CStatusSink *m_status;
@@ -68,5 +80,7 @@ private:
     QMap<QString, QString> m_portMap;
     QMap<QString, PortKind> m_portKinds;
     PortSource m_portSource;
+    NetPortPrompt m_netPrompt;
+    QString m_lastChosen;  // the last port whose baud list was built
     bool m_settingRange = false;
 };

@@ -318,6 +318,14 @@ bool CMyHomePage::event(QEvent *event)
     return QTextBrowser::event(event);
 }
 
+bool CMyHomePage::viewportEvent(QEvent *event)
+{
+    // The pointer leaving the page leaves every element.
+    if (event->type() == QEvent::Leave)
+        OnHighlighted(QUrl());
+    return QTextBrowser::viewportEvent(event);
+}
+
 void CMyHomePage::OnHighlighted(const QUrl &url)
 {
     const QString anchor = url.isEmpty() ? QString() : url.toString();

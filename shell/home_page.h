@@ -37,6 +37,7 @@ class CMyHomePage : public QTextBrowser
     void paintEvent(QPaintEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     bool event(QEvent *event) override;
 
   private:

@@ -81,8 +81,12 @@ int main(int argc, char **argv)
         return 1;
     }
     CPtyPort port;
-    CSimEngine engine(config, &port, signalFd);
-    if (!engine.Prepare(&error) || !port.Open(config.name, config.linkPath, config.baud, &error)) {
+    std::unique_ptr<CTcpLine> tcp;
+    if (!config.tcpListen.isEmpty())
+        tcp = std::make_unique<CTcpLine>();
+    CSimEngine engine(config, &port, signalFd, tcp.get());
+    if (!engine.Prepare(&error) || !port.Open(config.name, config.linkPath, config.baud, &error) ||
+        (tcp && !tcp->Listen(config.tcpListen, &error))) {
         fprintf(stderr, "qelsim: %s\n", qPrintable(error));
         return 1;
     }
@@ -106,12 +110,18 @@ int main(int argc, char **argv)
         fprintf(stderr, "qelsim: %s\n", qPrintable(error));
         return 1;
     }
-    printf("PORT %s\n", qPrintable(port.LinkPath()));
+    // One write, so that a reader of the first line gets the second with it.
+    QByteArray ready = "PORT " + port.LinkPath().toLocal8Bit() + "\n";
+    if (tcp)
+        ready += "TCP " + tcp->Address().toLocal8Bit() + "\n";
+    fputs(ready.constData(), stdout);
     fflush(stdout);
 
     const int exitCode = app->exec();
     engine.Stop();
     port.Close();
+    if (tcp)
+        tcp->Close();
 #ifdef QELSIM_WITH_WINDOW
     window.reset();
 #endif

@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
+#include "tcp_line.h"
+
 namespace qelsim
 {
 namespace
@@ -53,7 +55,12 @@ const char kHelpTail[] =
     "SIGHUP 或窗口中的“重启终端”重启终端：新设置的波特率生效，清屏并恢复颜色和背光；图象和工作模式保留。\n"
     "线路速率与终端波特率不同时，收到的内容当作噪声，不作回答。\n"
     "设备信息中的 DelayTime 行仅在给出 --delay 时输出；HardFont 行总是输出（默认 0）。\n"
-    "未接收完的数据块在程序关闭端口或线路空闲 5 秒后丢弃。\n";
+    "未接收完的数据块在程序关闭端口或线路空闲 5 秒后丢弃。\n"
+    "\n"
+    "网络 (--tcp [主机:]端口)：另外在 TCP 上监听 (默认主机 127.0.0.1，端口 0 由系统选择)，\n"
+    "如同原始模式的串口服务器：字节原样传送，一次只服务一个客户端。服务器的串口一侧固定在启动时的\n"
+    "波特率，终端改用其它波特率 (重启后) 时网络上收到的内容当作噪声。准备好后标准输出第二行为\n"
+    "“TCP <主机>:<端口>”。\n";
 
 } // namespace
 
@@ -107,8 +114,9 @@ bool ParseCommandLine(const QStringList &args, SimConfig *config, QString *error
     const QCommandLineOption slotsDir("slots-dir", QStringLiteral("图象位置保存为 slot-N.png (启动时读回)"),
                                       "DIR");
     const QCommandLineOption fault("fault", QStringLiteral("故障模拟，可重复"), "KIND");
-    p.addOptions({help, profile, size, bpp,        slotsOpt, baud,     maxBaud, version, delay,    hardFont,
-                  mode, name,    link, replyDelay, pace,     headless, log,     screen,  slotsDir, fault});
+    const QCommandLineOption tcp("tcp", QStringLiteral("同时在 TCP 上监听 (如同串口服务器)"), "[HOST:]PORT");
+    p.addOptions({help, profile, size,       bpp,  slotsOpt, baud,   maxBaud,  version, delay, hardFont, mode,
+                  name, link,    replyDelay, pace, headless, log,    screen,   slotsDir, fault, tcp});
 
     if (!p.parse(args)) {
         *error = p.errorText();
@@ -220,6 +228,15 @@ bool ParseCommandLine(const QStringList &args, SimConfig *config, QString *error
         }
     }
     c.linkPath = p.value(link);
+    if (p.isSet(tcp)) {
+        QString host;
+        int port = 0;
+        if (!ParseListenAddress(p.value(tcp), &host, &port)) {
+            *error = QStringLiteral("TCP 地址无效：%1 (应为 端口 或 主机:端口)").arg(p.value(tcp));
+            return false;
+        }
+        c.tcpListen = p.value(tcp);
+    }
     if (p.isSet(replyDelay) && !ParseInt(p.value(replyDelay), 0, 600000, &c.replyDelayMs)) {
         *error = QStringLiteral("回答等待无效：%1").arg(p.value(replyDelay));
         return false;

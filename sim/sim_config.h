@@ -33,6 +33,7 @@ struct SimConfig {
     int mode = 0;      // handshake3: initial working mode
     QString name = QStringLiteral("sim");
     QString linkPath; // empty: the virtual port folder
+    QString tcpListen; // "PORT" or "HOST:PORT": also listen on TCP; empty: no
     int replyDelayMs = 2;
     bool pace = false;
     bool headless = false;

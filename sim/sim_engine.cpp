@@ -43,8 +43,8 @@ bool SaveImageAtomically(const QImage &image, const QString &path)
 
 } // namespace
 
-CSimEngine::CSimEngine(const SimConfig &config, CPtyPort *port, int signalFd)
-    : config_(config), port_(port), signalFd_(signalFd), model_(config)
+CSimEngine::CSimEngine(const SimConfig &config, CPtyPort *port, int signalFd, CTcpLine *tcp)
+    : config_(config), port_(port), tcp_(tcp), signalFd_(signalFd), model_(config)
 {
 }
 
@@ -151,52 +151,81 @@ int CSimEngine::PollTimeout() const
 void CSimEngine::Run()
 {
     while (running_) {
-        pollfd fds[4];
+        pollfd fds[6];
         int n = 0;
         fds[n++] = {control_[0], POLLIN, 0};
         fds[n++] = {signalFd_, POLLIN, 0};
-        const bool lineUp = !hungUp_ && port_->MasterFd() >= 0;
-        if (lineUp) {
+        int watchAt = -1, masterAt = -1, listenAt = -1, clientAt = -1;
+        if (!hungUp_ && port_->MasterFd() >= 0) {
+            watchAt = n;
             fds[n++] = {port_->WatchFd(), POLLIN, 0};
+            masterAt = n;
             fds[n++] = {port_->MasterFd(), POLLIN, 0};
+        }
+        if (!hungUp_ && tcp_ && tcp_->ListenFd() >= 0) {
+            listenAt = n;
+            fds[n++] = {tcp_->ListenFd(), POLLIN, 0};
+            if (tcp_->ClientFd() >= 0) {
+                clientAt = n;
+                fds[n++] = {tcp_->ClientFd(), POLLIN, 0};
+            }
         }
         const int r = poll(fds, nfds_t(n), PollTimeout());
         if (r < 0 && errno != EINTR)
             break;
+        const auto ready = [&](int at, short events) {
+            return running_ && !hungUp_ && at >= 0 && (fds[at].revents & events);
+        };
         if (fds[0].revents & POLLIN)
             OnControl();
         if (running_ && (fds[1].revents & POLLIN))
             OnSignal();
-        if (running_ && lineUp && (fds[2].revents & POLLIN) && port_->HandleWatchEvents()) {
-            // The program closed the port: whatever was under way is over.
-            parser_.Reset();
-            if (block_ != BlockState::None)
-                AbandonBlock(QStringLiteral("port closed"));
-        }
-        if (running_ && lineUp && !hungUp_ && (fds[3].revents & (POLLIN | POLLHUP | POLLERR))) {
-            // With --pace take no more than 10 ms of line time at once.
-            const int rate = std::max(1, model_.Baud());
-            const int chunk = config_.pace ? std::max(1, rate / 1000) : 65536;
-            QByteArray buf(chunk, Qt::Uninitialized);
-            const ssize_t got = read(port_->MasterFd(), buf.data(), size_t(chunk));
-            if (got > 0) {
-                OnLineData(buf.constData(), int(got));
-                if (config_.pace) {
-                    // Keep to the line rate over the whole stream, not per read.
-                    if (!paceClock_.isValid() || paceClock_.nsecsElapsed() / 1000 > paceUs_ + 20000) {
-                        paceClock_.start();
-                        paceUs_ = 0;
-                    }
-                    paceUs_ += got * 10LL * 1000000LL / rate;
-                    SleepUs(paceUs_ - paceClock_.nsecsElapsed() / 1000);
-                }
-            } else if (got < 0 && errno != EAGAIN && errno != EINTR) {
-                SleepMs(20); // no reader on the slave side; wait for the next open
-            }
-        }
+        // The program closed the port: whatever was under way is over.
+        if (ready(watchAt, POLLIN) && port_->HandleWatchEvents())
+            LineClosed();
+        if (ready(masterAt, POLLIN | POLLHUP | POLLERR))
+            ReadLine(port_->MasterFd(), false);
+        if (ready(listenAt, POLLIN))
+            tcp_->Accept();
+        if (ready(clientAt, POLLIN | POLLHUP | POLLERR) && tcp_->ClientFd() == fds[clientAt].fd)
+            ReadLine(tcp_->ClientFd(), true);
         if (running_)
             CheckBlockTimeout();
     }
+}
+
+void CSimEngine::ReadLine(int fd, bool tcp)
+{
+    // With --pace take no more than 10 ms of line time at once.
+    const int rate = std::max(1, model_.Baud());
+    const int chunk = config_.pace ? std::max(1, rate / 1000) : 65536;
+    QByteArray buf(chunk, Qt::Uninitialized);
+    const ssize_t got = read(fd, buf.data(), size_t(chunk));
+    if (got > 0) {
+        OnLineData(buf.constData(), int(got), tcp);
+        if (config_.pace) {
+            // Keep to the line rate over the whole stream, not per read.
+            if (!paceClock_.isValid() || paceClock_.nsecsElapsed() / 1000 > paceUs_ + 20000) {
+                paceClock_.start();
+                paceUs_ = 0;
+            }
+            paceUs_ += got * 10LL * 1000000LL / rate;
+            SleepUs(paceUs_ - paceClock_.nsecsElapsed() / 1000);
+        }
+    } else if (tcp && (got == 0 || (errno != EAGAIN && errno != EINTR))) {
+        // The client disconnected: the bridge waits for the next one.
+        tcp_->CloseClient();
+        LineClosed();
+    } else if (!tcp && got < 0 && errno != EAGAIN && errno != EINTR) {
+        SleepMs(20); // no reader on the slave side; wait for the next open
+    }
+}
+
+void CSimEngine::LineClosed()
+{
+    parser_.Reset();
+    if (block_ != BlockState::None)
+        AbandonBlock(QStringLiteral("port closed"));
 }
 
 void CSimEngine::OnControl()
@@ -228,11 +257,16 @@ void CSimEngine::OnSignal()
     }
 }
 
-void CSimEngine::OnLineData(const char *data, int size)
+void CSimEngine::OnLineData(const char *data, int size, bool tcp)
 {
-    const int rate = SlaveLineRate(port_->MasterFd());
-    if (rate != lineRate_.exchange(rate))
-        Changed();
+    // Over TCP the bridge's serial side keeps the rate it was set up with.
+    int rate = config_.baud;
+    if (!tcp) {
+        rate = SlaveLineRate(port_->MasterFd());
+        if (rate != lineRate_.exchange(rate))
+            Changed();
+    }
+    replyTcp_ = tcp;
     if (rate != model_.Baud()) {
         // A UART at another rate sees only noise.
         parser_.Reset();
@@ -390,6 +424,8 @@ void CSimEngine::HangUp()
     blockData_.clear();
     parser_.Reset();
     port_->Close();
+    if (tcp_)
+        tcp_->Close();
     Changed();
     if (onEnd)
         onEnd(true);
@@ -400,13 +436,16 @@ void CSimEngine::SendReply(const QByteArray &bytes)
     if (bytes.isEmpty() || hungUp_)
         return;
     SleepMs(config_.replyDelayMs);
+    const int fd = replyTcp_ ? (tcp_ ? tcp_->ClientFd() : -1) : port_->MasterFd();
+    if (fd < 0)
+        return; // the client has gone
     const int rate = std::max(1, model_.Baud());
     for (int i = 0; i < bytes.size();) {
         // With --pace a byte leaves no faster than the line carries it.
         const int count = config_.pace ? 1 : bytes.size() - i;
         if (config_.pace)
             SleepUs(10LL * 1000000LL / rate);
-        const ssize_t n = write(port_->MasterFd(), bytes.constData() + i, size_t(count));
+        const ssize_t n = write(fd, bytes.constData() + i, size_t(count));
         if (n > 0) {
             i += int(n);
             continue;
@@ -414,7 +453,7 @@ void CSimEngine::SendReply(const QByteArray &bytes)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno == EAGAIN) {
-            pollfd p{port_->MasterFd(), POLLOUT, 0};
+            pollfd p{fd, POLLOUT, 0};
             if (poll(&p, 1, 1000) > 0)
                 continue;
         }

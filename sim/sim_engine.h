@@ -7,6 +7,7 @@
 #include "pty_port.h"
 #include "sim_config.h"
 #include "sim_log.h"
+#include "tcp_line.h"
 #include "terminal_model.h"
 
 #include <QElapsedTimer>
@@ -38,7 +39,8 @@ struct SimSnapshot {
 class CSimEngine
 {
   public:
-    CSimEngine(const SimConfig &config, CPtyPort *port, int signalFd);
+    // |tcp| (may be null) is a second way in, as through a network bridge.
+    CSimEngine(const SimConfig &config, CPtyPort *port, int signalFd, CTcpLine *tcp = nullptr);
     ~CSimEngine();
 
     // Loads saved slots and opens the log; then Start runs the line thread.
@@ -62,7 +64,9 @@ class CSimEngine
     void Run();
     void OnControl();
     void OnSignal();
-    void OnLineData(const char *data, int size);
+    void ReadLine(int fd, bool tcp);
+    void OnLineData(const char *data, int size, bool tcp);
+    void LineClosed();
     void ParseFrames();
     void HandleFrame(const Frame &frame);
     void FeedBlock(QByteArray data);
@@ -79,6 +83,8 @@ class CSimEngine
 
     SimConfig config_;
     CPtyPort *port_;
+    CTcpLine *tcp_;
+    bool replyTcp_ = false; // the last bytes came in over TCP: answer there
     int signalFd_;
     int control_[2] = {-1, -1};
     CTerminalModel model_;

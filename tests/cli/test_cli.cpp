@@ -9,8 +9,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -20,122 +18,12 @@
 #include <memory>
 #include <sys/stat.h>
 
+#include "cli_fixture.h"
 #include "common/pty_pair.h"
 
+using namespace clitest;
+
 namespace {
-
-struct Result {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-class CliTest : public ::testing::Test {
-protected:
-    QTemporaryDir dir;
-    QString portDir;
-    std::vector<std::unique_ptr<QProcess>> sims;
-    bool platformSet = true;  // QT_QPA_PLATFORM=offscreen in the environment
-    QStringList wrapper;  // runs qelcli through this command (another user)
-    QString runtimeDir;   // XDG_RUNTIME_DIR of the programs: Qt warns without one
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        portDir = dir.filePath(QStringLiteral("ports"));
-        QDir().mkpath(portDir);
-        QDir().mkpath(dir.filePath(QStringLiteral("home/.config")));
-        runtimeDir = dir.filePath(QStringLiteral("run"));
-        QDir().mkpath(runtimeDir);
-        QFile::setPermissions(runtimeDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        ASSERT_FALSE(qEnvironmentVariable("QELCLI").isEmpty());
-        ASSERT_FALSE(qEnvironmentVariable("QELSIM").isEmpty());
-    }
-    void TearDown() override
-    {
-        for (auto &p : sims) {
-            p->terminate();
-            if (!p->waitForFinished(5000))
-                p->kill();
-            p->waitForFinished(5000);
-        }
-    }
-    QProcessEnvironment Env() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QEL_PORT_DIR"), portDir);
-        env.insert(QStringLiteral("QEL_SYSTEM_PORTS"), QStringLiteral("0"));
-        env.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("home/.config")));
-        if (platformSet)
-            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        else
-            env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
-        return env;
-    }
-    // Starts a virtual terminal and returns the port path it announced.
-    QString StartSim(const QStringList &args)
-    {
-        auto p = std::make_unique<QProcess>();
-        p->setProcessEnvironment(Env());
-        p->start(qEnvironmentVariable("QELSIM"), QStringList{QStringLiteral("--headless")} + args);
-        if (!p->waitForStarted(10000))
-            return QString();
-        QString path;
-        for (int i = 0; i < 200 && path.isEmpty(); ++i) {
-            if (!p->canReadLine())
-                p->waitForReadyRead(100);
-            if (p->canReadLine()) {
-                const QString line = QString::fromUtf8(p->readLine()).trimmed();
-                if (line.startsWith(QLatin1String("PORT ")))
-                    path = line.mid(5);
-            }
-        }
-        sims.push_back(std::move(p));
-        return path;
-    }
-    Result Cli(const QStringList &args, int timeoutMs = 120000)
-    {
-        QProcess p;
-        p.setProcessEnvironment(Env());
-        p.setStandardInputFile(QProcess::nullDevice());
-        if (wrapper.isEmpty())
-            p.start(qEnvironmentVariable("QELCLI"), args);
-        else
-            p.start(wrapper.first(), wrapper.mid(1) + args);
-        Result r;
-        if (!p.waitForStarted(10000) || !p.waitForFinished(timeoutMs)) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
-    }
-    QJsonObject Json(const Result &r)
-    {
-        QJsonParseError e{};
-        const QJsonDocument doc = QJsonDocument::fromJson(r.out.toUtf8(), &e);
-        EXPECT_EQ(e.error, QJsonParseError::NoError) << r.out.toStdString();
-        return doc.object();
-    }
-    QString WriteFile(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return path;
-    }
-};
-
-QString U(const char *s)
-{
-    return QString::fromUtf8(s);
-}
 
 TEST_F(CliTest, InfoJsonForEachProfile)
 {

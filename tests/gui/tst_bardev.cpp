@@ -47,6 +47,7 @@ private slots:
     void virtualPortsFromFolder();
     void enablingAndConnectButton();
     void sliderSendsBrightness();
+    void networkPortsAddedAndRemembered();
 
 private:
     void UseBuiltInAndUsb();
@@ -101,7 +102,7 @@ void TestBarDev::builtInAndUsbRates()
     UseBuiltInAndUsb();
     m_bar->RefreshPorts();
     // Sorted without regard to case, the refresh entry last.
-    QCOMPARE(Items(m_bar->GetPortList()), (QStringList{kUsb, kCom1, "刷新..."}));
+    QCOMPARE(Items(m_bar->GetPortList()), (QStringList{kUsb, kCom1, "刷新...", "添加网络端口..."}));
     QCOMPARE(m_bar->GetPortMap().value(kCom1), m_pty1->Path());
     QCOMPARE(m_bar->GetPortMap().value(kUsb), m_pty2->Path());
 
@@ -131,10 +132,10 @@ void TestBarDev::refreshKeepsSavedPort()
 
     // Choosing "刷新..." rebuilds the list and comes back to the saved port.
     QComboBox *ports = m_bar->GetPortList();
-    const int refresh = ports->count() - 1;
+    const int refresh = ports->findText(QStringLiteral("刷新..."));
     ports->setCurrentIndex(refresh);
     emit ports->activated(refresh);
-    QCOMPARE(Items(ports), (QStringList{kUsb, kCom1, "刷新..."}));
+    QCOMPARE(Items(ports), (QStringList{kUsb, kCom1, "刷新...", "添加网络端口..."}));
     QCOMPARE(ports->currentText(), kCom1);
     QCOMPARE(m_bar->GetBaudList()->count(), 10);
 }
@@ -185,7 +186,7 @@ void TestBarDev::noPorts()
 {
     m_bar->SetPortSource([] { return QVector<CPortEntry>{}; });
     m_bar->RefreshPorts();
-    QCOMPARE(Items(m_bar->GetPortList()), QStringList{"刷新..."});
+    QCOMPARE(Items(m_bar->GetPortList()), (QStringList{"刷新...", "添加网络端口..."}));
     QCOMPARE(m_bar->GetPortList()->currentIndex(), -1);
     QCOMPARE(m_status.messages.size(), 1);
     QCOMPARE(m_status.messages.at(0).first, 3);
@@ -228,6 +229,7 @@ void TestBarDev::selectPortStopsAtRefreshEntry()
     UseBuiltInAndUsb();
     m_bar->RefreshPorts();
     QCOMPARE(m_bar->SelectPort(2), -1);
+    QCOMPARE(m_bar->SelectPort(3), -1);  // "添加网络端口..."
     QCOMPARE(m_bar->SelectPort(7), -1);
     QCOMPARE(m_bar->SelectPort(1), 1);
 }
@@ -250,7 +252,7 @@ void TestBarDev::virtualPortsFromFolder()
     m_bar->SetPortSource(nullptr);
     QVERIFY(m_env->AddVirtualPort("qelsim-demo", m_pty1->Path()));
     m_bar->RefreshPorts();
-    QCOMPARE(Items(m_bar->GetPortList()), (QStringList{"虚拟终端 (qelsim-demo)", "刷新..."}));
+    QCOMPARE(Items(m_bar->GetPortList()), (QStringList{"虚拟终端 (qelsim-demo)", "刷新...", "添加网络端口..."}));
     m_bar->FillBaudList();
     // Virtual terminals count as USB adapters: the long list.
     QCOMPARE(m_bar->GetBaudList()->count(), 13);
@@ -313,6 +315,62 @@ void TestBarDev::sliderSendsBrightness()
     m_terminal->Info().brightnessMax = 100;
     m_bar->UpdateBrightnessRange();
     QCOMPARE(slider->maximum(), 100);
+}
+
+void TestBarDev::networkPortsAddedAndRemembered()
+{
+    UseBuiltInAndUsb();
+    m_bar->RefreshPorts();
+    QComboBox *ports = m_bar->GetPortList();
+    QCOMPARE(m_bar->SelectPort(ports->findText(kCom1)), ports->findText(kCom1));
+    const struct {
+        const char *typed;
+        bool given;
+        const char *selected;  // afterwards
+        const char *message;   // failure shown, if any
+    } cases[] = {
+        {"tcp://127.0.0.1:4001", true, "tcp://127.0.0.1:4001", nullptr},
+        {"  127.0.0.1:4002 ", true, "tcp://127.0.0.1:4002", nullptr},
+        {"TCP://[::1]:23", true, "tcp://[::1]:23", nullptr},
+        {"tcp://127.0.0.1:4001", true, "tcp://127.0.0.1:4001", nullptr},  // known already
+        {"tcp://127.0.0.1", true, "tcp://127.0.0.1:4001", "端口名无效，应为 tcp://主机:端口"},
+        {"tcp://127.0.0.1:4009", false, "tcp://127.0.0.1:4001", nullptr},  // cancelled
+    };
+    for (const auto &c : cases) {
+        m_status.messages.clear();
+        m_bar->SetNetPortPrompt([&c](QString *name) {
+            *name = QString::fromUtf8(c.typed);
+            return c.given;
+        });
+        const int add = ports->findText(QStringLiteral("添加网络端口..."));
+        ports->setCurrentIndex(add);
+        emit ports->activated(add);
+        const QString selected = QString::fromUtf8(c.selected);
+        QCOMPARE(ports->currentText(), selected);
+        QCOMPARE(m_bar->GetPortMap().value(selected), selected);
+        // Not probed (a bridge serves one client); the rate list is the long one.
+        QCOMPARE(m_bar->GetBaudList()->count(), 13);
+        QCOMPARE(m_status.messages.size(), c.message ? 1 : 0);
+        if (c.message)
+            QCOMPARE(m_status.messages.at(0).second, QString::fromUtf8(c.message));
+    }
+    const QStringList remembered{"tcp://127.0.0.1:4001", "tcp://127.0.0.1:4002", "tcp://[::1]:23"};
+    QCOMPARE(OpenProfile()->value("Settings/NetworkPorts").toStringList(), remembered);
+
+    // A later run lists them among the ports, sorted.
+    CBarDev later(m_cmds, m_terminal, &m_status);
+    const QString com1 = m_pty1->Path();
+    const QString usb = m_pty2->Path();
+    later.SetPortSource([com1, usb] {
+        return QVector<CPortEntry>{{kCom1, com1, PortKind::Serial}, {kUsb, usb, PortKind::Usb}};
+    });
+    later.RefreshPorts();
+    QCOMPARE(Items(later.GetPortList()), (remembered + QStringList{kUsb, kCom1, "刷新...", "添加网络端口..."}));
+    int rate = 0;
+    QString name, path;
+    QCOMPARE(later.SelectPort(2), 2);
+    QVERIFY(later.GetPortSelection(&rate, &name, &path));
+    QCOMPARE(path, QStringLiteral("tcp://[::1]:23"));
 }
 
 QTEST_MAIN(TestBarDev)

@@ -93,9 +93,10 @@ void TestFrame::startUpState()
     QVERIFY(!m_frame->Action(32826)->isChecked());
     // The port list is already filled, and its baud list too.
     QComboBox *ports = m_frame->BarDev()->GetPortList();
-    QCOMPARE(ports->count(), 2);
+    QCOMPARE(ports->count(), 3);
     QCOMPARE(ports->itemText(0), QStringLiteral("虚拟终端 (qelsim-demo)"));
     QCOMPARE(ports->itemText(1), QStringLiteral("刷新..."));
+    QCOMPARE(ports->itemText(2), QStringLiteral("添加网络端口..."));
     QCOMPARE(ports->currentIndex(), 0);
     QCOMPARE(m_frame->BarDev()->GetBaudList()->currentText(), QStringLiteral("115200"));
     // The status bar rests on "就绪".

@@ -351,6 +351,11 @@ void TestHome::hoverColours()
     QTest::mouseMove(m_page->viewport(), AnchorPoint(QStringLiteral("FileListDel#0")));
     QTRY_COMPARE(m_page->HoverAnchor(), QStringLiteral("FileListDel#0"));
     QVERIFY(MruBlock(m_page).contains(QLatin1String("<a href=\"FileListDel#0\" style=\"color: blue\">")));
+    // Leaving the page leaves the element too.
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(m_page->viewport(), &leave);
+    QTRY_COMPARE(m_page->HoverAnchor(), QString());
+    QVERIFY(MruBlock(m_page).contains(QLatin1String("<a href=\"FileListDel#0\">")));
 
     // No context menu; browser keys leave the page as it is.
     const QString shown = m_page->PageHtml();

@@ -1,0 +1,322 @@
+#include "link/tcp_port.h"
+
+#include <QElapsedTimer>
+#include <cerrno>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "res/strings.h"
+
+namespace {
+
+// Connects one address within budgetMs; returns the socket or -1 with errno.
+int ConnectWithin(const addrinfo &a, qint64 budgetMs)
+{
+    const int fd = ::socket(a.ai_family, a.ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a.ai_protocol);
+    if (fd < 0)
+        return -1;
+    int err = 0;
+    if (::connect(fd, a.ai_addr, a.ai_addrlen) != 0) {
+        err = errno;
+        if (err == EINPROGRESS) {
+            struct pollfd pfd {};
+            pfd.fd = fd;
+            pfd.events = POLLOUT;
+            int rc;
+            QElapsedTimer clock;
+            clock.start();
+            do {
+                rc = ::poll(&pfd, 1, static_cast<int>(qMax<qint64>(0, budgetMs - clock.elapsed())));
+            } while (rc < 0 && errno == EINTR);
+            socklen_t len = sizeof err;
+            if (rc == 0)
+                err = ETIMEDOUT;
+            else if (rc < 0 || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0)
+                err = errno;
+        }
+    }
+    if (err) {
+        ::close(fd);
+        errno = err;
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+QString NetErrorText(uint32_t error)
+{
+    switch (error) {
+    case ECONNREFUSED:
+        return LoadStr(IDS_NET_REFUSED);
+    case ETIMEDOUT:
+        return LoadStr(IDS_NET_TIMEOUT);
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+    case EHOSTDOWN:
+    case ENETDOWN:
+        return LoadStr(IDS_NET_UNREACHABLE);
+    case QEL_ERROR_HOST_NOT_FOUND:
+        return LoadStr(IDS_NET_HOST_NOT_FOUND);
+    case ECONNRESET:
+    case EPIPE:
+    case ECONNABORTED:
+        return LoadStr(IDS_NET_CLOSED);
+    case QEL_ERROR_INVALID_ARGUMENT:
+        return LoadStr(IDS_NET_BAD_NAME);
+    default:
+        return FormatStr(IDS_NET_SYSTEM_ERROR, static_cast<int>(error));
+    }
+}
+
+CMyTcpPort::CMyTcpPort() = default;
+
+CMyTcpPort::~CMyTcpPort()
+{
+    Close();
+}
+
+bool CMyTcpPort::Ok()
+{
+    m_lastError = QEL_ERROR_SUCCESS;
+    return true;
+}
+
+bool CMyTcpPort::Fail(int error)
+{
+    m_lastError = error ? static_cast<uint32_t>(error) : static_cast<uint32_t>(EIO);
+    return false;
+}
+
+bool CMyTcpPort::IsTcpName(const QString &name)
+{
+    return name.startsWith(QLatin1String("tcp://"), Qt::CaseInsensitive);
+}
+
+bool CMyTcpPort::ParseName(const QString &name, QString *host, int *port)
+{
+    if (!IsTcpName(name))
+        return false;
+    const QString rest = name.mid(6);
+    const int colon = rest.lastIndexOf(QLatin1Char(':'));
+    if (colon <= 0)
+        return false;
+    QString h = rest.left(colon);
+    if (h.startsWith(QLatin1Char('['))) {
+        if (!h.endsWith(QLatin1Char(']')) || h.size() < 3)
+            return false;
+        h = h.mid(1, h.size() - 2);
+    } else if (h.contains(QLatin1Char(':'))) {
+        return false;  // an IPv6 address needs its brackets
+    }
+    const QString p = rest.mid(colon + 1);
+    bool ok = false;
+    const int n = p.toInt(&ok, 10);
+    if (!ok || n < 1 || n > 65535 || p.size() > 5 || p.startsWith(QLatin1Char('+')))
+        return false;
+    for (const QChar c : h)
+        if (c.isSpace() || c == QLatin1Char('/'))
+            return false;
+    *host = h;
+    *port = n;
+    return true;
+}
+
+bool CMyTcpPort::Open(const QString &name)
+{
+    if (m_fd >= 0) {
+        m_lastError = QEL_ERROR_ALREADY_OPEN;
+        return false;
+    }
+    QString host;
+    int port = 0;
+    if (!ParseName(name, &host, &port)) {
+        m_lastError = QEL_ERROR_INVALID_ARGUMENT;
+        return false;
+    }
+    m_portName = name;
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo *found = nullptr;
+    const QByteArray service = QByteArray::number(port);
+    if (::getaddrinfo(host.toUtf8().constData(), service.constData(), &hints, &found) != 0 || !found) {
+        m_lastError = QEL_ERROR_HOST_NOT_FOUND;
+        return false;
+    }
+    // The connection wait is shared by all addresses of the host.
+    QElapsedTimer clock;
+    clock.start();
+    int fd = -1;
+    int err = ETIMEDOUT;
+    for (addrinfo *a = found; a && fd < 0; a = a->ai_next) {
+        const qint64 left = CONNECT_TIMEOUT_MS - clock.elapsed();
+        if (left <= 0)
+            break;
+        fd = ConnectWithin(*a, left);
+        if (fd < 0)
+            err = errno;
+    }
+    ::freeaddrinfo(found);
+    if (fd < 0)
+        return Fail(err);
+    // Frames go out at once; writes block (up to their timeout) like the
+    // synchronous serial writes.
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    struct timeval tv {};
+    tv.tv_sec = WRITE_TIMEOUT_MS / 1000;
+    tv.tv_usec = (WRITE_TIMEOUT_MS % 1000) * 1000;
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        err = errno;
+        ::close(fd);
+        return Fail(err);
+    }
+    m_fd = fd;
+    return Ok();
+}
+
+void CMyTcpPort::Close()
+{
+    if (m_fd < 0)
+        return;
+    ::close(m_fd);
+    m_fd = -1;
+}
+
+bool CMyTcpPort::SetLine(int baud)
+{
+    if (baud <= 0) {
+        m_lastError = QEL_ERROR_INVALID_ARGUMENT;
+        return false;
+    }
+    if (m_fd < 0)
+        return Fail(EBADF);
+    m_baud = baud;
+    return Ok();
+}
+
+bool CMyTcpPort::SetReadTimeouts()
+{
+    return m_fd < 0 ? Fail(EBADF) : Ok();
+}
+
+bool CMyTcpPort::ClearErrors()
+{
+    return m_fd < 0 ? Fail(EBADF) : Ok();
+}
+
+bool CMyTcpPort::Purge(int flags)
+{
+    if (m_fd < 0)
+        return Fail(EBADF);
+    if (!(flags & (QEL_PURGE_RXABORT | QEL_PURGE_RXCLEAR)))
+        return Ok();
+    // Discards what has arrived; an end of stream stays for the next read to
+    // report. Bounded, so a peer that never stops cannot hold us here.
+    uint8_t sink[4096];
+    for (int i = 0; i < 256; ++i) {
+        if (::recv(m_fd, sink, sizeof sink, MSG_DONTWAIT) <= 0)
+            break;
+    }
+    return Ok();
+}
+
+int CMyTcpPort::GetPortBaud()
+{
+    if (m_fd < 0) {
+        Fail(EBADF);
+        return 0;
+    }
+    Ok();
+    return m_baud;
+}
+
+bool CMyTcpPort::SetPortBaud(int baud)
+{
+    if (m_fd < 0)
+        return Fail(EBADF);
+    if (baud <= 0) {
+        m_lastError = QEL_ERROR_INVALID_ARGUMENT;
+        return false;
+    }
+    m_baud = baud;
+    return Ok();
+}
+
+bool CMyTcpPort::Write(const uint8_t *data, int size, int *written)
+{
+    int done = 0;
+    if (written)
+        *written = 0;
+    if (m_fd < 0)
+        return Fail(EBADF);
+    while (done < size) {
+        const ssize_t n = ::send(m_fd, data + done, static_cast<size_t>(size - done), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            // The send timeout shows as EAGAIN.
+            const int err = n == 0 ? EIO : (errno == EAGAIN || errno == EWOULDBLOCK ? ETIMEDOUT : errno);
+            if (written)
+                *written = done;
+            return Fail(err);
+        }
+        done += static_cast<int>(n);
+    }
+    if (written)
+        *written = done;
+    return Ok();
+}
+
+bool CMyTcpPort::Read(uint8_t *data, int size, int *got)
+{
+    *got = 0;
+    if (m_fd < 0)
+        return Fail(EBADF);
+    if (size <= 0)
+        return Ok();
+    for (;;) {
+        const ssize_t n = ::recv(m_fd, data, static_cast<size_t>(size), MSG_DONTWAIT);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK)
+                return Ok();
+            return Fail(errno);
+        }
+        if (n == 0)
+            return Fail(ECONNRESET);  // the peer closed the connection
+        *got = static_cast<int>(n);
+        return Ok();
+    }
+}
+
+bool CMyTcpPort::WaitReadable(int timeoutMs)
+{
+    if (m_fd < 0)
+        return true;  // the read that follows reports the error
+    struct pollfd pfd {};
+    pfd.fd = m_fd;
+    pfd.events = POLLIN;
+    const int rc = ::poll(&pfd, 1, timeoutMs < 0 ? 0 : timeoutMs);
+    if (rc < 0)
+        return errno != EINTR;
+    return rc > 0;
+}
+
+bool CMyTcpPort::Drain()
+{
+    // Sent bytes are the network's; the bridge paces them onto its line.
+    return m_fd < 0 ? Fail(EBADF) : Ok();
+}
