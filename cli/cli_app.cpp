@@ -132,6 +132,9 @@ int RunCli(const QStringList &args)
     if (ctx.log && !ctx.logHex && !parsed.Value(QStringLiteral("log")).isEmpty())
         return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, qUtf8Printable(parsed.Value(QStringLiteral("log")))));
     ctx.portOption = parsed.Value(QStringLiteral("port"));
+    ctx.portOptions = parsed.Values(QStringLiteral("port"));
+    if (ctx.portOptions.size() > 1 && !command->AcceptsManyPorts())
+        return ctx.Usage(FormatStr(IDS_CLI_BAD_OPTION, "-p"));
     if (parsed.Has(QStringLiteral("port")) && ctx.portOption.isEmpty())
         return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, ""));
     if (parsed.Has(QStringLiteral("baud"))) {

@@ -74,6 +74,7 @@ bool ParseArgs(const QStringList &args, const QVector<COptionSpec> &specs, CPars
             inlineValue = args[++i];
         }
         out->m_values.insert(opt->name, inlineValue);
+        out->m_all[opt->name] << inlineValue;
     }
     return true;
 }

@@ -20,10 +20,14 @@ struct COptionSpec {
 class CParsedArgs {
 public:
     bool Has(const QString &name) const { return m_values.contains(name); }
+    // The last value given for the option.
     QString Value(const QString &name) const { return m_values.value(name); }
+    // Every value given for the option, in order.
+    QStringList Values(const QString &name) const { return m_all.value(name); }
     const QStringList &Positionals() const { return m_positionals; }
 
     QMap<QString, QString> m_values;
+    QMap<QString, QStringList> m_all;
     QStringList m_positionals;
 };
 

@@ -25,6 +25,8 @@ public:
     virtual QString Synopsis() const { return QString(); }
     virtual int SummaryId() const = 0;
     virtual QVector<COptionSpec> Options() const { return {}; }
+    // Whether -p may be given more than once (a run on several terminals).
+    virtual bool AcceptsManyPorts() const { return false; }
     // Checks the arguments (before any connection); returns EXIT_OK or
     // EXIT_USAGE after reporting the problem.
     virtual int Prepare(CCliContext &ctx, const CParsedArgs &args) = 0;

@@ -51,6 +51,18 @@ void CCliContext::Apply()
     m_console.SetQuietStdout(json);
 }
 
+void CCliContext::BecomeWorker(const CCliContext &parent, const QString &port)
+{
+    portOption = port;
+    portOptions = QStringList{port};
+    baudOption = parent.baudOption;
+    json = parent.json;
+    log = parent.log;
+    m_console.SetLinePrefix(QStringLiteral("[%1] ").arg(port));
+    m_progress.SetSharedInterrupt(true);
+    Apply();
+}
+
 void CCliContext::PrintJson(const QJsonObject &object)
 {
     m_console.Data(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));

@@ -4,6 +4,7 @@
 
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 
 #include "cli_command.h"
 #include "cli_output.h"
@@ -21,13 +22,18 @@ public:
     CConsoleStatus &Status() { return m_status; }
 
     // Global options.
-    QString portOption;   // -p
+    QString portOption;   // -p (the last one given)
+    QStringList portOptions; // every -p, in order
     int baudOption = 0;   // -b (0: not given)
     bool json = false;
     bool log = false;
     bool logHex = false;  // --log=hex: no descriptions or times
     // Applies log and json to the sinks.
     void Apply();
+    // The context of one terminal of a run on several: the parent's options
+    // for this port, its lines marked with the port, Ctrl+C caught once for
+    // all of them (CInterruptScope).
+    void BecomeWorker(const CCliContext &parent, const QString &port);
 
     // Connects as the desktop program does: the chosen (or saved) port and
     // rate first, detection when that fails. EXIT_OK or EXIT_NO_TERMINAL.

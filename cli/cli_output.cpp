@@ -2,8 +2,7 @@
 
 #include <QElapsedTimer>
 #include <chrono>
-#include <csignal>
-#include <cstdio>
+#include <memory>
 #include <thread>
 #include <unistd.h>
 
@@ -12,22 +11,49 @@
 
 namespace {
 
-volatile std::sig_atomic_t g_interrupted = 0;
+// Set by the Ctrl+C handler, read by the threads that wait for transfers.
+std::atomic<int> g_interrupted{0};
+static_assert(std::atomic<int>::is_always_lock_free, "usable from a signal handler");
 
+// The first Ctrl+C cancels the transfers under way; a second one ends the
+// program as Ctrl+C normally does.
 extern "C" void OnInterrupt(int)
 {
-    g_interrupted = 1;
-}
-
-void WriteLine(FILE *stream, const QString &line)
-{
-    const QByteArray bytes = line.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-    std::fputc('\n', stream);
-    std::fflush(stream);
+    if (g_interrupted.exchange(1)) {
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+    }
 }
 
 } // namespace
+
+CInterruptScope::CInterruptScope()
+{
+    g_interrupted = 0;
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &m_previous);
+}
+
+CInterruptScope::~CInterruptScope()
+{
+    sigaction(SIGINT, &m_previous, nullptr);
+}
+
+bool CInterruptScope::Interrupted()
+{
+    return g_interrupted != 0;
+}
+
+void CConsole::WriteLine(FILE *stream, const QString &line)
+{
+    // One write per line, so that lines of consoles on other threads never
+    // run into each other.
+    const QByteArray bytes = (m_prefix + line).toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
 
 CConsole::CConsole() : m_errTty(::isatty(STDERR_FILENO) == 1) {}
 
@@ -163,26 +189,20 @@ int CProgressHost::RunBulk(CBulkWorker &worker, int /*target*/)
     auto progress = [&console, &clock](int total, int sent) {
         console.Progress(FormatProgress(total, sent, clock.elapsed() / 1000.0));
     };
-    g_interrupted = 0;
-    struct sigaction action = {};
-    struct sigaction previous = {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previous);
-    if (!worker.Start(progress)) {
-        sigaction(SIGINT, &previous, nullptr);
+    std::unique_ptr<CInterruptScope> scope;
+    if (!m_sharedInterrupt)
+        scope = std::make_unique<CInterruptScope>();
+    if (!worker.Start(progress))
         return 0;
-    }
     bool cancelled = false;
     while (!worker.IsDone()) {
-        if (g_interrupted && !cancelled) {
+        if (CInterruptScope::Interrupted() && !cancelled) {
             worker.Cancel();
             cancelled = true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     worker.Wait();
-    sigaction(SIGINT, &previous, nullptr);
     console.EndProgress();
     return worker.Result();
 }

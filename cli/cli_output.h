@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <atomic>
+#include <csignal>
+#include <cstdio>
 #include <mutex>
 
 #include "link/bulk_send.h"
@@ -28,10 +30,19 @@ public:
     // With --json, standard output carries only the JSON object.
     void SetQuietStdout(bool quiet) { m_quietStdout = quiet; }
     bool QuietStdout() const { return m_quietStdout; }
+    // One console per terminal of a run on several: every line starts with
+    // the prefix, and no progress line is drawn (they would fight over it).
+    void SetLinePrefix(const QString &prefix)
+    {
+        m_prefix = prefix;
+        m_errTty = false;
+    }
 
 private:
     void ClearProgressLocked();
+    void WriteLine(FILE *stream, const QString &line);
     std::mutex m_mutex;
+    QString m_prefix;
     bool m_errTty;
     bool m_progressShown = false;
     bool m_quietStdout = false;
@@ -83,7 +94,25 @@ public:
     explicit CProgressHost(CConsole &console) : m_console(console) {}
     int RunBulk(CBulkWorker &worker, int target) override;
     static QString FormatProgress(int total, int sent, double seconds);
+    // Transfers on several terminals at once: Ctrl+C is caught once around
+    // the whole run (CInterruptScope) instead of around each transfer.
+    void SetSharedInterrupt(bool shared) { m_sharedInterrupt = shared; }
 
 private:
     CConsole &m_console;
+    bool m_sharedInterrupt = false;
+};
+
+// Catches Ctrl+C while it lives (the flag that cancels transfers) and puts
+// the previous handling back afterwards.
+class CInterruptScope {
+public:
+    CInterruptScope();
+    ~CInterruptScope();
+    CInterruptScope(const CInterruptScope &) = delete;
+    CInterruptScope &operator=(const CInterruptScope &) = delete;
+    static bool Interrupted();
+
+private:
+    struct sigaction m_previous = {};
 };

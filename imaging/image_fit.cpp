@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
+#include <mutex>
 
 namespace
 {
@@ -114,8 +115,11 @@ QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode
         SetError(error, openError);
         return QImage();
     }
+    // The limit is a process-wide setting of Qt's: written once, so that
+    // terminals decoding on several threads never write it at the same time.
+    static std::once_flag limitSet;
+    std::call_once(limitSet, [] { QImageReader::setAllocationLimit(DECODE_LIMIT_MB); });
     QImageReader reader(&file);
-    reader.setAllocationLimit(DECODE_LIMIT_MB);
     // Asked once, before the decode: the reader forgets it after.
     const QByteArray format = reader.format();
     // Text in an SVG needs the font database, which only exists beside a

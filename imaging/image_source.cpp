@@ -2,6 +2,7 @@
 
 #include "imaging/regular_file.h"
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <unistd.h>
@@ -108,7 +109,9 @@ namespace
 {
 
 thread_local CDecoderWatch *t_watch = nullptr;
-QtMessageHandler g_previous = nullptr;
+// Set right after the handler is installed; a message on another thread in
+// between finds it empty and is dropped.
+std::atomic<QtMessageHandler> g_previous{nullptr};
 std::once_flag g_installed;
 
 void WatchHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
@@ -117,8 +120,8 @@ void WatchHandler(QtMsgType type, const QMessageLogContext &context, const QStri
         t_watch->MarkDataLost();
         return;
     }
-    if (g_previous)
-        g_previous(type, context, message);
+    if (const QtMessageHandler previous = g_previous.load())
+        previous(type, context, message);
 }
 
 } // namespace

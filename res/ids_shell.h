@@ -63,6 +63,17 @@ enum : int {
     IDS_MENU_MODE1 = 64075,
 };
 
+// file list and the file commands
+enum : int {
+    IDS_FILE_GROUP_PICTURES = 64100, // group headers of the file list
+    IDS_FILE_GROUP_FONTS = 64101,
+    IDS_FILE_LIST_COLUMN = 64102,    // the list's (hidden) column heading
+    IDS_FILES_ADDED = 64103,         // summary of AddFiles
+    IDS_BATCH_FILE_LISTED = 64104,   // a batch file named on the command line
+    IDS_RECENT_FILE_GONE = 64105,    // a recent file that no longer exists
+    IDS_FILE_NOT_FOUND = 64106,      // a file named on the command line is missing
+};
+
 // font library generator and picture dithering
 enum : int {
     IDS_MENU_FONT_GEN = 64120,
