@@ -58,6 +58,7 @@ void CCliContext::BecomeWorker(const CCliContext &parent, const QString &port)
     baudOption = parent.baudOption;
     json = parent.json;
     log = parent.log;
+    logHex = parent.logHex;
     m_console.SetLinePrefix(QStringLiteral("[%1] ").arg(port));
     m_progress.SetSharedInterrupt(true);
     Apply();
