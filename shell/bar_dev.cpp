@@ -12,6 +12,7 @@
 #include "link/front_end.h"
 #include "link/host.h"
 #include "link/port_check.h"
+#include "link/port_watcher.h"
 #include "link/terminal.h"
 #include "res/commands.h"
 #include "res/profile.h"
@@ -102,11 +103,28 @@ CBarDev::CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QW
     connect(m_portList, &QComboBox::activated, this, &CBarDev::OnPortChosen);
     connect(m_slider, &QSlider::valueChanged, this, &CBarDev::OnSliderChanged);
 
+    m_watcher = new CPortWatcher(this);
+    m_watcher->SetSource([this] { return m_portSource ? m_portSource() : CMyPortEnum::List(); });
+    connect(m_watcher, &CPortWatcher::Changed, this, [this] {
+        const QString before = m_portList->currentText();
+        RefreshPorts();
+        // The baud list belongs to the selected port: rebuilt only when that changed.
+        if (m_portList->currentText() != before)
+            FillBaudList();
+    });
+    m_watcher->Start();
+
     UpdateBrightnessRange();
     m_settingRange = true;
     m_slider->setValue(0);
     m_settingRange = false;
     UpdateEnabling(false);
+}
+
+void CBarDev::SetPortSource(PortSource source)
+{
+    m_portSource = std::move(source);
+    m_watcher->Prime();
 }
 
 int CBarDev::RefreshIndex() const
