@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QSlider>
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QTimer>
 #include <QToolButton>
 #include <QWidget>
 
@@ -105,13 +107,7 @@ CBarDev::CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QW
 
     m_watcher = new CPortWatcher(this);
     m_watcher->SetSource([this] { return m_portSource ? m_portSource() : CMyPortEnum::List(); });
-    connect(m_watcher, &CPortWatcher::Changed, this, [this] {
-        const QString before = m_portList->currentText();
-        RefreshPorts();
-        // The baud list belongs to the selected port: rebuilt only when that changed.
-        if (m_portList->currentText() != before)
-            FillBaudList();
-    });
+    connect(m_watcher, &CPortWatcher::Changed, this, &CBarDev::FollowPorts);
     m_watcher->Start();
 
     UpdateBrightnessRange();
@@ -119,6 +115,21 @@ CBarDev::CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QW
     m_slider->setValue(0);
     m_settingRange = false;
     UpdateEnabling(false);
+}
+
+void CBarDev::FollowPorts()
+{
+    // Detection walks the list by position while its dialog is open, and a
+    // dialog may be using the selection: the list follows once it is closed.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(CPortWatcher::DEFAULT_INTERVAL_MS, this, &CBarDev::FollowPorts);
+        return;
+    }
+    const QString before = m_portList->currentText();
+    RefreshPorts();
+    // The baud list belongs to the selected port: rebuilt only when that changed.
+    if (m_portList->currentText() != before)
+        FillBaudList();
 }
 
 void CBarDev::SetPortSource(PortSource source)

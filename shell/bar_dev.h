@@ -68,6 +68,7 @@ public:
 
 private:
     void OnPortChosen(int index);
+    void FollowPorts();
     void OnSliderChanged(int position);
     int RefreshIndex() const;
     int AddIndex() const;
