@@ -46,6 +46,7 @@ void CCliContext::Apply()
 {
     m_terminal.SetStatusSink(&m_status);
     m_terminal.SetBulkHost(&m_progress);
+    m_traffic.SetDescribed(!logHex);
     m_terminal.SetTrafficSink(log ? &m_traffic : nullptr);
     m_console.SetQuietStdout(json);
 }

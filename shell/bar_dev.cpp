@@ -103,6 +103,11 @@ CBarDev::CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QW
     addWidget(row);
 
     connect(m_portList, &QComboBox::activated, this, &CBarDev::OnPortChosen);
+    // The box keeps its width; a name cut short shows in full as its tooltip.
+    connect(m_portList, &QComboBox::currentIndexChanged, this, [this](int index) {
+        const bool port = index >= 0 && index != RefreshIndex();
+        m_portList->setToolTip(port ? m_portList->itemText(index) : LoadStrPart(IDC_DEV_PORT, 1));
+    });
     connect(m_slider, &QSlider::valueChanged, this, &CBarDev::OnSliderChanged);
 
     m_watcher = new CPortWatcher(this);
