@@ -22,6 +22,7 @@
 #include "imaging/image_fit.h"
 #include "imaging/pixel_format.h"
 #include "imaging/pixels.h"
+#include "bench_pictures.h"
 #include "link/terminal.h"
 
 #include <QElapsedTimer>
@@ -55,24 +56,6 @@ double ProcessCpuMs()
     return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
 }
 
-// A photograph-like picture: smooth gradients with some noise, so that the
-// encoders cannot shrink it to nothing.
-QImage MakePicture(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    QRandomGenerator rng(12345);
-    for (int y = 0; y < height; ++y) {
-        QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            const int noise = static_cast<int>(rng.bounded(24));
-            const int r = (x * 255 / width + noise) & 0xFF;
-            const int g = (y * 255 / height + noise) & 0xFF;
-            const int b = ((x + y) * 255 / (width + height) + 2 * noise) & 0xFF;
-            line[x] = qRgb(r, g, b);
-        }
-    }
-    return image;
-}
 
 // Median wall and CPU milliseconds of a few runs.
 std::pair<double, double> MillisecondsOf(const std::function<void()> &work, int runs)

@@ -63,6 +63,17 @@ enum : int {
     IDS_MENU_MODE1 = 64075,
 };
 
+// file list and the file commands
+enum : int {
+    IDS_FILE_GROUP_PICTURES = 64100, // group headers of the file list
+    IDS_FILE_GROUP_FONTS = 64101,
+    IDS_FILE_LIST_COLUMN = 64102,    // the list's (hidden) column heading
+    IDS_FILES_ADDED = 64103,         // summary of AddFiles
+    IDS_BATCH_FILE_LISTED = 64104,   // a batch file named on the command line
+    IDS_RECENT_FILE_GONE = 64105,    // a recent file that no longer exists
+    IDS_FILE_NOT_FOUND = 64106,      // a file named on the command line is missing
+};
+
 // font library generator and picture dithering
 enum : int {
     IDS_MENU_FONT_GEN = 64120,
@@ -85,6 +96,13 @@ enum : int {
     IDS_TK_TAB_CLOSE = 64511,     // tooltips of the tab strip's mini buttons
     IDS_TK_TAB_SCROLL_LEFT = 64512,
     IDS_TK_TAB_SCROLL_RIGHT = 64513,
+    IDS_TK_LOG_DESCRIPTIONS = 64520,     // log context menu: description column on/off
+    IDS_TK_LOG_EXPORT = 64521,           // log context menu: export
+    IDS_TK_LOG_DESCRIPTIONS_TIP = 64522,
+    IDS_TK_LOG_EXPORT_TIP = 64523,
+    IDS_TK_LOG_EXPORT_TITLE = 64524,     // save dialog title and its two filters
+    IDS_TK_LOG_FILTER_TEXT = 64525,
+    IDS_TK_LOG_FILTER_CSV = 64526,
 
     // The command line of qeltool (help text and its errors).
     IDS_CMDLINE_DESCRIPTION = 64600,

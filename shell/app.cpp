@@ -8,6 +8,7 @@
 #include "res/strings.h"
 #include "shell/app_frame.h"
 #include "shell/command_line.h"
+#include "shell/file_list.h"
 #include "shell/icons.h"
 
 CApp::CApp(int &argc, char **argv) : QApplication(argc, argv)
@@ -67,8 +68,11 @@ bool CApp::InitInstance()
         return false;
     }
 
-    // 8: show the main window.
+    // 8: show the main window, then open the files named on the command
+    // line through the file list.
     m_frame->show();
+    if (!m_files.isEmpty())
+        m_frame->FileList()->OpenDocuments(m_files);
     return true;
 }
 
@@ -77,4 +81,13 @@ int CApp::ExitInstance(int code)
     m_frame.reset();
     m_image.Shutdown();
     return code;
+}
+
+CAppImage &AppImageService()
+{
+    if (CApp *app = CApp::Get())
+        return app->Image();
+    static CAppImage fallback;
+    fallback.Startup();
+    return fallback;
 }

@@ -9,6 +9,8 @@
 #include <QTimer>
 
 #include "batch/ui/frame_batch.h"
+#include "imaging/ui/frame_previews.h"
+#include "link/ui/device_commands.h"
 #include "imaging/ui/frame_font_gen.h"
 #include "link/ui/frame_device.h"
 #include "res/commands.h"
@@ -20,7 +22,9 @@
 #include "shell/bar_status.h"
 #include "shell/bar_std.h"
 #include "shell/cmd_table.h"
+#include "shell/app.h"
 #include "shell/cmd_target.h"
+#include "shell/file_list.h"
 #include "shell/home_view.h"
 #include "shell/icons.h"
 #include "shell/output.h"
@@ -65,6 +69,7 @@ CAppFrame::~CAppFrame()
     m_paneOutput = nullptr;
     delete m_paneWorkspace;
     m_paneWorkspace = nullptr;
+    m_fileList = nullptr;
     delete m_barPic;
     m_barPic = nullptr;
     delete m_barDev;
@@ -127,6 +132,7 @@ bool CAppFrame::Create()
         if (top->menu() && top->menu()->actions().contains(m_cmds->Get(ID_FILE_MRU_FILE1)))
             connect(top->menu(), &QMenu::aboutToShow, this, &CAppFrame::RebuildRecentFileMenu);
     }
+    ClaimMenuMnemonics();
 
     // 6, 9: three toolbar rows under the menu: standard; device + picture.
     m_barStd = new CBarStd(m_cmds, this);
@@ -141,6 +147,8 @@ bool CAppFrame::Create()
     m_paneWorkspace = new CPaneWorkspace(this);
     addDockWidget(Qt::LeftDockWidgetArea, m_paneWorkspace);
     m_paneWorkspace->hide();
+    m_fileList = new CMyList(this, &AppImageService());
+    m_paneWorkspace->SetFilePage(m_fileList);
     m_paneOutput = new CPaneOutput(this);
     addDockWidget(Qt::BottomDockWidgetArea, m_paneOutput);
     m_paneOutput->hide();
@@ -164,8 +172,15 @@ bool CAppFrame::Create()
     m_barDev->RefreshPorts();
     m_barDev->FillBaudList();
 
-    // Device commands, connection and the bulk transfer dialog.
-    InstallDeviceCommands(*this);
+    // Device commands, connection and the bulk transfer dialog; the two
+    // previews, the picture preview following the connection.
+    CDeviceCommands *dev = InstallDeviceCommands(*this);
+    InstallPreviews(*this);
+    dev->SetConnectionChangedFn([this](bool) { ReloadPreviewForConnection(*this); });
+    // Recent-file entries open through the file list; files dropped on the
+    // window are added as pictures.
+    SetOpenDocumentHandler([this](const QString &path) { return m_fileList->OpenDocument(path); });
+    setAcceptDrops(true);
     // Batch commands and the runner of recent batch files.
     InstallBatchCommands(*this);
     // The font library generator of the File menu.
@@ -301,8 +316,10 @@ void CAppFrame::OpenRecentFile(int index)
     const QString path = m_recentFiles.GetPath(index);
     if (path.isEmpty() || !m_openDocument)
         return;
-    if (!m_openDocument(path))
+    if (!m_openDocument(path)) {
         m_recentFiles.Remove(index);
+        ShowStatusMessage(STATUS_FAILURE, IDS_RECENT_FILE_GONE, qUtf8Printable(path));
+    }
 }
 
 void CAppFrame::SetBatchFileRunner(std::function<bool(const QString &)> runner)

@@ -20,6 +20,7 @@ class CBarPic;
 class CBarStatus;
 class CBarStd;
 class CCmdTable;
+class CMyList;
 class CMyOutput;
 class CMyView;
 class CPaneOutput;
@@ -66,6 +67,8 @@ public:
     CPaneWorkspace *PaneWorkspace() const { return m_paneWorkspace; }
     CPaneOutput *PaneOutput() const { return m_paneOutput; }
     CMyOutput *Output() const;
+    // The file list of the workspace pane.
+    CMyList *FileList() const { return m_fileList; }
 
     // --- Views ---
     // How a view is made on first use (the home view shows the home page
@@ -115,12 +118,17 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     QMenu *createPopupMenu() override;
 
 private:
     bool FrameRule(int id, bool *enabled, bool *checked) const;
     void OnConnectCommand();
+    void OnOpenFiles(int kind);
+    void ClaimMenuMnemonics();
+    bool OnClaimedKey(QObject *watched, QEvent *event);
     QWidget *BarOf(int id) const;
     void RebuildRecentFileMenu();
 
@@ -140,11 +148,15 @@ private:
     CBarPic *m_barPic = nullptr;
     CPaneWorkspace *m_paneWorkspace = nullptr;
     CPaneOutput *m_paneOutput = nullptr;
+    CMyList *m_fileList = nullptr;
     QStackedWidget *m_client = nullptr;
     CMyView *m_views[3] = {nullptr, nullptr, nullptr};
     ViewFactory m_factories[3];
     CMyView *m_activeView = nullptr;
     QMap<int, Handler> m_handlers;
+    // Alt+letter keys that are both a menu title's mnemonic and a command's
+    // accelerator: key -> (command id, menu title action).
+    QMap<int, QPair<int, QAction *>> m_mnemonics;
     bool m_updatePending = false;
     bool m_saved = false;
     int m_updatePasses = 0;

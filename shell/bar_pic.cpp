@@ -1,5 +1,7 @@
 #include "shell/bar_pic.h"
 
+#include <QAction>
+#include <QPainter>
 #include <QMenu>
 #include <QToolButton>
 
@@ -34,4 +36,21 @@ CBarPic::CBarPic(CCmdTable *cmds, QWidget *parent)
     connect(methods, &QMenu::aboutToShow, cmds, &CCmdTable::menuAboutToShow);
     button->setMenu(methods);
     button->setPopupMode(QToolButton::MenuButtonPopup);
+}
+
+void CBarPic::UpdateColorSwatch(uint32_t colorRef)
+{
+    QToolButton *button = GetButton(ID_PIC_BKCOLOR);
+    if (!button || !button->defaultAction())
+        return;
+    const QSize size = iconSize();
+    QImage swatch(size, QImage::Format_ARGB32);
+    swatch.fill(Qt::transparent);
+    const QRect inner = QRect(QPoint(0, 0), size).adjusted(6, 6, -6, -6);
+    if (inner.isValid()) {
+        QPainter p(&swatch);
+        p.fillRect(inner, QColor(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF));
+    }
+    button->defaultAction()->setIcon(QIcon(QPixmap::fromImage(swatch)));
+    button->update();
 }

@@ -1,6 +1,9 @@
 #include "shell/bar_std.h"
 
+#include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QStyleOptionToolButton>
 #include <QToolButton>
 
 #include "res/commands.h"
@@ -8,6 +11,48 @@
 #include "res/strings.h"
 #include "shell/cmd_table.h"
 #include "shell/icons.h"
+
+namespace {
+
+// A tool button whose drop-down arrow reports the click instead of opening
+// a menu: the list it opens is a window of its own. The empty menu only
+// makes the style draw the arrow.
+class CDropDownButton : public QToolButton {
+public:
+    CDropDownButton(std::function<void()> dropDown, QWidget *parent)
+        : QToolButton(parent), m_dropDown(std::move(dropDown))
+    {
+        setPopupMode(QToolButton::MenuButtonPopup);
+        setMenu(new QMenu(this));
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent *e) override
+    {
+        QStyleOptionToolButton opt;
+        initStyleOption(&opt);
+        const QRect arrow = style()->subControlRect(QStyle::CC_ToolButton, &opt, QStyle::SC_ToolButtonMenu, this);
+        if (e->button() == Qt::LeftButton && arrow.contains(e->position().toPoint())) {
+            if (isEnabled())
+                m_dropDown();
+            return;
+        }
+        QToolButton::mousePressEvent(e);
+    }
+    void keyPressEvent(QKeyEvent *e) override
+    {
+        if (e->key() == Qt::Key_Down && (e->modifiers() & Qt::AltModifier)) {
+            m_dropDown();
+            return;
+        }
+        QToolButton::keyPressEvent(e);
+    }
+
+private:
+    std::function<void()> m_dropDown;
+};
+
+} // namespace
 
 CBarStd::CBarStd(CCmdTable *cmds, QWidget *parent)
     : CMyToolBar(IDW_BAR_STD, LoadStr(IDS_BAR_STD_TITLE), parent)
@@ -42,18 +87,22 @@ CBarStd::CBarStd(CCmdTable *cmds, QWidget *parent)
         }
         QAction *a = cmds->Get(b.id);
         a->setIcon(LoadAppIcon(QString::fromLatin1(b.icon)));
-        AddButton(a, b.text != 0);
+        // Send picture carries a drop-down arrow for the slot list.
+        QToolButton *own = b.id == ID_PIC_SEND ? new CDropDownButton([this] { OpenSendDropDown(); }, this) : nullptr;
+        AddButton(a, b.text != 0, own);
         if (b.text)
             SetButtonText(b.id, LoadStr(b.text));
     }
 
-    // Send picture carries a drop-down arrow for the slot list.
-    m_sendMenu = new QMenu(this);
-    QToolButton *send = GetButton(ID_PIC_SEND);
-    send->setPopupMode(QToolButton::MenuButtonPopup);
-    send->setMenu(m_sendMenu);
-
     // Both send buttons appear only while their preview is in front.
     ShowButton(ID_FONT_SEND, false);
     ShowButton(ID_PIC_SEND, false);
+}
+
+void CBarStd::OpenSendDropDown()
+{
+    QToolButton *send = GetButton(ID_PIC_SEND);
+    if (!m_dropDown || !send || !send->isEnabled())
+        return;
+    m_dropDown(QRect(send->mapToGlobal(QPoint(0, 0)), send->size()));
 }

@@ -1,6 +1,9 @@
 // The standard toolbar: file, view and device commands.
 #pragma once
 
+#include <QRect>
+#include <functional>
+
 #include "shell/tool_bar.h"
 
 class CCmdTable;
@@ -11,10 +14,13 @@ class CBarStd : public CMyToolBar {
 public:
     CBarStd(CCmdTable *cmds, QWidget *parent = nullptr);
 
-    // The drop-down part of the send-picture button opens this menu; the
-    // picture preview fills it with the picture slots when it opens.
-    QMenu *GetSendPictureMenu() const { return m_sendMenu; }
+    // The drop-down arrow of the send-picture button calls this with the
+    // button's rectangle in screen coordinates (the picture slot list opens
+    // there). Without it the arrow does nothing.
+    void SetSendDropDownFn(std::function<void(const QRect &button)> fn) { m_dropDown = std::move(fn); }
+    // Runs what the drop-down arrow does (for the keyboard and tests).
+    void OpenSendDropDown();
 
 private:
-    QMenu *m_sendMenu;
+    std::function<void(const QRect &)> m_dropDown;
 };

@@ -65,9 +65,13 @@ void CCmdTable::CreateAll()
     SetMenuText(ID_VIEW_BAR_STD, IDS_BAR_STD_TITLE);
     SetMenuText(ID_VIEW_BAR_DEV, IDS_BAR_DEV_TITLE);
     SetMenuText(ID_VIEW_BAR_PIC, IDS_BAR_PIC_TITLE);
+    // Toggles show their check mark in menus, not their toolbar image: a
+    // checked image is hard to tell from an unchecked one.
     for (int id : {ID_VIEW_WORKSPACE, ID_VIEW_OUTPUT, ID_VIEW_STATUSBAR, ID_VIEW_BAR_STD, ID_VIEW_BAR_DEV,
-                   ID_VIEW_BAR_PIC})
+                   ID_VIEW_BAR_PIC}) {
         Get(id)->setCheckable(true);
+        Get(id)->setIconVisibleInMenu(false);
+    }
     // Device
     SetMenuText(ID_DEV_SAVE_PICTURE, IDS_MENU_SAVE_PICTURE, "Alt+S");
     SetMenuText(ID_DEV_BROWSE_PICTURES, IDS_MENU_BROWSE_PICTURES, "Alt+H");

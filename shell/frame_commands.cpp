@@ -1,8 +1,13 @@
 // The main frame's command routing and enabling rules.
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QWindow>
 #include <QTimer>
 
 #include "link/connection.h"
@@ -14,9 +19,13 @@
 
 #include "link/ui/device_commands.h"
 #include "shell/bar_dev.h"
+#include "shell/bar_menu.h"
 #include "shell/bar_status.h"
 #include "shell/cmd_table.h"
+#include "imaging/ui/open_dialogs.h"
+#include "shell/app.h"
 #include "shell/cmd_target.h"
+#include "shell/file_list.h"
 #include "toolkit/view.h"
 
 void CAppFrame::SetCommandHandler(int id, Handler handler)
@@ -44,6 +53,20 @@ void CAppFrame::OnCommand(int id)
         return;
     }
     switch (id) {
+    case ID_FILE_OPEN_PICTURE:
+        OnOpenFiles(FILE_KIND_PICTURE);
+        break;
+    case ID_FILE_OPEN_FONT:
+        OnOpenFiles(FILE_KIND_FONT);
+        break;
+    case ID_FILE_CLOSE:
+        if (m_fileList && m_fileList->HasSelection())
+            m_fileList->RemoveSelectedFiles();
+        break;
+    case ID_FILE_CLOSE_ALL:
+        if (m_fileList && m_fileList->GetFileCount() > 0)
+            m_fileList->RemoveAllFiles();
+        break;
     case ID_VIEW_HOME:
         ShowView(VIEW_HOME);
         break;
@@ -106,6 +129,35 @@ private:
 
 } // namespace
 
+void CAppFrame::OnOpenFiles(int kind)
+{
+    if (!m_fileList)
+        return;
+    QStringList chosen;
+    const bool ok = kind == FILE_KIND_PICTURE ? OpenPictureFiles(this, AppImageService(), &m_dirs, &chosen)
+                                              : OpenFontFiles(this, &m_dirs, &chosen);
+    if (ok)
+        m_fileList->AddFiles(chosen, kind);
+}
+
+void CAppFrame::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CAppFrame::dropEvent(QDropEvent *event)
+{
+    activateWindow();
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile().left(260));
+    if (m_fileList)
+        m_fileList->AddFiles(paths, FILE_KIND_PICTURE);
+    event->acceptProposedAction();
+}
+
 void CAppFrame::OnConnectCommand()
 {
     // Connect with the toolbar's port and baud, or disconnect. The
@@ -131,9 +183,13 @@ bool CAppFrame::FrameRule(int id, bool *enabled, bool *checked) const
         *enabled = true;
         return true;
     case ID_FILE_CLOSE:
+        *enabled = m_fileList && m_fileList->HasSelection();
+        return true;
     case ID_FILE_CLOSE_ALL:
+        *enabled = m_fileList && m_fileList->GetFileCount() > 0;
+        return true;
     case ID_FILE_MRU_FILE1:
-        // Enabled by the file list once it registers its own rule.
+        // The grey "最近的文件" placeholder; entries are actions of their own.
         *enabled = false;
         return true;
     case ID_VIEW_WORKSPACE:
@@ -212,8 +268,49 @@ void CAppFrame::ScheduleUpdate()
     QTimer::singleShot(0, this, &CAppFrame::UpdateCommandUi);
 }
 
+void CAppFrame::ClaimMenuMnemonics()
+{
+    m_mnemonics.clear();
+    for (QAction *top : m_barMenu->actions()) {
+        const QKeySequence mnemonic = QKeySequence::mnemonic(top->text());
+        if (mnemonic.isEmpty())
+            continue;
+        for (int id : m_cmds->Ids())
+            if (m_cmds->Get(id)->shortcut() == mnemonic)
+                m_mnemonics.insert(mnemonic[0].toCombined(), qMakePair(id, top));
+    }
+}
+
+// Alt+F is both "关闭背光" and the File menu's mnemonic (Alt+B likewise):
+// Qt would report an ambiguous shortcut and do neither. The frame takes such
+// keys before the shortcut map: the command runs when it is enabled,
+// otherwise the menu opens.
+bool CAppFrame::OnClaimedKey(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        return false;
+    const auto it = m_mnemonics.constFind(static_cast<QKeyEvent *>(event)->keyCombination().toCombined());
+    if (it == m_mnemonics.constEnd() || QApplication::activeWindow() != this || QApplication::activePopupWidget())
+        return false;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (watched != windowHandle() && (!widget || widget->window() != this))
+        return false;
+    event->accept();
+    if (event->type() == QEvent::KeyPress) {
+        UpdateCommandUi();
+        QAction *command = m_cmds->Get(it->first);
+        if (command->isEnabled())
+            command->trigger();
+        else
+            m_barMenu->setActiveAction(it->second);
+    }
+    return true;
+}
+
 bool CAppFrame::eventFilter(QObject *watched, QEvent *event)
 {
+    if (OnClaimedKey(watched, event))
+        return true;
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:

@@ -13,9 +13,10 @@ CMyToolBar::CMyToolBar(int id, const QString &title, QWidget *parent) : QToolBar
     setFloatable(false);
 }
 
-QToolButton *CMyToolBar::AddButton(QAction *action, bool showText)
+QToolButton *CMyToolBar::AddButton(QAction *action, bool showText, QToolButton *button)
 {
-    auto *btn = new QToolButton(this);
+    QToolButton *btn = button ? button : new QToolButton(this);
+    btn->setParent(this);
     btn->setDefaultAction(action);
     btn->setIconSize(QSize(kImageSize, kImageSize));
     btn->setToolButtonStyle(showText ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonIconOnly);

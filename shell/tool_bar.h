@@ -17,8 +17,9 @@ public:
 
     int GetId() const { return m_id; }
     // Adds a button for the action; showText puts the action's icon text
-    // beside the image, otherwise only the image shows.
-    QToolButton *AddButton(QAction *action, bool showText);
+    // beside the image, otherwise only the image shows. A button made by the
+    // caller (a subclass) may be passed; the toolbar takes it over.
+    QToolButton *AddButton(QAction *action, bool showText, QToolButton *button = nullptr);
     // The button of a command, or null.
     QToolButton *GetButton(int id) const;
     void SetButtonText(int id, const QString &text);

@@ -1,6 +1,9 @@
 #include "toolkit/pane.h"
 
+#include <QMainWindow>
+#include <QPointer>
 #include <QResizeEvent>
+#include <QTimer>
 
 #include "toolkit/tab_ctrl.h"
 
@@ -48,6 +51,17 @@ void CMyPane::resizeEvent(QResizeEvent *ev)
 void CMyPane::showEvent(QShowEvent *ev)
 {
     QDockWidget::showEvent(ev);
+    // The dock layout sizes a pane from its contents' size hint; the pane
+    // keeps its own extent across the docking side instead.
+    if (auto *frame = qobject_cast<QMainWindow *>(parentWidget()); frame && !isFloating()) {
+        const int extent = IsVertical() ? m_sideWidth : m_topBottomHeight;
+        const Qt::Orientation across = IsVertical() ? Qt::Horizontal : Qt::Vertical;
+        QPointer<CMyPane> self(this);
+        QTimer::singleShot(0, frame, [frame, self, extent, across] {
+            if (self && self->isVisible())
+                frame->resizeDocks({self.data()}, {extent}, across);
+        });
+    }
     emit paneVisibleChanged(true);
 }
 

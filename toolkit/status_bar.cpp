@@ -30,6 +30,11 @@ qint64 MonotonicMs()
 CMyStatusBar::CMyStatusBar(QWidget *parent) : QStatusBar(parent), m_clock(MonotonicMs)
 {
     m_timer.setInterval(kTickMs);
+    // A coarse timer may fire a little early and miss the age by a few
+    // milliseconds, which would keep a message a whole tick longer. The
+    // message's time is stamped before the timer starts, so a precise tick
+    // finds it at least one interval older.
+    m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setObjectName(QStringLiteral("statusTimer%1").arg(kTimerId));
     connect(&m_timer, &QTimer::timeout, this, &CMyStatusBar::OnTimerTick);
     connect(this, &QStatusBar::messageChanged, this, &CMyStatusBar::OnFrameworkMessage);
@@ -187,6 +192,9 @@ void CMyStatusBar::ShowStatusMessage(int kind, const QString &text)
     const int index = CommandToIndex(0);
     if (index < 0)
         return;
+    // A new message replaces the command prompt at once; the prompt comes
+    // back with the next hover.
+    ClearTip();
     if (kind == STATUS_INFO || kind == STATUS_SUCCESS || kind == STATUS_FAILURE) {
         QColor c1, c2;
         KindColors(kind, &c1, &c2);
@@ -198,9 +206,20 @@ void CMyStatusBar::ShowStatusMessage(int kind, const QString &text)
 
 void CMyStatusBar::ShowStatusProgress(const QString &text, int percent)
 {
+    ClearTip();
     const int index = CommandToIndex(0);
     if (index >= 0)
         SetPaneProgress(index, percent, text);
+}
+
+void CMyStatusBar::ClearTip()
+{
+    if (m_tip.isEmpty())
+        return;
+    m_tip.clear();
+    // Forget the prompt so that hovering the same command shows it again.
+    clearMessage();
+    update();
 }
 
 void CMyStatusBar::OnFrameworkMessage(const QString &text)

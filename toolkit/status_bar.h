@@ -88,6 +88,7 @@ public:
     void SetClock(StatusClock clock);
     qint64 Now() const;
     bool IsTimerActive() const { return m_timer.isActive(); }
+    Qt::TimerType GetTimerType() const { return m_timer.timerType(); }
     int GetTimerStartCount() const { return m_timerStarts; }
     // One timer tick: fades every message at least 5000 ms old.
     void OnTimerTick();
@@ -105,6 +106,7 @@ protected:
 
 private:
     void OnFrameworkMessage(const QString &text);
+    void ClearTip();
     void MeasurePane(CPane &pane);
     void StartTimer();
     void DrawPane(QPainter &p, const CPane &pane);

@@ -212,6 +212,7 @@ void TestFrame::showView()
     m_frame->ShowView(static_cast<CMyView *>(nullptr));
     QCOMPARE(spy.count(), 1);
     // A view without a way to make it stays absent.
+    m_frame->SetViewFactory(CAppFrame::VIEW_FONT, nullptr);
     QVERIFY(!m_frame->EnsureView(CAppFrame::VIEW_FONT));
 
     // The home command brings the same home view back.

@@ -1,0 +1,286 @@
+#include "shell/file_list.h"
+
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QHeaderView>
+
+#include "imaging/app_image.h"
+#include "imaging/ui/font_view.h"
+#include "imaging/ui/frame_previews.h"
+#include "imaging/ui/picture_view.h"
+#include "link/terminal.h"
+#include "res/resource.h"
+#include "res/strings.h"
+#include "shell/app_frame.h"
+
+namespace {
+
+const int kPathRole = Qt::UserRole;
+const int kKindRole = Qt::UserRole + 1;
+
+} // namespace
+
+CMyList::CMyList(CAppFrame *frame, CAppImage *image, QWidget *parent)
+    : QTreeWidget(parent), m_frame(frame), m_image(image)
+{
+    setObjectName(QStringLiteral("fileList"));
+    setColumnCount(1);
+    setHeaderLabels({LoadStr(IDS_FILE_LIST_COLUMN)});
+    setHeaderHidden(true);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setIndentation(12);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setFrameStyle(QFrame::NoFrame);
+    setUniformRowHeights(false);
+    header()->setStretchLastSection(true);
+    // The two groups, in this order; a group shows only while it has files.
+    const int titles[2] = {IDS_FILE_GROUP_PICTURES, IDS_FILE_GROUP_FONTS};
+    for (int i = 0; i < 2; ++i) {
+        auto *group = new QTreeWidgetItem(this, {LoadStr(titles[i])});
+        group->setFlags(Qt::ItemIsEnabled);
+        QFont bold = font();
+        bold.setBold(true);
+        group->setFont(0, bold);
+        group->setData(0, kKindRole, i + 1);
+        group->setExpanded(true);
+        m_groups[i] = group;
+    }
+    UpdateGroups();
+    connect(this, &QTreeWidget::itemSelectionChanged, this, &CMyList::OnSelectionChanged);
+    connect(this, &QTreeWidget::currentItemChanged, this, &CMyList::OnSelectionChanged);
+    connect(this, &QTreeWidget::itemClicked, this, &CMyList::OnItemClicked);
+}
+
+CMyList::~CMyList()
+{
+    // The items go with the base class: their selection changes must not
+    // reach this half-destroyed list.
+    disconnect(this, nullptr, this, nullptr);
+}
+
+QTreeWidgetItem *CMyList::GroupItem(int kind) const
+{
+    return kind == FILE_KIND_PICTURE || kind == FILE_KIND_FONT ? m_groups[kind - 1] : nullptr;
+}
+
+void CMyList::UpdateGroups()
+{
+    for (QTreeWidgetItem *group : m_groups) {
+        group->setHidden(group->childCount() == 0);
+        group->setExpanded(true);
+    }
+}
+
+QTreeWidgetItem *CMyList::FindItem(const QString &path) const
+{
+    for (QTreeWidgetItem *group : m_groups)
+        for (int i = 0; i < group->childCount(); ++i)
+            if (group->child(i)->data(0, kPathRole).toString() == path)
+                return group->child(i);
+    return nullptr;
+}
+
+int CMyList::KindOf(const QString &path) const
+{
+    const QTreeWidgetItem *item = FindItem(path);
+    return item ? item->data(0, kKindRole).toInt() : 0;
+}
+
+QString CMyList::SelectedPath() const
+{
+    for (const QTreeWidgetItem *item : selectedItems())
+        if (item->parent())
+            return item->data(0, kPathRole).toString();
+    return QString();
+}
+
+int CMyList::AddFile(const QString &path, int kind)
+{
+    if (path.isEmpty())
+        return ADDFILE_NULL_PATH;
+    if (m_paths.contains(path))
+        return ADDFILE_LISTED;
+    QTreeWidgetItem *group = GroupItem(kind);
+    if (!group || (kind == FILE_KIND_PICTURE && !m_image->IsSupportedImage(path)))
+        return ADDFILE_REFUSED;
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isReadable())
+        return ADDFILE_NO_FILE;
+    static QFileIconProvider icons;
+    auto *item = new QTreeWidgetItem(group, {info.fileName()});
+    item->setIcon(0, icons.icon(info));
+    item->setToolTip(0, path);
+    item->setData(0, kPathRole, path);
+    item->setData(0, kKindRole, kind);
+    m_paths.append(path);
+    UpdateGroups();
+    m_frame->RecentFiles().Add(path);
+    if (!m_frame->IsControlBarVisible(IDW_PANE_WORKSPACE))
+        m_frame->ShowControlBar(IDW_PANE_WORKSPACE, true);
+    m_frame->ScheduleUpdate();
+    return ADDFILE_OK;
+}
+
+int CMyList::AddFiles(const QStringList &paths, int kind)
+{
+    if (paths.isEmpty())
+        return 0;
+    int added = 0;
+    int listed = 0;
+    int unknown = 0;
+    for (const QString &path : paths) {
+        switch (AddFile(path, kind)) {
+        case ADDFILE_OK: ++added; break;
+        case ADDFILE_LISTED: ++listed; break;
+        default: ++unknown; break;
+        }
+    }
+    if (!HasSelection())
+        SelectFile(paths.first());
+    m_frame->ShowStatusMessage(STATUS_INFO, IDS_FILES_ADDED, static_cast<int>(paths.size()), added, listed, unknown);
+    return added;
+}
+
+bool CMyList::SelectFile(const QString &path)
+{
+    QTreeWidgetItem *item = FindItem(path);
+    if (!item)
+        return false;
+    if (!(item->isSelected() && currentItem() == item)) {
+        setCurrentItem(item);
+        item->setSelected(true);
+    }
+    return true;
+}
+
+void CMyList::OnSelectionChanged()
+{
+    QTreeWidgetItem *item = currentItem();
+    if (m_removing || !item || !item->parent() || !item->isSelected())
+        return;
+    const QString path = item->data(0, kPathRole).toString();
+    const int kind = item->data(0, kKindRole).toInt();
+    if (kind == FILE_KIND_PICTURE) {
+        CMyPictureView *view = PictureView(*m_frame, true);
+        if (!view)
+            return;
+        m_frame->ShowView(view);
+        if (view->Path() != path) {
+            const CDevInfo &info = m_frame->Terminal().Info();
+            view->LoadPicture(path, info.width, info.height);
+        }
+    } else if (kind == FILE_KIND_FONT) {
+        CMyFontView *view = FontView(*m_frame, true);
+        if (!view)
+            return;
+        m_frame->ShowView(view);
+        if (view->Path() != path)
+            view->OpenFontLibrary(path, -1, -1);
+    }
+    m_frame->ScheduleUpdate();
+}
+
+void CMyList::ShowViewOf(int kind)
+{
+    if (kind == FILE_KIND_PICTURE)
+        m_frame->ShowView(CAppFrame::VIEW_PICTURE);
+    else if (kind == FILE_KIND_FONT)
+        m_frame->ShowView(CAppFrame::VIEW_FONT);
+}
+
+void CMyList::OnItemClicked(QTreeWidgetItem *item)
+{
+    if (item && item->parent())
+        ShowViewOf(item->data(0, kKindRole).toInt());
+    if (!hasFocus())
+        setFocus();
+}
+
+void CMyList::HideEmptyPane()
+{
+    if (m_paths.isEmpty() && m_frame->IsControlBarVisible(IDW_PANE_WORKSPACE))
+        m_frame->ShowControlBar(IDW_PANE_WORKSPACE, false);
+}
+
+void CMyList::RemoveSelectedFiles()
+{
+    for (;;) {
+        QTreeWidgetItem *item = nullptr;
+        for (QTreeWidgetItem *selected : selectedItems())
+            if (selected->parent())
+                item = selected;
+        if (!item)
+            break;
+        const QString path = item->data(0, kPathRole).toString();
+        // The entry after it may become current; that does not load it.
+        m_removing = true;
+        delete item;
+        m_removing = false;
+        CMyView *active = m_frame->GetActiveView();
+        if (CMyPictureView *picture = PictureView(*m_frame, false); picture && active == picture)
+            picture->ClosePicture(true);
+        else if (CMyFontView *font = FontView(*m_frame, false); font && active == font)
+            font->CloseFontLibrary(true);
+        m_paths.removeAll(path);
+        UpdateGroups();
+        m_frame->ShowView(CAppFrame::VIEW_HOME);
+        HideEmptyPane();
+    }
+    m_frame->ScheduleUpdate();
+}
+
+void CMyList::RemoveAllFiles()
+{
+    m_removing = true;
+    for (QTreeWidgetItem *group : m_groups)
+        qDeleteAll(group->takeChildren());
+    m_removing = false;
+    m_paths.clear();
+    UpdateGroups();
+    m_frame->ShowView(CAppFrame::VIEW_HOME);
+    HideEmptyPane();
+    m_frame->ScheduleUpdate();
+}
+
+bool CMyList::OpenDocument(const QString &path, bool select)
+{
+    if (path.endsWith(QLatin1String(".kbz"), Qt::CaseInsensitive) && QFileInfo(path).isFile()) {
+        // A batch file is offered on the home page, not run.
+        const QString full = QFileInfo(path).absoluteFilePath();
+        if (m_frame->RecentBatchFiles().Add(full))
+            m_frame->ShowStatusMessage(STATUS_INFO, IDS_BATCH_FILE_LISTED, qUtf8Printable(full));
+        return true;
+    }
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return false;
+    const QString full = info.absoluteFilePath();
+    AddFile(full, m_image->IsSupportedImage(full) ? FILE_KIND_PICTURE : FILE_KIND_FONT);
+    if (select)
+        SelectFile(full);
+    return FindItem(full) != nullptr;
+}
+
+void CMyList::OpenDocuments(const QStringList &paths)
+{
+    QString first;
+    for (const QString &path : paths) {
+        if (!OpenDocument(path, false)) {
+            m_frame->ShowStatusMessage(STATUS_FAILURE, IDS_FILE_NOT_FOUND, qUtf8Printable(path));
+            continue;
+        }
+        const QString full = QFileInfo(path).absoluteFilePath();
+        if (first.isEmpty() && FindItem(full))
+            first = full;
+    }
+    if (!first.isEmpty())
+        SelectFile(first);
+}
+
+void CMyList::resizeEvent(QResizeEvent *ev)
+{
+    QTreeWidget::resizeEvent(ev);
+    setColumnWidth(0, viewport()->width());
+}
