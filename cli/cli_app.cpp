@@ -13,7 +13,7 @@ QVector<COptionSpec> GlobalOptions()
     return {
         {QStringLiteral("port"), QLatin1Char('p'), true, QStringLiteral("PORT"), LoadStr(IDS_CLI_OPT_PORT)},
         {QStringLiteral("baud"), QLatin1Char('b'), true, QStringLiteral("RATE"), LoadStr(IDS_CLI_OPT_BAUD)},
-        {QStringLiteral("log"), QChar(), false, QString(), LoadStr(IDS_CLI_OPT_LOG)},
+        {QStringLiteral("log"), QChar(), false, QStringLiteral("hex"), LoadStr(IDS_CLI_OPT_LOG), true},
         {QStringLiteral("json"), QChar(), false, QString(), LoadStr(IDS_CLI_OPT_JSON)},
         {QStringLiteral("help"), QLatin1Char('h'), false, QString(), LoadStr(IDS_CLI_OPT_HELP)},
         {QStringLiteral("version"), QLatin1Char('V'), false, QString(), LoadStr(IDS_CLI_OPT_VERSION)},
@@ -26,6 +26,8 @@ QString OptionLine(const COptionSpec &o)
     left += QStringLiteral("--") + o.name;
     if (o.takesValue)
         left += QLatin1Char(' ') + o.valueName;
+    else if (o.optionalValue)
+        left += QStringLiteral("[=") + o.valueName + QLatin1Char(']');
     return QStringLiteral("  %1  %2").arg(left, -24).arg(o.help);
 }
 
@@ -125,6 +127,10 @@ int RunCli(const QStringList &args)
 
     ctx.json = parsed.Has(QStringLiteral("json"));
     ctx.log = parsed.Has(QStringLiteral("log"));
+    // --log=hex: the bytes alone, as scripts read them.
+    ctx.logHex = parsed.Value(QStringLiteral("log")) == QLatin1String("hex");
+    if (ctx.log && !ctx.logHex && !parsed.Value(QStringLiteral("log")).isEmpty())
+        return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, qUtf8Printable(parsed.Value(QStringLiteral("log")))));
     ctx.portOption = parsed.Value(QStringLiteral("port"));
     ctx.portOptions = parsed.Values(QStringLiteral("port"));
     if (ctx.portOptions.size() > 1 && !command->AcceptsManyPorts())

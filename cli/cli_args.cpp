@@ -59,11 +59,11 @@ bool ParseArgs(const QStringList &args, const QVector<COptionSpec> &specs, CPars
             return false;
         }
         if (!opt->takesValue) {
-            if (hasInline) {
+            if (hasInline && !opt->optionalValue) {
                 *error = arg;
                 return false;
             }
-            out->m_values.insert(opt->name, QString());
+            out->m_values.insert(opt->name, inlineValue);
             continue;
         }
         if (!hasInline) {

@@ -13,6 +13,8 @@ struct COptionSpec {
     bool takesValue = false;
     QString valueName;   // shown in the help text
     QString help;
+    // With takesValue false: a value may still follow as "--name=value".
+    bool optionalValue = false;
 };
 
 class CParsedArgs {

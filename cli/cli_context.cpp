@@ -46,6 +46,7 @@ void CCliContext::Apply()
 {
     m_terminal.SetStatusSink(&m_status);
     m_terminal.SetBulkHost(&m_progress);
+    m_traffic.SetDescribed(!logHex);
     m_terminal.SetTrafficSink(log ? &m_traffic : nullptr);
     m_console.SetQuietStdout(json);
 }
@@ -57,6 +58,7 @@ void CCliContext::BecomeWorker(const CCliContext &parent, const QString &port)
     baudOption = parent.baudOption;
     json = parent.json;
     log = parent.log;
+    logHex = parent.logHex;
     m_console.SetLinePrefix(QStringLiteral("[%1] ").arg(port));
     m_progress.SetSharedInterrupt(true);
     Apply();

@@ -27,6 +27,7 @@ public:
     int baudOption = 0;   // -b (0: not given)
     bool json = false;
     bool log = false;
+    bool logHex = false;  // --log=hex: no descriptions or times
     // Applies log and json to the sinks.
     void Apply();
     // The context of one terminal of a run on several: the parent's options

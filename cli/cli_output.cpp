@@ -129,23 +129,40 @@ void CConsoleStatus::ShowStatusProgress(const QString &text, int percent)
 
 QString CTrafficLog::FormatBytes(int count, const uint8_t *bytes)
 {
-    const int n = qMin(count, 256);
     QString text;
-    text.reserve(n * 3);
-    for (int i = 0; i < n; ++i) {
-        if (i)
-            text += QLatin1Char(' ');
-        text += QStringLiteral("%1").arg(bytes[i], 2, 16, QLatin1Char('0')).toUpper();
-    }
+    AppendHexBytes(&text, count, bytes);
     return text;
+}
+
+QString CTrafficLog::FormatLine(const CLogEntry &entry) const
+{
+    QString line = (entry.direction == TRAFFIC_SENT ? QStringLiteral(">> ") : QStringLiteral("<< ")) + entry.text;
+    if (!m_described)
+        return line;
+    if (!entry.description.isEmpty())
+        line += QStringLiteral("  ") + entry.description;
+    return line + QStringLiteral("  [") + FormatLogTime(entry.ms) + QLatin1Char(']');
 }
 
 void CTrafficLog::OnTraffic(int direction, int count, const uint8_t *bytes)
 {
     if (!bytes || count <= 0)
         return;
-    const QString prefix = direction == TRAFFIC_SENT ? QStringLiteral(">> ") : QStringLiteral("<< ");
-    m_console.Err(prefix + FormatBytes(count, bytes));
+    if (!m_described) {
+        CLogEntry plain;
+        plain.direction = direction;
+        plain.text = FormatBytes(count, bytes);
+        m_console.Err(FormatLine(plain));
+        return;
+    }
+    m_console.Err(FormatLine(m_describer.Describe(direction, count, bytes)));
+}
+
+void CTrafficLog::OnBulk(int total, int sent, qint64 elapsedMs, bool ok)
+{
+    // The plain form stays as it was: bytes only.
+    if (m_described)
+        m_console.Err(FormatLine(m_describer.DescribeBulk(total, sent, elapsedMs, ok)));
 }
 
 QString CProgressHost::FormatProgress(int total, int sent, double seconds)

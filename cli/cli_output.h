@@ -11,6 +11,7 @@
 
 #include "link/bulk_send.h"
 #include "link/host.h"
+#include "link/traffic_log.h"
 
 // Line-oriented writer shared by the sinks; safe to call from the bulk
 // worker's progress callback.
@@ -63,16 +64,26 @@ private:
 };
 
 // Every traffic report as the communication log shows it, prefixed
-// ">> " (sent) or "<< " (received).
+// ">> " (sent) or "<< " (received). Described (the default), each line ends
+// with the decoder's description and the time since the connection began,
+// and each data block gets a summary line.
 class CTrafficLog : public CTrafficSink {
 public:
     explicit CTrafficLog(CConsole &console) : m_console(console) {}
+    void SetDescribed(bool described) { m_described = described; }
     void OnTraffic(int direction, int count, const uint8_t *bytes) override;
+    void OnLinkOpened() override { m_describer.LinkOpened(); }
+    void OnBulk(int total, int sent, qint64 elapsedMs, bool ok) override;
     // "FD 02 00 00": at most the first 256 bytes, as the log keeps them.
     static QString FormatBytes(int count, const uint8_t *bytes);
+    // ">> FD 02 00 00 DD CC BB AA  清除屏幕  [12 ms]" (or without the
+    // description and time when not described).
+    QString FormatLine(const CLogEntry &entry) const;
 
 private:
     CConsole &m_console;
+    CTrafficDescriber m_describer;
+    bool m_described = true;
 };
 
 // Runs a transfer with a one-line progress bar (bytes, percent, rate, time

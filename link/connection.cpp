@@ -33,6 +33,7 @@ bool Connect(CMyTerminal &terminal, int rate, const QString &path)
     CPortTransport &port = terminal.PortFor(path);
     if (!port.Open(path))
         return false;
+    terminal.NotifyLinkOpened();
     if (!port.SetLine(rate) || !port.SetReadTimeouts() || !terminal.Identify()) {
         port.Close();
         // A failed identification leaves the defaults; keep them so.

@@ -52,8 +52,10 @@ void CPortList::Refresh()
     m_ports = ports;
     m_port = -1;
     if (m_ports.isEmpty()) {
-        if (m_status)
+        // Said once, like a port's problem (the empty path stands for it).
+        if (m_status && !m_told.contains(QString()))
             m_status->ShowStatusMessage(STATUS_FAILURE, LoadStr(IDS_NO_PORTS));
+        m_told.insert(QString());
     } else {
         for (int i = 0; i < m_ports.size(); ++i) {
             if (m_ports[i].displayName.startsWith(remembered, Qt::CaseInsensitive)) {

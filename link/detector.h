@@ -88,7 +88,7 @@ private:
     int m_port = -1;
     int m_baud = -1;
     QString m_only;  // RestrictTo filter, kept across refreshes
-    QSet<QString> m_told;  // paths whose problem has been reported
+    QSet<QString> m_told;  // paths whose problem has been reported ("" for no ports)
 };
 
 // The detection step machine. Each Tick makes at most one connection attempt;

@@ -14,6 +14,12 @@ class CTrafficSink {
 public:
     virtual ~CTrafficSink() = default;
     virtual void OnTraffic(int direction, int count, const uint8_t *bytes) = 0;
+    // The port was opened for a connection attempt: the log's times count
+    // from here.
+    virtual void OnLinkOpened() {}
+    // A data block went out between two acknowledgements (its bytes are not
+    // reported): total bytes, those actually sent, how long it took.
+    virtual void OnBulk(int /*total*/, int /*sent*/, qint64 /*elapsedMs*/, bool /*ok*/) {}
 };
 
 // Status message kinds.

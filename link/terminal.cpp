@@ -56,6 +56,12 @@ void CMyTerminal::Notify(int direction, int count, const uint8_t *bytes)
         m_traffic->OnTraffic(direction, count, bytes);
 }
 
+void CMyTerminal::NotifyLinkOpened()
+{
+    if (trafficSwitch && m_traffic)
+        m_traffic->OnLinkOpened();
+}
+
 bool CMyTerminal::SendFrame()
 {
     const int n = std::min<int>(payloadLength, MAX_PAYLOAD);

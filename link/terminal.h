@@ -83,6 +83,8 @@ public:
     // Long reply (0xFA, length, text): the text bytes, or false.
     bool ReadLongReply(QByteArray *text);
     void Notify(int direction, int count, const uint8_t *bytes);
+    // Tells the traffic sink that a connection attempt opened the port.
+    void NotifyLinkOpened();
 
     // --- Identification ---
     void ResetInfo() { m_info.ResetInfo(); }

@@ -1,5 +1,6 @@
 // The terminal command set.
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <algorithm>
 #include <cstring>
 
@@ -165,7 +166,13 @@ int CMyTerminal::BulkSend(const uint8_t *data, int total, int target)
     CBulkWorker worker(Link(), data, total);
     CBulkHostPlain plain;
     CBulkHost *host = m_bulkHost ? m_bulkHost : &plain;
-    return host->RunBulk(worker, target);
+    QElapsedTimer clock;
+    clock.start();
+    const int result = host->RunBulk(worker, target);
+    // The block's bytes are not logged: the log gets one summary of it.
+    if (trafficSwitch && m_traffic)
+        m_traffic->OnBulk(total, worker.Sent(), clock.elapsed(), result != 0);
+    return result;
 }
 
 bool CMyTerminal::SendPictureData(uint8_t *data, int size, int slot)

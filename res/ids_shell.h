@@ -96,6 +96,13 @@ enum : int {
     IDS_TK_TAB_CLOSE = 64511,     // tooltips of the tab strip's mini buttons
     IDS_TK_TAB_SCROLL_LEFT = 64512,
     IDS_TK_TAB_SCROLL_RIGHT = 64513,
+    IDS_TK_LOG_DESCRIPTIONS = 64520,     // log context menu: description column on/off
+    IDS_TK_LOG_EXPORT = 64521,           // log context menu: export
+    IDS_TK_LOG_DESCRIPTIONS_TIP = 64522,
+    IDS_TK_LOG_EXPORT_TIP = 64523,
+    IDS_TK_LOG_EXPORT_TITLE = 64524,     // save dialog title and its two filters
+    IDS_TK_LOG_FILTER_TEXT = 64525,
+    IDS_TK_LOG_FILTER_CSV = 64526,
 
     // The command line of qeltool (help text and its errors).
     IDS_CMDLINE_DESCRIPTION = 64600,

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "res/ids_link.h"
+#include "res/ids_decoder.h"
 #include "res/ids_frontend.h"
 #include "res/ids_imaging.h"
 #include "res/ids_batch.h"

@@ -14,6 +14,7 @@ struct StrEntry {
 
 const StrEntry kStrings[] = {
 #include "res/strings_link.inc"
+#include "res/strings_decoder.inc"
 #include "res/strings_frontend.inc"
 #include "res/strings_imaging.inc"
 #include "res/strings_batch.inc"

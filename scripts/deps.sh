@@ -8,6 +8,7 @@ PKGS=(
   qt6-image-formats-plugins qt6-qpa-plugins libqt6svg6 libgl-dev
   libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps fonts-wqy-microhei
+  desktop-file-utils appstream man-db file
   clang libclang-rt-14-dev
 )
 missing=()

@@ -1,20 +1,41 @@
 #include "shell/app.h"
 
 #include <QMessageBox>
+#include <cstdio>
 
 #include "res/profile.h"
 #include "res/resource.h"
 #include "res/strings.h"
 #include "shell/app_frame.h"
+#include "shell/command_line.h"
 #include "shell/file_list.h"
 #include "shell/icons.h"
 
-CApp::CApp(int &argc, char **argv) : QApplication(argc, argv) {}
+CApp::CApp(int &argc, char **argv) : QApplication(argc, argv)
+{
+    // The window is matched to its desktop entry (and icon) by this name.
+    setDesktopFileName(QStringLiteral(QEL_APP_ID));
+}
 
 CApp::~CApp()
 {
     m_frame.reset();
     m_image.Shutdown();
+}
+
+bool CApp::ReadCommandLine(int *exitCode)
+{
+    const CCommandLine line = CCommandLine::Parse(arguments());
+    *exitCode = line.outcome == CCommandLine::Error ? 1 : 0;
+    if (line.outcome == CCommandLine::Start) {
+        m_files = line.files;
+        return true;
+    }
+    std::FILE *out = line.outcome == CCommandLine::Error ? stderr : stdout;
+    std::fputs(line.text.toUtf8().constData(), out);
+    if (!line.text.endsWith(QLatin1Char('\n')))
+        std::fputc('\n', out);
+    return false;
 }
 
 CApp *CApp::Get()
@@ -38,12 +59,8 @@ bool CApp::InitInstance()
     setOrganizationName(QStringLiteral("KDW"));
     setApplicationName(AppTitle());
 
-    // 7: the command line. A named file waits for the file list; the main
-    // frame is created either way.
-    const QStringList args = arguments();
-    for (int i = 1; i < args.size(); ++i)
-        if (!args.at(i).startsWith(QLatin1Char('-')))
-            m_files.append(args.at(i));
+    // 7: the command line was read by ReadCommandLine. A named file waits
+    // for the file list; the main frame is created either way.
 
     m_frame = std::make_unique<CAppFrame>();
     if (!m_frame->Create()) {

@@ -16,6 +16,10 @@ public:
     CApp(int &argc, char **argv);
     ~CApp() override;
 
+    // --help, --version and bad options end the program before start-up:
+    // false, with the text printed and *exitCode set. Otherwise the files
+    // named are kept for the file list.
+    bool ReadCommandLine(int *exitCode);
     // Start-up; false ends the program (after any message it showed).
     bool InitInstance();
     // Exit: destroys the frame, then stops the image service. Returns code.

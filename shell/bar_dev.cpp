@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QSlider>
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QTimer>
 #include <QToolButton>
 #include <QWidget>
 
@@ -12,6 +14,7 @@
 #include "link/front_end.h"
 #include "link/host.h"
 #include "link/port_check.h"
+#include "link/port_watcher.h"
 #include "link/terminal.h"
 #include "res/commands.h"
 #include "res/profile.h"
@@ -107,11 +110,37 @@ CBarDev::CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QW
     });
     connect(m_slider, &QSlider::valueChanged, this, &CBarDev::OnSliderChanged);
 
+    m_watcher = new CPortWatcher(this);
+    m_watcher->SetSource([this] { return m_portSource ? m_portSource() : CMyPortEnum::List(); });
+    connect(m_watcher, &CPortWatcher::Changed, this, &CBarDev::FollowPorts);
+    m_watcher->Start();
+
     UpdateBrightnessRange();
     m_settingRange = true;
     m_slider->setValue(0);
     m_settingRange = false;
     UpdateEnabling(false);
+}
+
+void CBarDev::FollowPorts()
+{
+    // Detection walks the list by position while its dialog is open, and a
+    // dialog may be using the selection: the list follows once it is closed.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(CPortWatcher::DEFAULT_INTERVAL_MS, this, &CBarDev::FollowPorts);
+        return;
+    }
+    const QString before = m_portList->currentText();
+    RefreshPorts();
+    // The baud list belongs to the selected port: rebuilt only when that changed.
+    if (m_portList->currentText() != before)
+        FillBaudList();
+}
+
+void CBarDev::SetPortSource(PortSource source)
+{
+    m_portSource = std::move(source);
+    m_watcher->Prime();
 }
 
 int CBarDev::RefreshIndex() const

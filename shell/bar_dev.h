@@ -10,6 +10,7 @@
 #include "shell/tool_bar.h"
 
 class CCmdTable;
+class CPortWatcher;
 class CMyTerminal;
 class CStatusSink;
 class QComboBox;
@@ -24,7 +25,10 @@ public:
 
     CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QWidget *parent = nullptr);
 
-    void SetPortSource(PortSource source) { m_portSource = std::move(source); }
+    void SetPortSource(PortSource source);
+    // Follows adapters plugged in and pulled out: the list is rebuilt (the
+    // selection kept while its port is there) without "刷新...".
+    CPortWatcher *Watcher() const { return m_watcher; }
     // Asks for the address of a network port; false when cancelled. A dialog
     // unless a test sets another.
     using NetPortPrompt = std::function<bool(QString *name)>;
@@ -64,6 +68,7 @@ public:
 
 private:
     void OnPortChosen(int index);
+    void FollowPorts();
     void OnSliderChanged(int position);
     int RefreshIndex() const;
     int AddIndex() const;
@@ -81,6 +86,7 @@ private:
     QMap<QString, PortKind> m_portKinds;
     PortSource m_portSource;
     NetPortPrompt m_netPrompt;
+    CPortWatcher *m_watcher = nullptr;
     QString m_lastChosen;  // the last port whose baud list was built
     bool m_settingRange = false;
 };

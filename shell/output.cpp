@@ -2,10 +2,14 @@
 
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QSvgRenderer>
@@ -23,6 +27,8 @@ static void InitToolkitResources()
 namespace {
 
 constexpr int kDirectionRole = Qt::UserRole + 1;
+constexpr int kTimeRole = Qt::UserRole + 2;  // milliseconds since the connection began
+constexpr int kBulkRole = Qt::UserRole + 3;  // a data-block summary line
 
 // Grid lines between the log's lines.
 class CGridDelegate : public QStyledItemDelegate {
@@ -70,6 +76,24 @@ QIcon RenderIcon(const QString &resource, bool received)
     return icon;
 }
 
+// Foreground over background, as colour pickers show the pair.
+QIcon ColorSwatch(const CLogEntry &e)
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(QColor(0x40, 0x40, 0x40));
+    const QColor fg = QColor::fromRgb(e.colors[0]);
+    if (e.colorCount > 1) {
+        p.setBrush(QColor::fromRgb(e.colors[1]));
+        p.drawRect(5, 5, 10, 10);
+    }
+    p.setBrush(fg);
+    p.drawRect(e.colorCount > 1 ? QRect(0, 0, 10, 10) : QRect(2, 2, 12, 12));
+    p.end();
+    return QIcon(pm);
+}
+
 } // namespace
 
 QIcon CMyOutput::SentIcon()
@@ -84,12 +108,21 @@ QIcon CMyOutput::ReceivedIcon()
     return icon;
 }
 
-CMyOutput::CMyOutput(QWidget *parent) : QListWidget(parent)
+CMyOutput::CMyOutput(QWidget *parent) : QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("log"));
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setUniformItemSizes(true);
+    setUniformRowHeights(true);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setIndentation(0);
+    setAllColumnsShowFocus(true);
+    setHeaderHidden(true);
+    setColumnCount(3);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::Fixed);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFrameShape(QFrame::NoFrame);
     setIconSize(QSize(16, 16));
     setItemDelegate(new CGridDelegate(this));
@@ -107,51 +140,150 @@ void CMyOutput::OnTraffic(int dir, int count, const uint8_t *bytes)
     AddLine(count, bytes);
 }
 
+void CMyOutput::OnLinkOpened()
+{
+    m_describer.LinkOpened();
+}
+
+void CMyOutput::OnBulk(int total, int sent, qint64 elapsedMs, bool ok)
+{
+    InsertLine(m_describer.DescribeBulk(total, sent, elapsedMs, ok));
+}
+
 void CMyOutput::AddLine(int byteCount, const uint8_t *bytes)
 {
-    const int n = std::min(byteCount, maxBytes);
-    if (!bytes || n <= 0)
+    if (!bytes || std::min(byteCount, maxBytes) <= 0)
         return;
-    static const char kHex[] = "0123456789ABCDEF";
-    m_line.resize(3 * n - 1);
-    QChar *out = m_line.data();
-    for (int i = 0; i < n; ++i) {
-        if (i)
-            *out++ = QLatin1Char(' ');
-        *out++ = QLatin1Char(kHex[bytes[i] >> 4]);
-        *out++ = QLatin1Char(kHex[bytes[i] & 0x0F]);
-    }
+    InsertLine(m_describer.Describe(direction == 1 ? TRAFFIC_RECEIVED : TRAFFIC_SENT, byteCount, bytes, maxBytes));
+}
+
+void CMyOutput::InsertLine(const CLogEntry &entry)
+{
     // Drop the oldest lines (at the bottom) to keep the limit.
     while (maxLines > 0 && count() >= maxLines)
-        delete takeItem(std::min(count() - 1, maxLines - 1));
-    auto *item = new QListWidgetItem(m_line);
-    item->setData(kDirectionRole, direction);
-    if (direction == 0 || direction == 1)
-        item->setIcon(m_icons[direction]);
-    insertItem(0, item);
+        delete takeTopLevelItem(std::min(count() - 1, maxLines - 1));
+    const int dir = entry.bulk ? 0 : direction;
+    auto *item = new QTreeWidgetItem;
+    item->setText(COL_BYTES, entry.text);
+    item->setData(COL_BYTES, kDirectionRole, dir);
+    item->setData(COL_BYTES, kTimeRole, entry.ms);
+    item->setData(COL_BYTES, kBulkRole, entry.bulk);
+    if (dir == 0 || dir == 1)
+        item->setIcon(COL_BYTES, m_icons[dir]);
+    item->setText(COL_DESCRIPTION, entry.description);
+    if (entry.colorCount > 0)
+        item->setIcon(COL_DESCRIPTION, ColorSwatch(entry));
+    item->setText(COL_TIME, FormatLogTime(entry.ms));
+    item->setTextAlignment(COL_TIME, Qt::AlignRight | Qt::AlignVCenter);
+    if (!DescriptionsShown() && !entry.description.isEmpty())
+        for (int col : {COL_BYTES, COL_TIME})
+            item->setToolTip(col, entry.description);
+    insertTopLevelItem(0, item);
     // Visible at once, even while a long operation holds this thread.
     viewport()->repaint();
 }
 
 QString CMyOutput::GetLineText(int row) const
 {
-    const QListWidgetItem *it = item(row);
-    return it ? it->text() : QString();
+    const QTreeWidgetItem *it = item(row);
+    return it ? it->text(COL_BYTES) : QString();
 }
 
 int CMyOutput::GetLineDirection(int row) const
 {
-    const QListWidgetItem *it = item(row);
-    return it ? it->data(kDirectionRole).toInt() : -1;
+    const QTreeWidgetItem *it = item(row);
+    return it ? it->data(COL_BYTES, kDirectionRole).toInt() : -1;
+}
+
+QString CMyOutput::GetLineDescription(int row) const
+{
+    const QTreeWidgetItem *it = item(row);
+    return it ? it->text(COL_DESCRIPTION) : QString();
+}
+
+QString CMyOutput::GetLineTime(int row) const
+{
+    const QTreeWidgetItem *it = item(row);
+    return it ? it->text(COL_TIME) : QString();
+}
+
+QVector<CLogEntry> CMyOutput::Entries() const
+{
+    QVector<CLogEntry> entries;
+    entries.reserve(count());
+    for (int row = count() - 1; row >= 0; --row) {
+        const QTreeWidgetItem *it = item(row);
+        CLogEntry e;
+        e.ms = it->data(COL_BYTES, kTimeRole).toLongLong();
+        e.direction = it->data(COL_BYTES, kDirectionRole).toInt();
+        e.bulk = it->data(COL_BYTES, kBulkRole).toBool();
+        e.text = it->text(COL_BYTES);
+        e.description = it->text(COL_DESCRIPTION);
+        entries.push_back(e);
+    }
+    return entries;
+}
+
+bool CMyOutput::ExportTo(const QString &path, int format, QString *error) const
+{
+    return SaveLogExport(path, Entries(), format, error);
+}
+
+void CMyOutput::ExportLog()
+{
+    const QString textFilter = LoadStr(IDS_TK_LOG_FILTER_TEXT);
+    const QString csvFilter = LoadStr(IDS_TK_LOG_FILTER_CSV);
+    QString chosen = textFilter;
+    QString path = QFileDialog::getSaveFileName(this, LoadStr(IDS_TK_LOG_EXPORT_TITLE), QString(),
+                                                textFilter + QStringLiteral(";;") + csvFilter, &chosen);
+    if (path.isEmpty())
+        return;
+    const bool csv = chosen == csvFilter || path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
+    if (QFileInfo(path).suffix().isEmpty())
+        path += csv ? QStringLiteral(".csv") : QStringLiteral(".txt");
+    QString error;
+    if (!ExportTo(path, csv ? LOG_EXPORT_CSV : LOG_EXPORT_TEXT, &error))
+        QMessageBox::warning(this, LoadStr(IDS_TK_LOG_EXPORT_TITLE), error);
+}
+
+void CMyOutput::SetDescriptionsShown(bool shown)
+{
+    setColumnHidden(COL_DESCRIPTION, !shown);
+    for (int row = 0; row < count(); ++row) {
+        QTreeWidgetItem *it = item(row);
+        const QString tip = shown ? QString() : it->text(COL_DESCRIPTION);
+        for (int col : {COL_BYTES, COL_TIME})
+            it->setToolTip(col, tip);
+    }
+    FitColumns();
+}
+
+void CMyOutput::FitColumns()
+{
+    // The time column fits its widest text; the bytes share the rest with
+    // the description, or take all of it while the description is hidden.
+    const int width = viewport()->width();
+    const int timeWidth = fontMetrics().horizontalAdvance(FormatLogTime(99999999)) + 12;
+    const int rest = std::max(0, width - timeWidth);
+    const int bytesWidth = DescriptionsShown() ? rest / 2 : rest;
+    setColumnWidth(COL_BYTES, bytesWidth);
+    setColumnWidth(COL_DESCRIPTION, rest - bytesWidth);
+    setColumnWidth(COL_TIME, timeWidth);
+}
+
+void CMyOutput::resizeEvent(QResizeEvent *ev)
+{
+    QTreeWidget::resizeEvent(ev);
+    FitColumns();
 }
 
 QString CMyOutput::SelectedText() const
 {
     QString text;
     for (int row = 0; row < count(); ++row) {
-        const QListWidgetItem *it = item(row);
+        const QTreeWidgetItem *it = item(row);
         if (it->isSelected())
-            text += it->text().left(1024) + QStringLiteral("\r\n");
+            text += it->text(COL_BYTES).left(1024) + QStringLiteral("\r\n");
     }
     return text;
 }
@@ -190,6 +322,12 @@ void CMyOutput::OnCommand(int id)
     case ID_LOG_CLEAR:
         ClearLines();
         break;
+    case ID_LOG_DESCRIPTIONS:
+        SetDescriptionsShown(!DescriptionsShown());
+        break;
+    case ID_LOG_EXPORT:
+        ExportLog();
+        break;
     default:
         break;
     }
@@ -209,9 +347,18 @@ QMenu *CMyOutput::CreateContextMenu(QWidget *parent)
         {ID_LOG_COPY, IDS_TK_LOG_COPY, IDS_TK_LOG_COPY_TIP, !selectedItems().isEmpty()},
         {ID_LOG_SELECTALL, IDS_TK_LOG_SELECTALL, IDS_TK_LOG_SELECTALL_TIP, hasLines},
         {ID_LOG_CLEAR, IDS_TK_LOG_CLEAR, IDS_TK_LOG_CLEAR_TIP, hasLines},
+        {ID_LOG_DESCRIPTIONS, IDS_TK_LOG_DESCRIPTIONS, IDS_TK_LOG_DESCRIPTIONS_TIP, true},
+        {ID_LOG_EXPORT, IDS_TK_LOG_EXPORT, IDS_TK_LOG_EXPORT_TIP, hasLines},
     };
     for (const Item &i : items) {
+        // The log's own three commands first, then the extras.
+        if (i.id == ID_LOG_DESCRIPTIONS)
+            menu->addSeparator();
         QAction *a = menu->addAction(LoadStr(i.text));
+        if (i.id == ID_LOG_DESCRIPTIONS) {
+            a->setCheckable(true);
+            a->setChecked(DescriptionsShown());
+        }
         a->setData(i.id);
         a->setStatusTip(LoadStrPart(i.tip, 0));
         a->setToolTip(LoadStrPart(i.tip, 1));
@@ -235,5 +382,5 @@ void CMyOutput::keyPressEvent(QKeyEvent *ev)
         CopySelected();
         return;
     }
-    QListWidget::keyPressEvent(ev);
+    QTreeWidget::keyPressEvent(ev);
 }

@@ -12,6 +12,9 @@
 
 #include "batch/ui/batch_file_dialog.h"
 #include "imaging/app_image.h"
+#include "imaging/ui/font_view.h"
+#include "imaging/ui/frame_previews.h"
+#include "imaging/ui/picture_view.h"
 #include "imaging/ui/file_dialogs.h"
 #include "res/commands.h"
 #include "res/profile.h"
@@ -168,12 +171,17 @@ CBatchViewInfo CDeskBatchHost::ActiveView()
     CBatchViewInfo info;
     CMyView *view = m_frame.GetActiveView();
     info.view = view;
-    if (!view)
-        return info;
-    if (view == m_frame.GetView(CAppFrame::VIEW_PICTURE))
+    if (auto *picture = qobject_cast<CMyPictureView *>(view)) {
         info.kind = BATCH_VIEW_PICTURE;
-    else if (view == m_frame.GetView(CAppFrame::VIEW_FONT))
+        info.path = picture->Path();
+        info.param1 = picture->PictureWidth();
+        info.param2 = picture->PictureHeight();
+    } else if (auto *font = qobject_cast<CMyFontView *>(view)) {
         info.kind = BATCH_VIEW_FONT;
+        info.path = font->Path();
+        info.param1 = font->GlyphWidth();
+        info.param2 = font->GlyphHeight();
+    }
     return info;
 }
 
@@ -184,9 +192,32 @@ void CDeskBatchHost::RedrawMainWindow()
     m_frame.repaint();
 }
 
-void CDeskBatchHost::ReloadPictureView(QObject *, const QString &, int, int) {}
+void CDeskBatchHost::ReloadPictureView(QObject *view, const QString &path, int width, int height)
+{
+    // A preview that showed nothing has nothing to show again.
+    auto *picture = qobject_cast<CMyPictureView *>(view);
+    if (picture && !path.isEmpty())
+        picture->LoadPicture(path, width, height);
+}
 
-void CDeskBatchHost::ReloadFontView(QObject *, const QString &, int, int) {}
+void CDeskBatchHost::ReloadFontView(QObject *view, const QString &path, int glyphWidth, int glyphHeight)
+{
+    auto *font = qobject_cast<CMyFontView *>(view);
+    if (font && !path.isEmpty())
+        font->OpenFontLibrary(path, glyphWidth, glyphHeight);
+}
+
+// The picture and font steps go through the previews, as the menu commands
+// do: the preview shows what is sent and the transfer's progress.
+bool CDeskBatchHost::SendPictureFile(bool keepAspectRatio, const QString &path, uint32_t bkColor, int slot)
+{
+    return SendPictureFileInPreview(m_frame, keepAspectRatio, path, bkColor, slot);
+}
+
+bool CDeskBatchHost::SendFontFile(const QString &path, int width, int height)
+{
+    return SendFontFileInPreview(m_frame, path, width, height);
+}
 
 void CDeskBatchHost::ShowView(QObject *view)
 {

@@ -46,6 +46,9 @@ class CDeskBatchHost : public CBatchCoreHost, public CBatchBrowser
     void ReloadFontView(QObject *view, const QString &path, int glyphWidth, int glyphHeight) override;
     void ShowView(QObject *view) override;
 
+    bool SendPictureFile(bool keepAspectRatio, const QString &path, uint32_t bkColor, int slot) override;
+    bool SendFontFile(const QString &path, int width, int height) override;
+
     bool BrowsePicture(QWidget *parent, QString *path) override;
     bool BrowseFont(QWidget *parent, QString *path) override;
     bool BrowseSound(QWidget *parent, QString *path) override;

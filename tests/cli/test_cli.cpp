@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QJsonArray>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -85,7 +86,8 @@ TEST_F(CliTest, LogLinesAndStatusMessages)
 {
     const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("log")});
     ASSERT_FALSE(port.isEmpty());
-    const Result r = Cli({QStringLiteral("--log"), QStringLiteral("-p"), port, QStringLiteral("clear")});
+    // --log=hex: the plain bytes, as scripts read them.
+    const Result r = Cli({QStringLiteral("--log=hex"), QStringLiteral("-p"), port, QStringLiteral("clear")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QStringList lines = r.err.split(QLatin1Char('\n'));
     EXPECT_TRUE(lines.contains(QStringLiteral(">> FD 03 00 02 00 00 DD CC BB AA")));
@@ -96,6 +98,19 @@ TEST_F(CliTest, LogLinesAndStatusMessages)
     EXPECT_TRUE(summary) << r.err.toStdString();  // the 5-byte identification record
     EXPECT_TRUE(r.out.contains(U("已经成功连接终端，现在可以向终端发送命令")));
     EXPECT_TRUE(r.out.contains(U("清除终端屏幕完毕")));
+
+    // --log: each line ends with its description and the time since the
+    // connection began; a picture's data block gets one summary line.
+    const Result described = Cli({QStringLiteral("--log"), QStringLiteral("-p"), port, QStringLiteral("clear")});
+    ASSERT_EQ(described.code, 0) << described.err.toStdString();
+    static const QRegularExpression clearLine(U("^>> FD 02 00 00 DD CC BB AA  清除屏幕  \\[\\d+ ms\\]$"),
+                                              QRegularExpression::MultilineOption);
+    EXPECT_TRUE(clearLine.match(described.err).hasMatch()) << described.err.toStdString();
+    static const QRegularExpression infoLine(U("^<< ([0-9A-F]{2} ){4}[0-9A-F]{2}  设备信息：版本 \\d+\\.\\d+，波特率 \\d+  \\[\\d+ ms\\]$"),
+                                             QRegularExpression::MultilineOption);
+    EXPECT_TRUE(infoLine.match(described.err).hasMatch()) << described.err.toStdString();
+    const Result bad = Cli({QStringLiteral("--log=bytes"), QStringLiteral("-p"), port, QStringLiteral("clear")});
+    EXPECT_EQ(bad.code, 2);
 
     // Without --log nothing of the traffic appears.
     const Result quiet = Cli({QStringLiteral("-p"), port, QStringLiteral("clear")});
@@ -143,10 +158,17 @@ TEST_F(CliTest, PictureStoredAndShown)
     const QString png = dir.filePath(QStringLiteral("red.png"));
     ASSERT_TRUE(image.save(png));
 
-    Result r = Cli({QStringLiteral("-p"), port, QStringLiteral("picture"), png, QStringLiteral("--slot"),
-                    QStringLiteral("3")});
+    Result r = Cli({QStringLiteral("--log"), QStringLiteral("-p"), port, QStringLiteral("picture"), png,
+                    QStringLiteral("--slot"), QStringLiteral("3")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(U("图象发送完毕"))) << r.out.toStdString();
+    // The logged exchange in order, with one summary line for the block.
+    static const QRegularExpression exchange(
+        U("\n>> FD 31 00 06 00 03 [0-9A-F ]+  发送并保存图象：编号 3，尺寸 \\d+×\\d+  \\[\\d+ ms\\]\n"
+          "<< FC  准备接收  \\[\\d+ ms\\]\n"
+          ">> 数据块 \\d+ 字节 \\d+\\.\\d 秒  \\[\\d+ ms\\]\n"
+          "<< 03  回送 编号 3  \\[\\d+ ms\\]\n"));
+    EXPECT_TRUE(exchange.match(r.err).hasMatch()) << r.err.toStdString();
     r = Cli({QStringLiteral("-p"), port, QStringLiteral("show"), QStringLiteral("3")});
     EXPECT_EQ(r.code, 0);
     EXPECT_TRUE(r.out.contains(U("显示图象完毕")));
@@ -348,7 +370,7 @@ TEST_F(CliTest, SvgTextAndEmptyText)
 
     const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("text")});
     ASSERT_FALSE(port.isEmpty());
-    r = Cli({QStringLiteral("--log"), QStringLiteral("-p"), port, QStringLiteral("text"), QString()});
+    r = Cli({QStringLiteral("--log=hex"), QStringLiteral("-p"), port, QStringLiteral("text"), QString()});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     // 16 x 16 font (code 0x12) at 0,0: x, y and the terminator.
     EXPECT_TRUE(r.err.split(QLatin1Char('\n')).contains(QStringLiteral(">> FD 12 00 05 00 00 00 00 00 DD CC BB AA")))
@@ -456,6 +478,10 @@ TEST_F(CliTest, WhyAPortCannotBeOpenedIsSaidOnce)
             EXPECT_EQ(r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts), c.second) << command.toStdString();
         }
     }
+    // No port at all is said once as well.
+    const Result none = Cli({QStringLiteral("info")});
+    EXPECT_EQ(none.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+              QStringList({U("刷新端口错误，检测不到任何可用端口"), failed}));
 }
 
 TEST_F(CliTest, PermissionHelpForAPortTheUserCannotOpen)

@@ -8,6 +8,7 @@
 
 #include <sys/file.h>
 
+#include "link/port_watcher.h"
 #include "link/terminal.h"
 #include "res/profile.h"
 #include "shell/bar_dev.h"
@@ -48,6 +49,7 @@ private slots:
     void enablingAndConnectButton();
     void sliderSendsBrightness();
     void networkPortsAddedAndRemembered();
+    void listFollowsPortsPluggedAndPulled();
 
 private:
     void UseBuiltInAndUsb();
@@ -371,6 +373,34 @@ void TestBarDev::networkPortsAddedAndRemembered()
     QCOMPARE(later.SelectPort(2), 2);
     QVERIFY(later.GetPortSelection(&rate, &name, &path));
     QCOMPARE(path, QStringLiteral("tcp://[::1]:23"));
+}
+
+void TestBarDev::listFollowsPortsPluggedAndPulled()
+{
+    QVector<CPortEntry> present{{kCom1, m_pty1->Path(), PortKind::Serial}, {kUsb, m_pty2->Path(), PortKind::Usb}};
+    m_bar->SetPortSource([&present] { return present; });
+    m_bar->RefreshPorts();
+    QComboBox *ports = m_bar->GetPortList();
+    QCOMPARE(m_bar->SelectPort(ports->findText(kCom1)), 1);
+    QVERIFY(!m_bar->Watcher()->Poll());  // nothing changed
+
+    // The adapter is pulled: gone from the list, the selection stays.
+    present.removeLast();
+    QVERIFY(m_bar->Watcher()->Poll());
+    QCOMPARE(Items(ports), (QStringList{kCom1, "刷新...", "添加网络端口..."}));
+    QCOMPARE(ports->currentText(), kCom1);
+    QCOMPARE(m_bar->GetBaudList()->count(), 10);
+
+    // The selected port goes: nothing is selected and no rate offered.
+    present.clear();
+    QVERIFY(m_bar->Watcher()->Poll());
+    QCOMPARE(ports->currentIndex(), -1);
+    QCOMPARE(m_bar->GetBaudList()->count(), 0);
+
+    // Plugged in again: listed again without "刷新...".
+    present.push_back({kUsb, m_pty2->Path(), PortKind::Usb});
+    QVERIFY(m_bar->Watcher()->Poll());
+    QCOMPARE(Items(ports), (QStringList{kUsb, "刷新...", "添加网络端口..."}));
 }
 
 QTEST_MAIN(TestBarDev)

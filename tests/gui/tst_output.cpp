@@ -1,9 +1,11 @@
 // The communication log: line texts, icons, limits, copying and the context
-// menu's enabling.
+// menu's enabling; descriptions, times, colour swatches, data-block lines and
+// the export.
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 #include <vector>
@@ -32,7 +34,7 @@ private slots:
         QCOMPARE(log.GetLineCount(), 1);
         QCOMPARE(log.GetLineText(0), QStringLiteral("0B"));
         QCOMPARE(log.GetLineDirection(0), 1);
-        QVERIFY(!log.item(0)->icon().isNull());
+        QVERIFY(!log.item(0)->icon(0).isNull());
         QCOMPARE(log.direction, 1);
     }
 
@@ -47,8 +49,8 @@ private slots:
         QCOMPARE(log.GetLineText(1), QStringLiteral("FD 02 00 00"));
         QCOMPARE(log.GetLineDirection(1), 0);
         // The two directions carry different icons.
-        const QImage sent = log.item(1)->icon().pixmap(16, 16).toImage();
-        const QImage recv = log.item(0)->icon().pixmap(16, 16).toImage();
+        const QImage sent = log.item(1)->icon(0).pixmap(16, 16).toImage();
+        const QImage recv = log.item(0)->icon(0).pixmap(16, 16).toImage();
         QVERIFY(!sent.isNull() && !recv.isNull());
         QVERIFY(sent != recv);
     }
@@ -134,7 +136,8 @@ private slots:
         CMyOutput log;
         std::unique_ptr<QMenu> keep;
         QMenu *menu = Menu(log, keep);
-        QCOMPARE(menu->actions().size(), 3);
+        // The log's three commands, then a separator and the two extras.
+        QCOMPARE(menu->actions().size(), 6);
         QCOMPARE(Item(menu, 0)->text(), QStringLiteral("复制(&C)"));
         QCOMPARE(Item(menu, 1)->text(), QStringLiteral("全选(&A)"));
         QCOMPARE(Item(menu, 2)->text(), QStringLiteral("清空(&D)"));
@@ -169,6 +172,94 @@ private slots:
         // Clear empties the log.
         Item(menu, 2)->trigger();
         QCOMPARE(log.GetLineCount(), 0);
+    }
+
+    void descriptionsTimesAndSwatch()
+    {
+        CMyOutput log;
+        qint64 now = 0;
+        log.Describer().SetClock([&now] { return now; });
+        now = 12;
+        Feed(log, 0, {0xFD, 0x05, 0x00, 0x04, 0xF8, 0x00, 0x00, 0x1F, 0xDD, 0xCC, 0xBB, 0xAA});
+        now = 30;
+        Feed(log, 0, {0xFD, 0x32, 0x00, 0x01, 0x07, 0xDD, 0xCC, 0xBB, 0xAA});
+        now = 1234;
+        Feed(log, 1, {0x07});
+        QCOMPARE(log.GetLineText(2), QStringLiteral("FD 05 00 04 F8 00 00 1F DD CC BB AA"));
+        QCOMPARE(log.GetLineDescription(2), QStringLiteral("设置颜色：前景 #FF0000 (F800)，背景 #0000FF (001F)"));
+        QCOMPARE(log.GetLineDescription(0), QStringLiteral("回送 编号 7"));
+        QCOMPARE(log.GetLineTime(2), QStringLiteral("12 ms"));
+        QCOMPARE(log.GetLineTime(0), QStringLiteral("1234 ms"));
+        // The swatch: foreground square over the background square.
+        const QImage swatch = log.item(2)->icon(CMyOutput::COL_DESCRIPTION).pixmap(16, 16).toImage();
+        QCOMPARE(swatch.pixelColor(3, 3), QColor(0xFF, 0x00, 0x00));
+        QCOMPARE(swatch.pixelColor(13, 13), QColor(0x00, 0x00, 0xFF));
+        QVERIFY(log.item(1)->icon(CMyOutput::COL_DESCRIPTION).isNull());
+
+        // A new connection: times start again.
+        log.OnLinkOpened();
+        now = 1300;
+        Feed(log, 0, {0xFD, 0x02, 0x00, 0x00, 0xDD, 0xCC, 0xBB, 0xAA});
+        QCOMPARE(log.GetLineTime(0), QStringLiteral("66 ms"));
+
+        // Hidden column: the description becomes the tooltip, for old and new lines.
+        QVERIFY(log.DescriptionsShown());
+        QVERIFY(log.item(0)->toolTip(0).isEmpty());
+        std::unique_ptr<QMenu> keep;
+        QAction *toggle = Item(Menu(log, keep), 4);
+        QCOMPARE(toggle->text(), QStringLiteral("显示说明列(&S)"));
+        QVERIFY(toggle->isCheckable() && toggle->isChecked());
+        toggle->trigger();
+        QVERIFY(!log.DescriptionsShown());
+        QVERIFY(log.isColumnHidden(CMyOutput::COL_DESCRIPTION));
+        QCOMPARE(log.item(0)->toolTip(0), QStringLiteral("清除屏幕"));
+        QCOMPARE(log.item(1)->toolTip(0), QStringLiteral("回送 编号 7"));
+        Feed(log, 0, {0xFD, 0x77, 0x00, 0x00, 0xDD, 0xCC, 0xBB, 0xAA});
+        QCOMPARE(log.item(0)->toolTip(0), QStringLiteral("未知命令 0x77，负载 0 字节"));
+        QVERIFY(!Item(Menu(log, keep), 4)->isChecked());
+        log.SetDescriptionsShown(true);
+        QVERIFY(log.item(0)->toolTip(0).isEmpty());
+    }
+
+    void dataBlockLineAndExport()
+    {
+        CMyOutput log;
+        qint64 now = 0;
+        log.Describer().SetClock([&now] { return now; });
+        std::unique_ptr<QMenu> keep;
+        QAction *exportItem = Item(Menu(log, keep), 5);
+        QCOMPARE(exportItem->text(), QStringLiteral("导出日志..."));
+        QVERIFY(!exportItem->isEnabled());
+
+        now = 5;
+        Feed(log, 0, {0xFD, 0x35, 0x00, 0x00, 0xDD, 0xCC, 0xBB, 0xAA});
+        Feed(log, 1, {0xFC});
+        now = 8405;
+        log.OnBulk(153600, 153600, 8300, true);
+        Feed(log, 1, {0xFE});
+        QCOMPARE(log.GetLineCount(), 4);
+        QCOMPARE(log.GetLineText(1), QStringLiteral("数据块 153600 字节 8.3 秒"));
+        QCOMPARE(log.GetLineDirection(1), 0);
+        QCOMPARE(log.GetLineTime(1), QStringLiteral("105 ms"));
+        QVERIFY(Item(Menu(log, keep), 5)->isEnabled());
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("log.csv"));
+        QString error;
+        QVERIFY2(log.ExportTo(path, LOG_EXPORT_CSV, &error), qPrintable(error));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray data = f.readAll();
+        QVERIFY(data.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(QString::fromUtf8(data.mid(3)), QStringLiteral("时间(ms),方向,数据,说明\r\n"
+                                                               "5,发送,FD 35 00 00 DD CC BB AA,发送图象到屏幕\r\n"
+                                                               "5,接收,FC,准备接收\r\n"
+                                                               "105,发送,,数据块 153600 字节 8.3 秒\r\n"
+                                                               "8405,接收,FE,接收完毕\r\n"));
+        // The limit holds with summary lines too.
+        for (int i = 0; i < 300; ++i)
+            log.OnBulk(10, 10, 0, true);
+        QCOMPARE(log.GetLineCount(), 256);
     }
 };
 

@@ -68,6 +68,14 @@ TEST(Connect, IdentifiesTheTerminalAtItsRate)
     pty.ReleaseSlave();
     CTerminalPeer peer(pty.master, 9600, kInfo);
     CMyTerminal term;
+    // Each attempt that opens the port tells the log first ('o'), then its
+    // frames ('>') and replies ('<') follow.
+    struct Events : CTrafficSink {
+        std::string seen;
+        void OnTraffic(int direction, int, const uint8_t *) override { seen += direction == 0 ? '>' : '<'; }
+        void OnLinkOpened() override { seen += 'o'; }
+    } events;
+    term.SetTrafficSink(&events);
 
     // Rate 0 touches nothing.
     EXPECT_FALSE(Connect(term, 0, pty.slavePath));
@@ -87,6 +95,7 @@ TEST(Connect, IdentifiesTheTerminalAtItsRate)
     EXPECT_EQ(term.Info().legacy, 0);
     EXPECT_EQ(term.readTries, 5);  // 1000 ms / 200 ms
     EXPECT_EQ(peer.QueryRates(), (std::vector<int>{115200, 9600}));
+    EXPECT_EQ(events.seen, "o>>o><");
 
     // A second open of the same port is refused while connected.
     CMyTerminal other;

@@ -1,0 +1,69 @@
+// The command line of qeltool: files flow through in order, --help and
+// --version end the program with their text, bad options with an error; the
+// parser's own headings and errors are in Chinese.
+#include <QApplication>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include "shell/command_line.h"
+
+class TestCmdLine : public QObject {
+    Q_OBJECT
+private slots:
+    void outcomes_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("text");
+        const QString p = QStringLiteral("/usr/bin/qeltool");
+        QTest::newRow("none") << QStringList{p} << int(CCommandLine::Start) << QStringList() << QString();
+        QTest::newRow("files in order")
+            << QStringList{p, QStringLiteral("b.png"), QStringLiteral("a.kbz")} << int(CCommandLine::Start)
+            << QStringList{QStringLiteral("b.png"), QStringLiteral("a.kbz")} << QString();
+        QTest::newRow("a file that looks like an option")
+            << QStringList{p, QStringLiteral("x.fnt"), QStringLiteral("--"), QStringLiteral("-y.png")}
+            << int(CCommandLine::Start) << QStringList{QStringLiteral("x.fnt"), QStringLiteral("-y.png")} << QString();
+        QTest::newRow("unknown option") << QStringList{p, QStringLiteral("--bogus"), QStringLiteral("a.png")}
+                                        << int(CCommandLine::Error) << QStringList()
+                                        << QStringLiteral("qeltool: 未知选项“bogus”。");
+        QTest::newRow("value to a flag") << QStringList{p, QStringLiteral("--help=yes")} << int(CCommandLine::Error)
+                                         << QStringList() << QStringLiteral("qeltool: “--help”后不应有值。");
+    }
+    void outcomes()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, outcome);
+        QFETCH(QStringList, files);
+        QFETCH(QString, text);
+        const CCommandLine line = CCommandLine::Parse(args);
+        QCOMPARE(int(line.outcome), outcome);
+        QCOMPARE(line.files, files);
+        QCOMPARE(line.text, text);
+    }
+
+    void helpAndVersion()
+    {
+        for (const QString &opt : {QStringLiteral("-h"), QStringLiteral("--help")}) {
+            const CCommandLine help = CCommandLine::Parse({QStringLiteral("qeltool"), opt, QStringLiteral("a.png")});
+            QCOMPARE(int(help.outcome), int(CCommandLine::Help));
+            QVERIFY(help.files.isEmpty());
+            const QStringList lines = help.text.split(QLatin1Char('\n'));
+            QVERIFY2(lines.value(0).startsWith(QStringLiteral("用法：")), qPrintable(help.text));
+            QVERIFY(lines.value(0).endsWith(QStringLiteral(" [选项] [文件...]")));
+            QCOMPARE(lines.value(1), QStringLiteral("QEL-A 系列串行 TFT 显示终端的开发和测试工具"));
+            QVERIFY(lines.contains(QStringLiteral("选项：")));
+            QVERIFY(lines.contains(QStringLiteral("参数：")));
+            QVERIFY(help.text.contains(QRegularExpression(QStringLiteral("-h, --help +显示帮助"))));
+            QVERIFY(help.text.contains(QRegularExpression(QStringLiteral("-v, --version +显示版本"))));
+            QVERIFY(help.text.contains(QRegularExpression(QStringLiteral("\\[文件\\.\\.\\.\\] +要打开的文件"))));
+        }
+        const CCommandLine version = CCommandLine::Parse({QStringLiteral("/opt/x/qeltool"), QStringLiteral("-v")});
+        QCOMPARE(int(version.outcome), int(CCommandLine::Version));
+        QVERIFY2(QRegularExpression(QStringLiteral("^qeltool \\d+\\.\\d+\\.\\d+\n$")).match(version.text).hasMatch(),
+                 qPrintable(version.text));
+    }
+};
+
+QTEST_MAIN(TestCmdLine)
+#include "tst_cmdline.moc"
