@@ -5,12 +5,12 @@
 _qelcli_words()
 {
     # $1: the command whose options are wanted, empty for the commands and
-    # the global options.
+    # the global options. An optional value ("--log[=hex]") is left off.
     "$2" --help 2>/dev/null | awk -v want="$1" '
         /^  [a-z]/ { if (want == "") print $1; cur = $1; next }
         /^ +-/ {
             if (cur != want) next
-            for (i = 1; i <= NF && $i ~ /^-/; i++) { o = $i; sub(/,$/, "", o); print o }
+            for (i = 1; i <= NF && $i ~ /^-/; i++) { o = $i; sub(/,$/, "", o); sub(/\[.*$/, "", o); print o }
         }'
 }
 
