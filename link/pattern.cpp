@@ -2,6 +2,8 @@
 // text and of font file names.
 #include "link/pattern.h"
 
+#include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -100,11 +102,20 @@ std::vector<Elem> Compile(const QString &pattern, int *captureCount)
 class Matcher {
 public:
     Matcher(const std::vector<Elem> &elems, const QString &text, int captures)
-        : m_elems(elems), m_text(text), m_starts(captures, -1), m_ends(captures, -1)
+        : m_elems(elems), m_text(text), m_starts(captures, -1), m_ends(captures, -1),
+          m_failed(elems.size() * (static_cast<size_t>(text.size()) + 1), 0)
     {
     }
 
-    bool At(int start) { return Match(0, start); }
+    // Whether the pattern matches from start. The states that failed stay
+    // known across start positions: whether an element matches at a position
+    // does not depend on where the match began or on the captures.
+    bool At(int start)
+    {
+        std::fill(m_starts.begin(), m_starts.end(), -1);
+        std::fill(m_ends.begin(), m_ends.end(), -1);
+        return Match(0, start);
+    }
     QStringList Captures() const
     {
         QStringList out;
@@ -149,10 +160,26 @@ private:
         return out;
     }
 
+    // Bits of m_failed: the element failed at the position, or its starred
+    // repetition did. Remembering failures keeps nested repetitions (a
+    // starred digit run) from backtracking exponentially.
+    enum : unsigned char { kMatchFailed = 1, kStarFailed = 2 };
+    unsigned char &Failed(size_t i, int pos) { return m_failed[i * (m_text.size() + 1) + pos]; }
+
     bool Match(size_t i, int pos)
     {
         if (i == m_elems.size())
             return true;
+        if (Failed(i, pos) & kMatchFailed)
+            return false;
+        const bool found = MatchElem(i, pos);
+        if (!found)
+            Failed(i, pos) |= kMatchFailed;
+        return found;
+    }
+
+    bool MatchElem(size_t i, int pos)
+    {
         const Elem &e = m_elems[i];
         if (e.kind == ElemKind::Open || e.kind == ElemKind::Close) {
             std::vector<int> &slot = e.kind == ElemKind::Open ? m_starts : m_ends;
@@ -173,16 +200,22 @@ private:
 
     bool Star(size_t i, int pos)
     {
+        if (Failed(i, pos) & kStarFailed)
+            return false;
         for (int len : Lengths(m_elems[i], pos))
             if (len > 0 && Star(i, pos + len))
                 return true;
-        return Match(i + 1, pos);
+        if (Match(i + 1, pos))
+            return true;
+        Failed(i, pos) |= kStarFailed;
+        return false;
     }
 
     const std::vector<Elem> &m_elems;
     QString m_text;
     std::vector<int> m_starts;
     std::vector<int> m_ends;
+    std::vector<unsigned char> m_failed;
 };
 
 } // namespace
@@ -194,8 +227,8 @@ bool PatternSearch(const QString &pattern, const QString &text, QStringList *cap
     QString folded = text;
     for (QChar &c : folded)
         c = Fold(c);
+    Matcher m(elems, folded, count);
     for (int start = 0; start <= folded.size(); ++start) {
-        Matcher m(elems, folded, count);
         if (m.At(start)) {
             if (captures)
                 *captures = m.Captures();  // from the folded text: case does not matter for numbers
@@ -209,10 +242,12 @@ long long CaptureToInt(const QString &capture, int maxDigits)
 {
     long long value = 0;
     const int n = qMin(capture.size(), maxDigits);
+    // Digits stop counting before the value would overflow.
+    const long long limit = (std::numeric_limits<long long>::max() - 9) / 10;
     for (int i = 0; i < n && IsDigit(capture[i]); ++i) {
-        value = value * 10 + (capture[i].unicode() - '0');
-        if (value > 1000000000000000000LL)
+        if (value > limit)
             break;
+        value = value * 10 + (capture[i].unicode() - '0');
     }
     return value;
 }

@@ -70,8 +70,16 @@ TEST(PatternTest, DialectCases)
     ASSERT_TRUE(PatternSearch(font, QStringLiteral("a-8&16.bin"), &caps));
     EXPECT_EQ(caps, (QStringList{"8", "16"}));
     EXPECT_FALSE(PatternSearch(font, QStringLiteral("plain.bin"), &caps));
+    // A starred digit run over a long run of digits that ends in a mismatch
+    // must fail without exponential backtracking (found by fuzzing).
+    EXPECT_FALSE(PatternSearch(QStringLiteral("{\\z*}b*2..\nR"), QString(80, QLatin1Char('1')) + "x", &caps));
+    ASSERT_TRUE(PatternSearch(QStringLiteral("a{\\z*}{\\z*}b"), QStringLiteral("xa123b"), &caps));
+    EXPECT_EQ(caps, (QStringList{"123", ""}));
     EXPECT_EQ(CaptureToInt(QStringLiteral("0000000000000000000000000000000000000000042"), 31), 0);
     EXPECT_EQ(CaptureToInt(QStringLiteral("123456789012345678"), 15), 123456789012345LL);
+    // Long digit runs stop before the value overflows (found by fuzzing).
+    EXPECT_EQ(CaptureToInt(QString(33, QLatin1Char('7')), 31), 7777777777777777777LL);
+    EXPECT_EQ(CaptureToInt(QStringLiteral("9223372036854775807"), 31), 922337203685477580LL);
 }
 
 TEST(BaudTableTest, LookupsAndLists)
