@@ -12,6 +12,8 @@ struct StrEntry {
     const char *text;
 };
 
+// Simplified Chinese: the default, and the texts the terminal and files
+// never depend on the choice of.
 const StrEntry kStrings[] = {
 #include "res/strings_link.inc"
 #include "res/strings_decoder.inc"
@@ -23,25 +25,65 @@ const StrEntry kStrings[] = {
 #include "res/strings_ports.inc"
     {0, nullptr}};
 
-const StrEntry *Find(int id)
+// English: the same ids, chosen by the user.
+const StrEntry kStringsEn[] = {
+#include "res/strings_en_link.inc"
+#include "res/strings_en_decoder.inc"
+#include "res/strings_en_frontend.inc"
+#include "res/strings_en_imaging.inc"
+#include "res/strings_en_batch.inc"
+#include "res/strings_en_shell.inc"
+#include "res/strings_en_cli.inc"
+#include "res/strings_en_ports.inc"
+    {0, nullptr}};
+
+StrLang g_lang = StrLang::Chinese;
+
+template <size_t N>
+const StrEntry *FindIn(const StrEntry (&table)[N], int id)
 {
-    for (const StrEntry &e : kStrings)
+    for (const StrEntry &e : table)
         if (e.text && e.id == id)
             return &e;
     return nullptr;
 }
 
+const StrEntry *Find(StrLang lang, int id)
+{
+    return lang == StrLang::English ? FindIn(kStringsEn, id) : FindIn(kStrings, id);
+}
+
 } // namespace
+
+void SetStrLang(StrLang lang)
+{
+    g_lang = lang;
+}
+
+StrLang CurrentStrLang()
+{
+    return g_lang;
+}
+
+QString LoadStrIn(StrLang lang, int id)
+{
+    const StrEntry *e = Find(lang, id);
+    return e ? QString::fromUtf8(e->text) : QString();
+}
+
+bool HasStrIn(StrLang lang, int id)
+{
+    return Find(lang, id) != nullptr;
+}
 
 QString LoadStr(int id)
 {
-    const StrEntry *e = Find(id);
-    return e ? QString::fromUtf8(e->text) : QString();
+    return LoadStrIn(g_lang, id);
 }
 
 bool HasStr(int id)
 {
-    return Find(id) != nullptr;
+    return HasStrIn(g_lang, id);
 }
 
 QString LoadStrPart(int id, int part)
@@ -53,11 +95,17 @@ QString LoadStrPart(int id, int part)
     return part == 0 ? text.left(nl) : text.mid(nl + 1);
 }
 
-std::vector<int> AllStrIds()
+std::vector<int> AllStrIds(StrLang lang)
 {
     std::vector<int> ids;
-    for (const StrEntry &e : kStrings)
-        if (e.text)
-            ids.push_back(e.id);
+    auto collect = [&ids](const auto &table) {
+        for (const StrEntry &e : table)
+            if (e.text)
+                ids.push_back(e.id);
+    };
+    if (lang == StrLang::English)
+        collect(kStringsEn);
+    else
+        collect(kStrings);
     return ids;
 }
