@@ -97,7 +97,7 @@ static void RecordConnection(CMyTerminal &terminal, const CPortList &list, CPort
 int CCliContext::ConnectTerminal()
 {
     const std::unique_ptr<QSettings> profile = OpenProfile();
-    const QString savedPort = profile->value(QStringLiteral("Settings/Port")).toString();
+    const QString savedPort = CMyPortEnum::PortNameFromProfile(profile->value(QStringLiteral("Settings/Port")).toString());
     const int savedBaud = profile->value(QStringLiteral("Settings/Baud"), 115200).toInt();
     CPortList list(savedPort, savedBaud);
     PrepareList(&list);

@@ -112,3 +112,33 @@ bool CMyPortEnum::Next(QString *path, QString *displayName)
     *displayName = e.displayName;
     return true;
 }
+
+namespace {
+
+// text rendered with the one-%s format from, rendered with the format to
+// instead; text unchanged when it does not have from's shape.
+QString Reformat(const QString &text, const QString &from, const QString &to)
+{
+    const int at = from.indexOf(QLatin1String("%s"));
+    const int toAt = to.indexOf(QLatin1String("%s"));
+    if (at < 0 || toAt < 0 || from == to)
+        return text;
+    const QString head = from.left(at);
+    const QString tail = from.mid(at + 2);
+    if (text.size() < head.size() + tail.size() || !text.startsWith(head) || !text.endsWith(tail))
+        return text;
+    const QString name = text.mid(head.size(), text.size() - head.size() - tail.size());
+    return to.left(toAt) + name + to.mid(toAt + 2);
+}
+
+} // namespace
+
+QString CMyPortEnum::ProfilePortName(const QString &displayName)
+{
+    return Reformat(displayName, LoadStr(IDS_VIRTUAL_PORT_NAME), LoadStrIn(StrLang::Chinese, IDS_VIRTUAL_PORT_NAME));
+}
+
+QString CMyPortEnum::PortNameFromProfile(const QString &profileName)
+{
+    return Reformat(profileName, LoadStrIn(StrLang::Chinese, IDS_VIRTUAL_PORT_NAME), LoadStr(IDS_VIRTUAL_PORT_NAME));
+}

@@ -37,6 +37,13 @@ public:
     // another path, never another number.
     static QString SerialNumber(const QString &path);
 
+    // The profile's name of a port (value Port) is its display name as the
+    // Chinese interface shows it, whatever the interface language: a
+    // virtual port's "Virtual terminal (name)" is kept as "虚拟终端 (name)".
+    static QString ProfilePortName(const QString &displayName);
+    // The display name in the interface language of a name from the profile.
+    static QString PortNameFromProfile(const QString &profileName);
+
 private:
     QVector<CPortEntry> m_entries;
     int m_next = 0;

@@ -200,7 +200,7 @@ void CBarDev::RefreshPorts()
     const QString refresh = LoadStr(IDS_REFRESH_PORTS);
     QString remembered = m_portList->currentText();
     if (remembered.isEmpty() || remembered == refresh || remembered == LoadStr(IDS_ADD_NET_PORT))
-        remembered = OpenProfile()->value(QLatin1String(kSettingsPort)).toString();
+        remembered = CMyPortEnum::PortNameFromProfile(OpenProfile()->value(QLatin1String(kSettingsPort)).toString());
     RebuildPorts(remembered);
 }
 
@@ -410,7 +410,7 @@ void CBarDev::SaveSelection()
 {
     auto profile = OpenProfile();
     if (m_portList->currentIndex() >= 0)
-        profile->setValue(QLatin1String(kSettingsPort), m_portList->currentText());
+        profile->setValue(QLatin1String(kSettingsPort), CMyPortEnum::ProfilePortName(m_portList->currentText()));
     if (m_baudList->currentIndex() >= 0)
         profile->setValue(QLatin1String(kSettingsBaud), m_baudList->currentData().toInt());
 }

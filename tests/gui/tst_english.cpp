@@ -1,7 +1,9 @@
 // The main window in English: menu titles, the language submenu, the home
-// page and status messages; a language chosen in the View menu is kept in the
-// profile for the next start while the running texts stay. The language a
+// page, status messages and the remembered port; a language chosen in the
+// View menu is kept in the profile for the next start while the running
+// texts stay. The language a
 // program starts in follows --lang, QEL_LANG and the profile in that order.
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QtTest>
@@ -10,6 +12,7 @@
 #include "res/profile.h"
 #include "res/str_lang.h"
 #include "shell/app_frame.h"
+#include "shell/bar_dev.h"
 #include "shell/bar_menu.h"
 #include "shell/bar_status.h"
 #include "shell/home_page.h"
@@ -90,6 +93,24 @@ private slots:
         m_frame->UpdateCommandUi();
         QCOMPARE(OpenProfile()->value(QStringLiteral("Settings/Language")).toString(), QStringLiteral("en"));
         QVERIFY(en->isChecked() && !zh->isChecked());
+    }
+
+    void portRememberedInChinese()
+    {
+        // The profile names a virtual port as the Chinese interface shows it;
+        // the English one finds it and keeps that name.
+        QVERIFY(m_env->AddVirtualPort(QStringLiteral("qelsim-a"), QStringLiteral("/dev/null")));
+        QVERIFY(m_env->AddVirtualPort(QStringLiteral("qelsim-b"), QStringLiteral("/dev/null")));
+        OpenProfile()->setValue(QStringLiteral("Settings/Port"), QString::fromUtf8("虚拟终端 (qelsim-b)"));
+        CBarDev *bar = m_frame->BarDev();
+        bar->GetPortList()->setCurrentIndex(-1);
+        bar->RefreshPorts();
+        QCOMPARE(bar->GetPortList()->currentText(), QStringLiteral("Virtual terminal (qelsim-b)"));
+        OpenProfile()->remove(QStringLiteral("Settings/Port"));
+        bar->SaveSelection();
+        QCOMPARE(OpenProfile()->value(QStringLiteral("Settings/Port")).toString(),
+                 QString::fromUtf8("虚拟终端 (qelsim-b)"));
+        m_env->ClearPorts();
     }
 
     void precedence_data()
