@@ -50,6 +50,14 @@ CPortEntry CMyPortEnum::NamedEntry(const QString &name)
     return e;
 }
 
+QString CMyPortEnum::SerialNumber(const QString &path)
+{
+    if (qgetenv("QEL_SYSTEM_PORTS") == "0" || InVirtualDir(path) || CMyTcpPort::IsTcpName(path))
+        return QString();
+    const QSerialPortInfo info(path);
+    return info.isNull() ? QString() : info.serialNumber();
+}
+
 QVector<CPortEntry> CMyPortEnum::List()
 {
     QVector<CPortEntry> out;

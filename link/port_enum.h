@@ -32,6 +32,10 @@ public:
     // The entry for a port named on its own (a path the enumeration does not
     // list, or a network port): display name and path are the name.
     static CPortEntry NamedEntry(const QString &name);
+    // The serial number of the adapter at path; empty when it has none (a
+    // built-in or virtual port). The same adapter plugged in again may get
+    // another path, never another number.
+    static QString SerialNumber(const QString &path);
 
 private:
     QVector<CPortEntry> m_entries;

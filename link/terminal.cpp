@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "link/baud_table.h"
@@ -80,7 +81,36 @@ bool CMyTerminal::SendFrame()
     link.Drain();
     link.Purge(QEL_PURGE_RXABORT | QEL_PURGE_RXCLEAR);
     int written = 0;
-    return link.Write(frame, n + 8, &written) && written == n + 8;
+    if (link.Write(frame, n + 8, &written) && written == n + 8)
+        return true;
+    CheckLineLost();
+    return false;
+}
+
+bool CMyTerminal::IsLineGoneError(uint32_t error)
+{
+    // Not ETIMEDOUT: a slow bridge's send time-out is no loss of the line.
+    switch (error) {
+    case EIO:      // hung-up tty, pulled USB adapter
+    case ENXIO:
+    case ENODEV:
+    case EPIPE:    // network peer gone
+    case ECONNRESET:
+    case ECONNABORTED:
+    case ENOTCONN:
+    case EHOSTUNREACH:
+    case ENETDOWN:
+    case ENETUNREACH:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CMyTerminal::CheckLineLost()
+{
+    if (m_lineLost && IsLineGoneError(Link().GetLastError()))
+        m_lineLost();
 }
 
 bool CMyTerminal::SendCommand(uint8_t code, const uint8_t *payload, int length)
@@ -117,9 +147,12 @@ static bool ReadWithin(CTransport &link, uint8_t *buf, int want, int budgetMs, i
     }
 }
 
-bool CMyTerminal::WaitAndRead(uint8_t *buf, int want, int budgetMs, int *got)
+bool CMyTerminal::WaitAndRead(uint8_t *buf, int want, int budgetMs, int *got, bool (*done)(const uint8_t *, int))
 {
-    return ReadWithin(Link(), buf, want, budgetMs, got);
+    if (ReadWithin(Link(), buf, want, budgetMs, got, done))
+        return true;
+    CheckLineLost();
+    return false;
 }
 
 int CMyTerminal::ReadByte(uint8_t *out)
@@ -145,8 +178,7 @@ bool CMyTerminal::ExpectAck(uint8_t expected)
 int CMyTerminal::ReadShortReply(uint8_t reply[3])
 {
     int got = 0;
-    ReadWithin(Link(), reply, 3, kShortBudgetMs, &got,
-               [](const uint8_t *buf, int n) { return n >= 2 && buf[0] == 0x0B; });
+    WaitAndRead(reply, 3, kShortBudgetMs, &got, [](const uint8_t *buf, int n) { return n >= 2 && buf[0] == 0x0B; });
     return got;
 }
 
@@ -154,13 +186,13 @@ bool CMyTerminal::ReadLongReply(QByteArray *text)
 {
     uint8_t header[3] = {};
     int got = 0;
-    if (!ReadWithin(Link(), header, 3, kShortBudgetMs, &got) || got != 3 || header[0] != 0xFA)
+    if (!WaitAndRead(header, 3, kShortBudgetMs, &got) || got != 3 || header[0] != 0xFA)
         return false;
     const int length = (header[1] << 8) | header[2];
     if (length < 4 || length > 2047)
         return false;
     QByteArray body(length - 3, '\0');
-    if (!ReadWithin(Link(), reinterpret_cast<uint8_t *>(body.data()), length - 3, kBodyBudgetMs, &got) ||
+    if (!WaitAndRead(reinterpret_cast<uint8_t *>(body.data()), length - 3, kBodyBudgetMs, &got) ||
         got != length - 3)
         return false;
     *text = body;

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 #include "link/bulk_send.h"
 #include "link/com_port.h"
@@ -53,6 +54,12 @@ public:
     void SetBulkHost(CBulkHost *host) { m_bulkHost = host; }
     void SetStatusSink(CStatusSink *sink) { m_status = sink; }
     CStatusSink *StatusSink() const { return m_status; }
+    // Called when a read or write fails because the line itself has gone (a
+    // pulled adapter, a closed pseudo-terminal, a network connection reset),
+    // on the thread that ran the command; the port is left as it is.
+    void SetLineLostHook(std::function<void()> hook) { m_lineLost = std::move(hook); }
+    // Whether an error number of the port means that the line has gone.
+    static bool IsLineGoneError(uint32_t error);
 
     CDevInfo &Info() { return m_info; }
     const CDevInfo &Info() const { return m_info; }
@@ -122,7 +129,11 @@ public:
     static int TextFontCode(int fontWidth, int fontHeight);  // 0 when unknown
 
 private:
-    bool WaitAndRead(uint8_t *buf, int want, int budgetMs, int *got);
+    bool WaitAndRead(uint8_t *buf, int want, int budgetMs, int *got,
+                     bool (*done)(const uint8_t *, int) = nullptr);
+    // After a failed read or write: calls the line-lost hook when the
+    // channel's error says that the line has gone.
+    void CheckLineLost();
 
     CMyComPort m_port;
     CMyTcpPort m_tcp;
@@ -131,4 +142,5 @@ private:
     CTrafficSink *m_traffic = nullptr;
     CBulkHost *m_bulkHost = nullptr;
     CStatusSink *m_status = nullptr;
+    std::function<void()> m_lineLost;
 };

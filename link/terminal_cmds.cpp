@@ -172,6 +172,10 @@ int CMyTerminal::BulkSend(const uint8_t *data, int total, int target)
     // The block's bytes are not logged: the log gets one summary of it.
     if (trafficSwitch && m_traffic)
         m_traffic->OnBulk(total, worker.Sent(), clock.elapsed(), result != 0);
+    // The worker's writes report no loss themselves: it is checked here, on
+    // the thread that runs the commands.
+    if (result == 0)
+        CheckLineLost();
     return result;
 }
 

@@ -1,14 +1,19 @@
 #include "shell/bar_dev.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QInputDialog>
 #include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
 #include <QSlider>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QTimer>
 #include <QToolButton>
 #include <QWidget>
+#include <utility>
 
 #include "link/baud_table.h"
 #include "link/front_end.h"
@@ -28,6 +33,7 @@ namespace {
 const char kSettingsPort[] = "Settings/Port";
 const char kSettingsBaud[] = "Settings/Baud";
 const char kSettingsNetPorts[] = "Settings/NetworkPorts";
+const char kSettingsAutoReconnect[] = "Settings/AutoReconnect";
 const int kDefaultBaud = 115200;
 
 // A label that keeps the toolbar's background and centres its text.
@@ -115,6 +121,13 @@ CBarDev::CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QW
     connect(m_watcher, &CPortWatcher::Changed, this, &CBarDev::FollowPorts);
     m_watcher->Start();
 
+    m_autoReconnect = new QAction(LoadStr(IDS_AUTO_RECONNECT), this);
+    m_autoReconnect->setObjectName(QStringLiteral("autoReconnect"));
+    m_autoReconnect->setCheckable(true);
+    m_autoReconnect->setChecked(OpenProfile()->value(QLatin1String(kSettingsAutoReconnect), false).toBool());
+    connect(m_autoReconnect, &QAction::toggled, this,
+            [](bool on) { OpenProfile()->setValue(QLatin1String(kSettingsAutoReconnect), on); });
+
     UpdateBrightnessRange();
     m_settingRange = true;
     m_slider->setValue(0);
@@ -122,12 +135,26 @@ CBarDev::CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QW
     UpdateEnabling(false);
 }
 
-void CBarDev::FollowPorts()
+void CBarDev::FollowPorts(const QStringList &added, const QStringList &removed)
 {
+    // A port that went and came back while waiting counts as both.
+    for (const QString &path : added)
+        if (!m_pendingAdded.contains(path))
+            m_pendingAdded << path;
+    for (const QString &path : removed)
+        if (!m_pendingRemoved.contains(path))
+            m_pendingRemoved << path;
+    FollowPending();
+}
+
+void CBarDev::FollowPending()
+{
+    if (m_pendingAdded.isEmpty() && m_pendingRemoved.isEmpty())
+        return;
     // Detection walks the list by position while its dialog is open, and a
     // dialog may be using the selection: the list follows once it is closed.
     if (QApplication::activeModalWidget()) {
-        QTimer::singleShot(CPortWatcher::DEFAULT_INTERVAL_MS, this, &CBarDev::FollowPorts);
+        QTimer::singleShot(CPortWatcher::DEFAULT_INTERVAL_MS, this, &CBarDev::FollowPending);
         return;
     }
     const QString before = m_portList->currentText();
@@ -135,6 +162,9 @@ void CBarDev::FollowPorts()
     // The baud list belongs to the selected port: rebuilt only when that changed.
     if (m_portList->currentText() != before)
         FillBaudList();
+    const QStringList added = std::exchange(m_pendingAdded, {});
+    const QStringList removed = std::exchange(m_pendingRemoved, {});
+    emit PortsFollowed(added, removed);
 }
 
 void CBarDev::SetPortSource(PortSource source)
@@ -251,6 +281,67 @@ bool CBarDev::AddNetworkPort()
     m_portList->setCurrentIndex(m_portList->findText(name, Qt::MatchFixedString));
     FillBaudList();
     return true;
+}
+
+bool CBarDev::RemoveNetworkPort(const QString &name)
+{
+    QStringList known = NetworkPorts();
+    const bool connected = m_terminal->IsNetworkLink() && m_terminal->LinePort().GetPortName() == name;
+    if (connected || known.removeAll(name) == 0)
+        return false;
+    OpenProfile()->setValue(QLatin1String(kSettingsNetPorts), known);
+    const QString before = m_portList->currentText();
+    RefreshPorts();
+    if (m_portList->currentText() != before)
+        FillBaudList();
+    return true;
+}
+
+bool CBarDev::SelectPortPath(const QString &path, int rate)
+{
+    const QString name = m_portMap.key(path);
+    const int index = name.isEmpty() ? -1 : m_portList->findText(name, Qt::MatchExactly);
+    if (SelectPort(index) < 0)
+        return false;
+    const int baud = m_baudList->findData(rate);
+    if (baud >= 0)
+        m_baudList->setCurrentIndex(baud);
+    return true;
+}
+
+bool CBarDev::AutoReconnect() const
+{
+    return m_autoReconnect->isChecked();
+}
+
+QMenu *CBarDev::CreateContextMenu(QWidget *parent)
+{
+    auto *frame = qobject_cast<QMainWindow *>(window());
+    QMenu *menu = frame ? frame->createPopupMenu() : nullptr;
+    if (menu)
+        menu->setParent(parent, menu->windowFlags());
+    else
+        menu = new QMenu(parent);
+    if (!menu->isEmpty())
+        menu->addSeparator();
+    menu->addAction(m_autoReconnect);
+    const QStringList known = NetworkPorts();
+    if (!known.isEmpty())
+        menu->addSeparator();
+    for (const QString &name : known) {
+        QAction *remove = menu->addAction(FormatStr(IDS_REMOVE_NET_PORT, qUtf8Printable(name)));
+        remove->setEnabled(!(m_terminal->IsNetworkLink() && m_terminal->LinePort().GetPortName() == name));
+        connect(remove, &QAction::triggered, this, [this, name] { RemoveNetworkPort(name); });
+    }
+    return menu;
+}
+
+void CBarDev::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = CreateContextMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+    event->accept();
 }
 
 void CBarDev::FillBaudList()

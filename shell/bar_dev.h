@@ -13,8 +13,10 @@ class CCmdTable;
 class CPortWatcher;
 class CMyTerminal;
 class CStatusSink;
+class QAction;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QSlider;
 
 class CBarDev : public CMyToolBar {
@@ -43,6 +45,19 @@ public:
     bool AddNetworkPort();
     // The remembered network ports (profile value NetworkPorts).
     static QStringList NetworkPorts();
+    // Forgets a remembered network port and lists the ports again. False for
+    // a port not remembered, or the one connected.
+    bool RemoveNetworkPort(const QString &name);
+    // Selects the port with the path and the rate in the baud list; false
+    // when the port is not listed (the rate is left when not offered).
+    bool SelectPortPath(const QString &path, int rate);
+    // "自动重连" (profile value AutoReconnect): a lost port that comes back
+    // is connected again by itself.
+    QAction *AutoReconnectAction() const { return m_autoReconnect; }
+    bool AutoReconnect() const;
+    // The context menu: the main window's bar and pane items, then
+    // "自动重连" and "删除网络端口“%s”" for every remembered network port.
+    QMenu *CreateContextMenu(QWidget *parent);
     // Rebuilds the baud list for the selected port after probing it.
     void FillBaudList();
     // True when a port and a baud above 0 are selected and the port is known.
@@ -66,9 +81,17 @@ public:
     // Display name -> device path of every listed port.
     const QMap<QString, QString> &GetPortMap() const { return m_portMap; }
 
+signals:
+    // The list has followed ports plugged in or pulled out (paths).
+    void PortsFollowed(const QStringList &added, const QStringList &removed);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
 private:
     void OnPortChosen(int index);
-    void FollowPorts();
+    void FollowPorts(const QStringList &added, const QStringList &removed);
+    void FollowPending();
     void OnSliderChanged(int position);
     int RefreshIndex() const;
     int AddIndex() const;
@@ -87,6 +110,10 @@ private:
     PortSource m_portSource;
     NetPortPrompt m_netPrompt;
     CPortWatcher *m_watcher = nullptr;
+    QAction *m_autoReconnect = nullptr;
+    // Changes not yet followed while a dialog was open.
+    QStringList m_pendingAdded;
+    QStringList m_pendingRemoved;
     QString m_lastChosen;  // the last port whose baud list was built
     bool m_settingRange = false;
 };

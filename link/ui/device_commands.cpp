@@ -250,6 +250,7 @@ void CDeviceCommands::RefreshConnection()
     if (connected)
         AdjustModeItems();
     UpdateActions();
+    emit ConnectionChanged(connected);
     if (CStatusSink *sink = m_terminal.StatusSink())
         sink->RefreshUi();
 }

@@ -67,6 +67,10 @@ public:
     void BeginWait() override;
     void EndWait() override;
 
+signals:
+    // After every connect and disconnect, once the user interface follows.
+    void ConnectionChanged(bool connected);
+
 private:
     void AdjustModeItems();
 

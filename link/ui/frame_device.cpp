@@ -8,6 +8,7 @@
 #include "link/ui/bar_dev_ports.h"
 #include "link/ui/device_commands.h"
 #include "link/ui/dlg_bulk_send.h"
+#include "link/ui/link_keeper.h"
 #include "res/commands.h"
 #include "shell/app_frame.h"
 #include "shell/bar_dev.h"
@@ -49,6 +50,8 @@ CDeviceCommands *InstallDeviceCommands(CAppFrame &frame)
     dev->SetDeviceMenu(FindDeviceMenu(frame));
     CBarDev *bar = frame.BarDev();
     dev->SetConnectStateFn([bar](bool connected) { bar->SetConnectState(connected); });
+    // A pulled adapter closes the connection; its return is followed.
+    new CLinkKeeper(frame.Terminal(), *dev, *bar, dev);
     for (int id : CDeviceCommands::CommandIds()) {
         dev->AdoptAction(id, frame.Action(id));
         frame.SetCommandHandler(id, [dev, id] { dev->OnCommand(id); });

@@ -2,6 +2,7 @@
 // refresh, first run, a port held by another program, saving the choice,
 // enabling and the backlight slider.
 #include <QComboBox>
+#include <QMenu>
 #include <QSlider>
 #include <QToolButton>
 #include <QtTest>
@@ -50,6 +51,7 @@ private slots:
     void sliderSendsBrightness();
     void networkPortsAddedAndRemembered();
     void listFollowsPortsPluggedAndPulled();
+    void contextMenuTogglesAndForgets();
 
 private:
     void UseBuiltInAndUsb();
@@ -401,6 +403,40 @@ void TestBarDev::listFollowsPortsPluggedAndPulled()
     present.push_back({kUsb, m_pty2->Path(), PortKind::Usb});
     QVERIFY(m_bar->Watcher()->Poll());
     QCOMPARE(Items(ports), (QStringList{kUsb, "刷新...", "添加网络端口..."}));
+}
+
+void TestBarDev::contextMenuTogglesAndForgets()
+{
+    const QString a = QStringLiteral("tcp://127.0.0.1:4001");
+    const QString b = QStringLiteral("tcp://127.0.0.1:4002");
+    OpenProfile()->setValue("Settings/NetworkPorts", QStringList{a, b});
+    UseBuiltInAndUsb();
+    m_bar->RefreshPorts();
+    QComboBox *ports = m_bar->GetPortList();
+    QCOMPARE(m_bar->SelectPort(ports->findText(b)), 1);
+
+    std::unique_ptr<QMenu> menu(m_bar->CreateContextMenu(nullptr));
+    QStringList texts;
+    for (QAction *item : menu->actions())
+        texts << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    QCOMPARE(texts, (QStringList{"自动重连", "-", "删除网络端口“tcp://127.0.0.1:4001”",
+                                 "删除网络端口“tcp://127.0.0.1:4002”"}));
+
+    // The toggle is off at first and remembered.
+    QAction *toggle = menu->actions().at(0);
+    QVERIFY(toggle->isCheckable() && !toggle->isChecked());
+    toggle->trigger();
+    QCOMPARE(OpenProfile()->value("Settings/AutoReconnect").toBool(), true);
+    QVERIFY(CBarDev(m_cmds, m_terminal, &m_status).AutoReconnect());
+
+    // Forgetting the selected network port: gone from profile and list,
+    // nothing selected and no rate offered.
+    menu->actions().at(3)->trigger();
+    QCOMPARE(OpenProfile()->value("Settings/NetworkPorts").toStringList(), QStringList{a});
+    QCOMPARE(Items(ports), (QStringList{a, kUsb, kCom1, "刷新...", "添加网络端口..."}));
+    QCOMPARE(ports->currentIndex(), -1);
+    QCOMPARE(m_bar->GetBaudList()->count(), 0);
+    QVERIFY(!m_bar->RemoveNetworkPort(b));
 }
 
 QTEST_MAIN(TestBarDev)

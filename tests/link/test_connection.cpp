@@ -2,6 +2,8 @@
 // connect command's order of attempts and messages, and disconnecting.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "common/pty_pair.h"
 #include "link/connection.h"
 #include "link/terminal.h"
@@ -193,3 +195,31 @@ TEST(ConnectCommand, FallsBackToDetectionAndReportsFailure)
 }
 
 } // namespace
+
+// The line-lost hook: called when the port reports that the line has gone
+// (the far end of the pseudo-terminal closed, as a pulled adapter's port
+// is), never for a terminal that merely stays silent.
+TEST(LineLost, OnlyWhenTheLineHasGone)
+{
+    for (const bool hangUp : {false, true}) {
+        CPtyPair pty;
+        ASSERT_FALSE(pty.slavePath.isEmpty());
+        CMyTerminal terminal;
+        int calls = 0;
+        terminal.SetLineLostHook([&calls] { ++calls; });
+        ASSERT_TRUE(terminal.Port().Open(pty.slavePath));
+        pty.ReleaseSlave();
+        ASSERT_TRUE(terminal.Port().SetLine(115200) && terminal.Port().SetReadTimeouts());
+        terminal.readTries = 2;
+        terminal.readInterval = 50;
+        if (hangUp)
+            pty.CloseMaster();
+        const uint8_t payload[1] = {0};
+        EXPECT_FALSE(terminal.SendCommand(0x32, payload, 1) && terminal.ExpectAck(0x00)) << hangUp;
+        EXPECT_EQ(calls > 0, hangUp);
+        EXPECT_TRUE(terminal.IsConnected()) << "the hook's host closes the port, not the terminal";
+    }
+    EXPECT_TRUE(CMyTerminal::IsLineGoneError(ECONNRESET));
+    EXPECT_FALSE(CMyTerminal::IsLineGoneError(ETIMEDOUT));  // a slow bridge
+    EXPECT_FALSE(CMyTerminal::IsLineGoneError(EBADF));      // not open: no line to lose
+}

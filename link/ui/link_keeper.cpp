@@ -1,0 +1,110 @@
+#include "link/ui/link_keeper.h"
+
+#include <QPointer>
+
+#include "link/connection.h"
+#include "link/port_enum.h"
+#include "link/terminal.h"
+#include "link/ui/device_commands.h"
+#include "res/strings.h"
+#include "shell/bar_dev.h"
+
+CLinkKeeper::CLinkKeeper(CMyTerminal &terminal, CDeviceCommands &commands, CBarDev &bar, QObject *parent)
+    : QObject(parent), m_terminal(terminal), m_commands(commands), m_bar(bar)
+{
+    // The hook runs inside the failing command; the port is closed after the
+    // command has returned and reported its own failure.
+    QPointer<CLinkKeeper> self(this);
+    m_terminal.SetLineLostHook([self] {
+        if (self)
+            QMetaObject::invokeMethod(self.data(), &CLinkKeeper::OnLineLost, Qt::QueuedConnection);
+    });
+    connect(&commands, &CDeviceCommands::ConnectionChanged, this, &CLinkKeeper::OnConnectionChanged);
+    connect(&bar, &CBarDev::PortsFollowed, this, &CLinkKeeper::OnPortsFollowed);
+}
+
+void CLinkKeeper::OnConnectionChanged(bool connected)
+{
+    if (!connected) {
+        if (!m_closing)
+            m_current = CPortMemo();
+        return;
+    }
+    CPortMemo memo;
+    memo.path = m_terminal.LinePort().GetPortName();
+    QString name;
+    QString path;
+    int rate = 0;
+    if (m_bar.GetPortSelection(&rate, &name, &path) && path == memo.path) {
+        memo.displayName = name;
+        memo.rate = rate;
+    } else {
+        memo.displayName = m_bar.GetPortMap().key(memo.path, memo.path);
+        memo.rate = m_terminal.LinePort().GetPortBaud();
+    }
+    memo.serialNumber = CMyPortEnum::SerialNumber(memo.path);
+    m_current = memo;
+    m_lost = CPortMemo();
+}
+
+void CLinkKeeper::OnLineLost()
+{
+    // Only the connection made through the toolbar: detection and connect
+    // attempts open and close ports of their own.
+    if (m_current.path.isEmpty() || !m_terminal.IsConnected() ||
+        m_terminal.LinePort().GetPortName() != m_current.path)
+        return;
+    Lose();
+}
+
+void CLinkKeeper::Lose()
+{
+    m_lost = m_current;
+    m_closing = true;
+    m_commands.Disconnect();
+    m_closing = false;
+    m_current = CPortMemo();
+    Report(STATUS_FAILURE, IDS_PORT_LOST, m_lost.displayName);
+}
+
+void CLinkKeeper::OnPortsFollowed(const QStringList &added, const QStringList &removed)
+{
+    if (!m_current.path.isEmpty() && removed.contains(m_current.path))
+        OnLineLost();
+    if (m_lost.path.isEmpty() || m_terminal.IsConnected())
+        return;
+    for (const QString &path : added) {
+        if (path == m_lost.path ||
+            (!m_lost.serialNumber.isEmpty() && CMyPortEnum::SerialNumber(path) == m_lost.serialNumber)) {
+            Return(path);
+            return;
+        }
+    }
+}
+
+void CLinkKeeper::Return(const QString &path)
+{
+    // Back under another path (a USB adapter in another socket), the port
+    // goes by its new name.
+    m_lost.path = path;
+    m_lost.displayName = m_bar.GetPortMap().key(path, m_lost.displayName);
+    m_bar.SelectPortPath(path, m_lost.rate);
+    if (m_bar.AutoReconnect()) {
+        const QString name = m_lost.displayName;
+        m_commands.BeginWait();
+        const bool connected = ::Connect(m_terminal, m_lost.rate, path);
+        m_commands.EndWait();
+        if (connected) {
+            m_commands.RefreshConnection();
+            Report(STATUS_SUCCESS, IDS_PORT_RECONNECTED, name);
+            return;
+        }
+    }
+    Report(STATUS_INFO, IDS_PORT_BACK, m_lost.displayName);
+}
+
+void CLinkKeeper::Report(int kind, int id, const QString &name)
+{
+    if (CStatusSink *sink = m_terminal.StatusSink())
+        sink->ShowStatusMessage(kind, FormatStr(id, qUtf8Printable(name)));
+}

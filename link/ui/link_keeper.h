@@ -1,0 +1,48 @@
+// Keeps the connection in step with the port beneath it. When the adapter
+// goes (a read or write finds the line gone, or its path leaves the port
+// list) the port is closed and the loss reported once, rather than every
+// later command failing on its own. When the same adapter comes back (same
+// serial number or same path) it is selected again at the remembered rate,
+// and connected again when the device toolbar's "自动重连" is on.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class CBarDev;
+class CDeviceCommands;
+class CMyTerminal;
+
+class CLinkKeeper : public QObject {
+    Q_OBJECT
+public:
+    CLinkKeeper(CMyTerminal &terminal, CDeviceCommands &commands, CBarDev &bar, QObject *parent = nullptr);
+
+    // The lost port awaited back; empty when none.
+    QString LostPath() const { return m_lost.path; }
+
+    // The line of the connected port has gone: closes it and reports.
+    void OnLineLost();
+
+private:
+    struct CPortMemo {
+        QString path;
+        QString displayName;
+        QString serialNumber;
+        int rate = 0;
+    };
+
+    void OnConnectionChanged(bool connected);
+    void OnPortsFollowed(const QStringList &added, const QStringList &removed);
+    void Lose();
+    void Return(const QString &path);
+    void Report(int kind, int id, const QString &name);
+
+    CMyTerminal &m_terminal;
+    CDeviceCommands &m_commands;
+    CBarDev &m_bar;
+    CPortMemo m_current;  // the port connected through
+    CPortMemo m_lost;     // the port lost and awaited
+    bool m_closing = false;
+};
