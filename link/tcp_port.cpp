@@ -315,6 +315,16 @@ bool CMyTcpPort::WaitReadable(int timeoutMs)
     return rc > 0;
 }
 
+bool CMyTcpPort::PeerClosed() const
+{
+    if (m_fd < 0)
+        return false;
+    struct pollfd pfd {};
+    pfd.fd = m_fd;
+    pfd.events = POLLRDHUP;
+    return ::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLRDHUP | POLLHUP | POLLERR));
+}
+
 bool CMyTcpPort::Drain()
 {
     // Sent bytes are the network's; the bridge paces them onto its line.

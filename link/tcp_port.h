@@ -52,6 +52,9 @@ public:
     bool Read(uint8_t *data, int size, int *got) override;
     bool WaitReadable(int timeoutMs) override;
     bool Drain() override;
+    // Whether the peer has closed or reset the connection, asked without
+    // waiting and without taking any input.
+    bool PeerClosed() const;
 
     uint32_t GetLastError() const override { return m_lastError; }
     void SetLastError(uint32_t error) override { m_lastError = error; }

@@ -289,7 +289,10 @@ bool CBarDev::RemoveNetworkPort(const QString &name)
     const bool connected = m_terminal->IsNetworkLink() && m_terminal->LinePort().GetPortName() == name;
     if (connected || known.removeAll(name) == 0)
         return false;
-    OpenProfile()->setValue(QLatin1String(kSettingsNetPorts), known);
+    if (known.isEmpty())
+        OpenProfile()->remove(QLatin1String(kSettingsNetPorts));
+    else
+        OpenProfile()->setValue(QLatin1String(kSettingsNetPorts), known);
     const QString before = m_portList->currentText();
     RefreshPorts();
     if (m_portList->currentText() != before)

@@ -1,9 +1,11 @@
 #include "link/ui/link_keeper.h"
 
+#include <QApplication>
 #include <QPointer>
 
 #include "link/connection.h"
 #include "link/port_enum.h"
+#include "link/port_watcher.h"
 #include "link/terminal.h"
 #include "link/ui/device_commands.h"
 #include "res/strings.h"
@@ -21,15 +23,23 @@ CLinkKeeper::CLinkKeeper(CMyTerminal &terminal, CDeviceCommands &commands, CBarD
     });
     connect(&commands, &CDeviceCommands::ConnectionChanged, this, &CLinkKeeper::OnConnectionChanged);
     connect(&bar, &CBarDev::PortsFollowed, this, &CLinkKeeper::OnPortsFollowed);
+    m_peerCheck.setInterval(CPortWatcher::DEFAULT_INTERVAL_MS);
+    connect(&m_peerCheck, &QTimer::timeout, this, [this] {
+        if (m_terminal.IsNetworkLink() && m_terminal.TcpPort().PeerClosed())
+            OnLineLost();
+    });
 }
 
 void CLinkKeeper::OnConnectionChanged(bool connected)
 {
     if (!connected) {
+        m_peerCheck.stop();
         if (!m_closing)
             m_current = CPortMemo();
         return;
     }
+    if (m_terminal.IsNetworkLink())
+        m_peerCheck.start();
     CPortMemo memo;
     memo.path = m_terminal.LinePort().GetPortName();
     QString name;
@@ -49,6 +59,16 @@ void CLinkKeeper::OnConnectionChanged(bool connected)
 
 void CLinkKeeper::OnLineLost()
 {
+    if (QApplication::activeModalWidget()) {
+        if (!m_deferred) {
+            m_deferred = true;
+            QTimer::singleShot(CPortWatcher::DEFAULT_INTERVAL_MS, this, [this] {
+                m_deferred = false;
+                OnLineLost();
+            });
+        }
+        return;
+    }
     // Only the connection made through the toolbar: detection and connect
     // attempts open and close ports of their own.
     if (m_current.path.isEmpty() || !m_terminal.IsConnected() ||

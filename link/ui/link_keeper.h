@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 class CBarDev;
 class CDeviceCommands;
@@ -22,7 +23,9 @@ public:
     // The lost port awaited back; empty when none.
     QString LostPath() const { return m_lost.path; }
 
-    // The line of the connected port has gone: closes it and reports.
+    // The line of the connected port has gone: closes it and reports (once
+    // no dialog is open: a dialog may be using the port, a bulk worker
+    // writing to it).
     void OnLineLost();
 
 private:
@@ -45,4 +48,8 @@ private:
     CPortMemo m_current;  // the port connected through
     CPortMemo m_lost;     // the port lost and awaited
     bool m_closing = false;
+    bool m_deferred = false;  // a loss waits for a dialog to close
+    // A network bridge that closes the connection is noticed without
+    // waiting for the next command.
+    QTimer m_peerCheck;
 };

@@ -566,3 +566,46 @@ TEST_F(CliTest, PermissionHelpForAPortTheUserCannotOpen)
     EXPECT_EQ(port.value(QStringLiteral("access")).toString(), QStringLiteral("denied"));
     EXPECT_EQ(port.value(QStringLiteral("group")).toString(), group);
 }
+
+TEST_F(CliTest, LanguageByPrecedenceAndTheSameFrames)
+{
+    const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("lang")});
+    ASSERT_FALSE(port.isEmpty());
+    // The profile of the desktop program, where its View menu keeps the choice.
+    const QString profile = dir.filePath(U("home/.config/KDW/KDW-[QEL终端-A系列][V1.2].conf"));
+    QDir().mkpath(QFileInfo(profile).path());
+    struct Case {
+        const char *option;   // --lang value, "" for none
+        const char *env;      // QEL_LANG
+        const char *profile;  // Settings/Language
+        bool english;
+    } cases[] = {
+        {"", "", "", false},        {"en", "", "", true},       {"", "en", "", true},
+        {"", "", "en", true},       {"zh", "en", "en", false},  {"", "zh", "en", false},
+        {"", "xx", "en", true},     {"", "en_GB.UTF-8", "", true},
+    };
+    QString frames;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.option << "/" << c.env << "/" << c.profile);
+        QFile file(profile);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray("[Settings]\nLanguage=") + c.profile + "\n");
+        file.close();
+        extraEnv[QStringLiteral("QEL_LANG")] = QString::fromUtf8(c.env);
+        QStringList args{QStringLiteral("-p"), port, QStringLiteral("--log=hex")};
+        if (*c.option)
+            args << QStringLiteral("--lang") << QString::fromUtf8(c.option);
+        const Result r = Cli(args + QStringList{QStringLiteral("save"), QStringLiteral("49")});
+        EXPECT_EQ(r.code, 0) << qPrintable(r.err);
+        EXPECT_TRUE(r.out.contains(c.english ? U("Picture saved") : U("保存图象完毕"))) << qPrintable(r.out);
+        // What the terminal sees (--log=hex on stderr) does not follow the language.
+        EXPECT_TRUE(r.err.contains(QStringLiteral(">> FD 32 00 01 31 DD CC BB AA"))) << qPrintable(r.err);
+        if (frames.isEmpty())
+            frames = r.err;
+        EXPECT_EQ(r.err, frames);
+    }
+    extraEnv.clear();
+    const Result bad = Cli({QStringLiteral("--lang"), QStringLiteral("fr"), QStringLiteral("ports")});
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_TRUE(bad.err.contains(U("fr"))) << qPrintable(bad.err);
+}

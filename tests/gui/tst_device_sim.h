@@ -31,7 +31,8 @@ public:
     // Starts a headless terminal named name (link "qelsim-<name>") with a
     // command log (and, unless screen is false, a screen file saved after
     // each change); returns the port path it announced, empty on failure.
-    QString Start(const QString &name, const QStringList &args, bool screen = true)
+    // *tcp gets the port name of its network side ("--tcp 0" is added).
+    QString Start(const QString &name, const QStringList &args, bool screen = true, QString *tcp = nullptr)
     {
         auto p = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -42,17 +43,21 @@ public:
                         LogPath(name)};
         if (screen)
             all << QStringLiteral("--screen") << ScreenPath(name);
+        if (tcp)
+            all << QStringLiteral("--tcp") << QStringLiteral("0");
         p->start(qEnvironmentVariable("QELSIM"), all + args);
         if (!p->waitForStarted(10000))
             return QString();
         QString path;
-        for (int i = 0; i < 300 && path.isEmpty(); ++i) {
+        for (int i = 0; i < 300 && (path.isEmpty() || (tcp && tcp->isEmpty())); ++i) {
             if (!p->canReadLine())
                 p->waitForReadyRead(100);
             while (p->canReadLine()) {
                 const QString line = QString::fromUtf8(p->readLine()).trimmed();
                 if (line.startsWith(QLatin1String("PORT ")))
                     path = line.mid(5);
+                else if (tcp && line.startsWith(QLatin1String("TCP ")))
+                    *tcp = QStringLiteral("tcp://") + line.mid(4);
             }
         }
         m_sims.push_back(std::move(p));

@@ -1,6 +1,7 @@
 // Hot-plug of the connected port against a virtual terminal: its link pulled
 // and put back (reconnected by "连接" at the remembered rate), the terminal
-// stopped under a command and started again (reconnected by itself).
+// stopped under a command and started again (reconnected by itself), and a
+// network bridge that closes the connection.
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -63,6 +64,7 @@ private slots:
     void cleanup() { m_farm->StopAll(); }
     void linkPulledAndPutBack();
     void terminalStoppedUnderACommand();
+    void bridgeClosesTheConnection();
 
 private:
     QTemporaryDir m_profile;
@@ -154,6 +156,26 @@ void TestHotplug::terminalStoppedUnderACommand()
     QCOMPARE(desk.status.LastText(), QStringLiteral("通信端口“虚拟终端 (qelsim-r)”已恢复，已重新连接终端"));
     QVERIFY(desk.commands.Action(32850)->isChecked());
     QVERIFY(DevClearScreen(desk.terminal));
+}
+
+void TestHotplug::bridgeClosesTheConnection()
+{
+    QString tcp;
+    QVERIFY(!m_farm->Start(QStringLiteral("n"), {}, true, &tcp).isEmpty());
+    QVERIFY(!tcp.isEmpty());
+    CDesk desk;
+    desk.bar->SetNetPortPrompt([tcp](QString *name) {
+        *name = tcp;
+        return true;
+    });
+    QVERIFY(desk.bar->AddNetworkPort());
+    QVERIFY(desk.commands.Connect());
+
+    // Noticed without a command; the port stays listed for "连接".
+    m_farm->StopAll();
+    QTRY_VERIFY_WITH_TIMEOUT(!desk.terminal.IsConnected(), kBound);
+    QCOMPARE(desk.status.LastText(), QStringLiteral("通信端口“%1”已断开，请检查连线后重新连接").arg(tcp));
+    QVERIFY(desk.Listed(tcp));
 }
 
 QTEST_MAIN(TestHotplug)
