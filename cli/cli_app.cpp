@@ -146,7 +146,7 @@ int RunCli(const QStringList &args)
     if (parsed.Has(QStringLiteral("baud"))) {
         const QString v = parsed.Value(QStringLiteral("baud"));
         if (!ParseInt(v, &ctx.baudOption) || !IsTableBaud(ctx.baudOption))
-            return ctx.Usage(LoadStr(IDS_BAUD_INVALID) + QStringLiteral("：") + v);
+            return ctx.Usage(FormatStr(IDS_CLI_LABELLED, qUtf8Printable(LoadStr(IDS_BAUD_INVALID)), qUtf8Printable(v)));
     }
     ctx.Apply();
 

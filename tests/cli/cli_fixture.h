@@ -103,11 +103,13 @@ protected:
         sims.push_back(std::move(p));
         return path;
     }
-    Result Cli(const QStringList &args, int timeoutMs = 120000)
+    // |input|: the file standard input reads (a terminal's path to answer
+    // questions); none by default.
+    Result Cli(const QStringList &args, int timeoutMs = 120000, const QString &input = QProcess::nullDevice())
     {
         QProcess p;
         p.setProcessEnvironment(Env());
-        p.setStandardInputFile(QProcess::nullDevice());
+        p.setStandardInputFile(input);
         if (wrapper.isEmpty())
             p.start(qEnvironmentVariable("QELCLI"), args);
         else

@@ -188,6 +188,34 @@ TEST_F(CliTest, FontSent)
     EXPECT_TRUE(r.out.contains(U("字库发送完毕"))) << r.out.toStdString();
 }
 
+// A question of a batch run answered on a terminal: an empty line, y, and the
+// OK words of either language go on; anything else cancels the run.
+TEST_F(CliTest, BatchQuestionAnswersInEitherLanguage)
+{
+    const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("answers")});
+    ASSERT_FALSE(port.isEmpty());
+    const QString kbz = WriteFile(QStringLiteral("ask.kbz"),
+                                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                  "<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"17826272\"><Commands>"
+                                  "<Message Text=\"go\"/><ClearScreen/></Commands></Document>");
+    const struct {
+        const char *typed;
+        bool ok;
+    } cases[] = {{"\n", true},    {"y\n", true},    {"YES\n", true},  {"ok\n", true},  {" OK \n", true},
+                 {"确定\n", true}, {"是\n", true},   {"n\n", false},   {"no\n", false}, {"取消\n", false},
+                 {"okay\n", false}};
+    for (const auto &c : cases) {
+        CPtyPair tty;
+        ASSERT_FALSE(tty.slavePath.isEmpty());
+        const QByteArray typed = QByteArray(c.typed);
+        ASSERT_EQ(write(tty.master, typed.constData(), typed.size()), typed.size());
+        const Result r = Cli({QStringLiteral("-p"), port, QStringLiteral("run"), kbz}, 120000, tty.slavePath);
+        EXPECT_TRUE(r.err.contains(U("[确定=y / 取消=n] "))) << c.typed << r.err.toStdString();
+        EXPECT_EQ(r.out.contains(U("清除终端屏幕完毕")), c.ok) << c.typed << r.out.toStdString();
+        EXPECT_EQ(r.code, c.ok ? 0 : 1) << c.typed; // a cancelled run failed
+    }
+}
+
 TEST_F(CliTest, BatchRunWithJUnitReport)
 {
     const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("batch")});
