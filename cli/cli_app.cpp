@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "cli_context.h"
+#include "res/str_lang.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
 
@@ -15,6 +16,7 @@ QVector<COptionSpec> GlobalOptions()
         {QStringLiteral("baud"), QLatin1Char('b'), true, QStringLiteral("RATE"), LoadStr(IDS_CLI_OPT_BAUD)},
         {QStringLiteral("log"), QChar(), false, QStringLiteral("hex"), LoadStr(IDS_CLI_OPT_LOG), true},
         {QStringLiteral("json"), QChar(), false, QString(), LoadStr(IDS_CLI_OPT_JSON)},
+        {QStringLiteral("lang"), QChar(), true, QStringLiteral("zh|en"), LoadStr(IDS_CMDLINE_LANG)},
         {QStringLiteral("help"), QLatin1Char('h'), false, QString(), LoadStr(IDS_CLI_OPT_HELP)},
         {QStringLiteral("version"), QLatin1Char('V'), false, QString(), LoadStr(IDS_CLI_OPT_VERSION)},
     };
@@ -89,6 +91,8 @@ std::vector<std::unique_ptr<CCliCommand>> AllCommands()
 
 int RunCli(const QStringList &args)
 {
+    // The language first: every text from here on is read in it.
+    SetStrLang(ChooseStrLang(LangArgument(args)));
     CCliContext ctx;
     const std::vector<std::unique_ptr<CCliCommand>> commands = AllCommands();
 
@@ -125,6 +129,8 @@ int RunCli(const QStringList &args)
     if (!parsedOk)
         return ctx.Usage(FormatStr(IDS_CLI_BAD_OPTION, qUtf8Printable(bad)));
 
+    if (StrLang lang; parsed.Has(QStringLiteral("lang")) && !ParseStrLang(parsed.Value(QStringLiteral("lang")), &lang))
+        return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, qUtf8Printable(parsed.Value(QStringLiteral("lang")))));
     ctx.json = parsed.Has(QStringLiteral("json"));
     ctx.log = parsed.Has(QStringLiteral("log"));
     // --log=hex: the bytes alone, as scripts read them.
@@ -140,7 +146,7 @@ int RunCli(const QStringList &args)
     if (parsed.Has(QStringLiteral("baud"))) {
         const QString v = parsed.Value(QStringLiteral("baud"));
         if (!ParseInt(v, &ctx.baudOption) || !IsTableBaud(ctx.baudOption))
-            return ctx.Usage(LoadStr(IDS_BAUD_INVALID) + QStringLiteral("：") + v);
+            return ctx.Usage(FormatStr(IDS_CLI_LABELLED, qUtf8Printable(LoadStr(IDS_BAUD_INVALID)), qUtf8Printable(v)));
     }
     ctx.Apply();
 

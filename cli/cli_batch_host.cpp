@@ -11,6 +11,18 @@
 
 using namespace BATCHCMD;
 
+bool CCliBatchHost::IsOkAnswer(const QString &typed)
+{
+    // The words of both languages count, whichever one the prompt was in.
+    const QString line = typed.trimmed().toLower();
+    if (line.isEmpty() || line == QLatin1String("y"))
+        return true;
+    for (const StrLang lang : {StrLang::Chinese, StrLang::English})
+        if (LoadStrIn(lang, IDS_CLI_OK_ANSWERS).split(QLatin1Char('|')).contains(line))
+            return true;
+    return false;
+}
+
 CCliBatchHost::CCliBatchHost(CCliContext &ctx, bool autoAnswer)
     : CBatchCoreHost(ctx.Terminal()), m_ctx(ctx), m_autoAnswer(autoAnswer)
 {
@@ -86,10 +98,7 @@ int CCliBatchHost::Ask(const QString &text)
     QString line;
     if (!in.readLineInto(&line))
         return BATCH_ANSWER_CANCEL;
-    line = line.trimmed().toLower();
-    const bool ok = line.isEmpty() || line == QLatin1String("y") || line == QLatin1String("yes") ||
-                    line == QStringLiteral("确定") || line == QStringLiteral("是");
-    return ok ? BATCH_ANSWER_OK : BATCH_ANSWER_CANCEL;
+    return IsOkAnswer(line) ? BATCH_ANSWER_OK : BATCH_ANSWER_CANCEL;
 }
 
 int CCliBatchHost::MessageBox(const QString &text, int buttons, int icon)

@@ -24,6 +24,10 @@ class CCliBatchHost : public BATCHCMD::CBatchCoreHost {
 public:
     CCliBatchHost(CCliContext &ctx, bool autoAnswer);
 
+    // Whether a typed answer to an OK/Cancel question means OK: an empty
+    // line, y, or a word of the table's OK answers in either language.
+    static bool IsOkAnswer(const QString &typed);
+
     // Texts of the list's Repeat prompts and Message texts, to tell the two
     // questions apart when they are answered automatically.
     void LearnQuestions(const BATCHCMD::CBatchCmdList &list);

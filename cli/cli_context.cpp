@@ -134,7 +134,7 @@ int CCliContext::BadFile(const QString &path, const QString &reason)
 {
     QString text = FormatStr(IDS_CLI_BAD_FILE, qUtf8Printable(path));
     if (!reason.isEmpty())
-        text += QStringLiteral("：") + reason;
+        text = FormatStr(IDS_CLI_LABELLED, qUtf8Printable(text), qUtf8Printable(reason));
     return Usage(text);
 }
 

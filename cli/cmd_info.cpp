@@ -71,7 +71,7 @@ public:
                                                                                             QLatin1String("0x"));
             else
                 text = QString::number(r.value.toInt());
-            ctx.Console().Data(LoadStr(r.label) + QStringLiteral("：") + text);
+            ctx.Console().Data(FormatStr(IDS_CLI_LABELLED, qUtf8Printable(LoadStr(r.label)), qUtf8Printable(text)));
         }
         return EXIT_OK;
     }

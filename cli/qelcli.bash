@@ -31,14 +31,18 @@ _qelcli()
         COMPREPLY=($(compgen -W "1200 2400 4800 9600 14400 19200 38400 56000 57600 115200 230400 460800 921600" -- "$cur"))
         return
         ;;
+    --lang)
+        COMPREPLY=($(compgen -W "zh en" -- "$cur"))
+        return
+        ;;
     esac
 
     # The command is the first word that is neither an option nor the value
-    # of -p or -b.
+    # of -p, -b or --lang.
     cmd=
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-        -p | --port | -b | --baud) ((i++)) ;;
+        -p | --port | -b | --baud | --lang) ((i++)) ;;
         -*) ;;
         *) cmd=${COMP_WORDS[i]}; break ;;
         esac

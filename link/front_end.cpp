@@ -147,7 +147,9 @@ bool DevStopTouchExperience(CMyTerminal &terminal)
     bool ok = DevTouch(terminal, TOUCH_STOP);
     ok = DevSetColors(terminal, 0xFFFFFFu, 0x000000u) && ok;
     ok = DevClearScreen(terminal) && ok;
-    ok = DevShowText(terminal, LoadStr(IDS_TOUCH_STOPPED_TEXT), 0, 0, 32, 32) && ok;
+    // Shown on the terminal, whose screen and fonts do not follow the
+    // interface language: always the Chinese text.
+    ok = DevShowText(terminal, LoadStrIn(StrLang::Chinese, IDS_TOUCH_STOPPED_TEXT), 0, 0, 32, 32) && ok;
     return ok;
 }
 

@@ -12,17 +12,24 @@
 
 namespace {
 
-// The decoder's texts, loaded once: the string table is searched linearly,
-// which is too slow for every logged frame.
+// The decoder's texts, loaded once per language: the string table is
+// searched linearly, which is too slow for every logged frame.
+using DecTexts = std::array<QString, IDS_DEC_LAST - IDS_DEC_HANDSHAKE + 1>;
+
+DecTexts LoadDecTexts(StrLang lang)
+{
+    DecTexts t;
+    for (size_t i = 0; i < t.size(); ++i)
+        t[i] = LoadStrIn(lang, IDS_DEC_HANDSHAKE + static_cast<int>(i));
+    return t;
+}
+
 const QString &Tr(int id)
 {
-    static const std::array<QString, IDS_DEC_LAST - IDS_DEC_HANDSHAKE + 1> texts = [] {
-        std::array<QString, IDS_DEC_LAST - IDS_DEC_HANDSHAKE + 1> t;
-        for (size_t i = 0; i < t.size(); ++i)
-            t[i] = LoadStr(IDS_DEC_HANDSHAKE + static_cast<int>(i));
-        return t;
-    }();
+    static const DecTexts chinese = LoadDecTexts(StrLang::Chinese);
+    static const DecTexts english = LoadDecTexts(StrLang::English);
     static const QString none;
+    const DecTexts &texts = CurrentStrLang() == StrLang::English ? english : chinese;
     return id >= IDS_DEC_HANDSHAKE && id <= IDS_DEC_LAST ? texts[static_cast<size_t>(id - IDS_DEC_HANDSHAKE)] : none;
 }
 
@@ -106,7 +113,7 @@ QString WireTextField(const uint8_t *p, int n)
     }
     QString out = QChar(0x201C) + text + (cut ? QString(QChar(0x2026)) : QString()) + QChar(0x201D);
     if (end == n)
-        out += QChar(0xFF08) + Tr(IDS_DEC_NO_TERMINATOR) + QChar(0xFF09);
+        out += Tr(IDS_DEC_PARENS).arg(Tr(IDS_DEC_NO_TERMINATOR));
     return out;
 }
 
@@ -252,7 +259,7 @@ bool Fits(const Row &row, const uint8_t *payload, int n)
 
 QString Parenthesised(const QString &inner)
 {
-    return QChar(0xFF08) + inner + QChar(0xFF09);
+    return Tr(IDS_DEC_PARENS).arg(inner);
 }
 
 QString ByteCount(int n)
@@ -263,7 +270,7 @@ QString ByteCount(int n)
 CDescription Malformed(const QString &reason)
 {
     CDescription d;
-    d.text = Tr(IDS_DEC_MALFORMED) + QChar(0xFF1A) + reason;
+    d.text = Tr(IDS_DEC_MALFORMED) + Tr(IDS_DEC_COLON) + reason;
     d.malformed = true;
     return d;
 }
@@ -274,7 +281,7 @@ CDescription Unexpected(const uint8_t *bytes, int count, int expected)
     d.malformed = true;
     d.text = Tr(IDS_DEC_UNEXPECTED) + QLatin1Char(' ') + (count == 1 ? Hex2(bytes[0]) : ByteCount(count));
     if (expected >= 0)
-        d.text += QChar(0xFF0C) + Tr(IDS_DEC_EXPECTED) + QLatin1Char(' ') + Hex2(static_cast<unsigned>(expected));
+        d.text += Tr(IDS_DEC_COMMA) + Tr(IDS_DEC_EXPECTED) + QLatin1Char(' ') + Hex2(static_cast<unsigned>(expected));
     else
         d.text += Parenthesised(Tr(IDS_DEC_NO_COMMAND));
     return d;
@@ -292,11 +299,11 @@ CDescription HandshakeReply(const uint8_t *b, int count)
     CDescription d;
     if (count != 2 && count != 3) {
         d.malformed = true;
-        d.text = Tr(IDS_DEC_HANDSHAKE_REPLY) + Tr(IDS_DEC_INCOMPLETE) + QChar(0xFF1A) + ByteCount(count);
+        d.text = Tr(IDS_DEC_INCOMPLETE_OF).arg(Tr(IDS_DEC_HANDSHAKE_REPLY)) + Tr(IDS_DEC_COLON) + ByteCount(count);
         return d;
     }
-    d.text = Tr(IDS_DEC_HANDSHAKE_REPLY) + QChar(0xFF1A) + Labelled(IDS_DEC_VERSION, Hex2(b[0])) + QChar(0xFF0C) +
-             BaudText(b[1]) + QChar(0xFF0C);
+    d.text = Tr(IDS_DEC_HANDSHAKE_REPLY) + Tr(IDS_DEC_COLON) + Labelled(IDS_DEC_VERSION, Hex2(b[0])) +
+             Tr(IDS_DEC_COMMA) + BaudText(b[1]) + Tr(IDS_DEC_COMMA);
     // Any nonzero mode byte means mode 1 here, as the terminal object reads it.
     d.text += count == 3 ? Labelled(IDS_DEC_MODE, b[2] == 0x00 ? QStringLiteral("0") : QStringLiteral("1"))
                          : Tr(IDS_DEC_NO_MODES);
@@ -310,9 +317,9 @@ CDescription DeviceInfoReply(const uint8_t *b, int count)
 {
     CDescription d;
     if (count == 5) {
-        d.text = Tr(IDS_DEC_INFO_SUMMARY) + QChar(0xFF1A) +
+        d.text = Tr(IDS_DEC_INFO_SUMMARY) + Tr(IDS_DEC_COLON) +
                  Labelled(IDS_DEC_VERSION, QStringLiteral("%1.%2").arg(b[0] | b[1] << 8).arg(b[2] | b[3] << 8)) +
-                 QChar(0xFF0C) + BaudText(b[4]);
+                 Tr(IDS_DEC_COMMA) + BaudText(b[4]);
         return d;
     }
     if (count >= 4 && b[0] == 0xFA && (b[1] << 8 | b[2]) == count) {
@@ -323,12 +330,12 @@ CDescription DeviceInfoReply(const uint8_t *b, int count)
             if (eq > 0)
                 pairs << line.left(eq).trimmed() + QLatin1Char('=') + line.mid(eq + 1).trimmed();
         }
-        d.text = Tr(IDS_DEC_INFO_TEXT) + QChar(0xFF1A) +
-                 (pairs.isEmpty() ? ByteCount(count - 3) : pairs.join(QChar(0xFF0C)));
+        d.text = Tr(IDS_DEC_INFO_TEXT) + Tr(IDS_DEC_COLON) +
+                 (pairs.isEmpty() ? ByteCount(count - 3) : pairs.join(Tr(IDS_DEC_COMMA)));
         return d;
     }
     d.malformed = true;
-    d.text = Tr(IDS_DEC_INFO_TEXT) + Tr(IDS_DEC_INCOMPLETE) + QChar(0xFF1A) + ByteCount(count);
+    d.text = Tr(IDS_DEC_INCOMPLETE_OF).arg(Tr(IDS_DEC_INFO_TEXT)) + Tr(IDS_DEC_COLON) + ByteCount(count);
     return d;
 }
 
@@ -394,10 +401,10 @@ CDescription CProtocolDecoder::DescribeSent(const uint8_t *bytes, int count)
     if (!row) {
         if (known)
             return Malformed(Tr(IDS_DEC_BAD_PAYLOAD) +
-                             Parenthesised(Hex2(code) + QChar(0xFF0C) + Labelled(IDS_DEC_PAYLOAD, ByteCount(n))));
+                             Parenthesised(Hex2(code) + Tr(IDS_DEC_COMMA) + Labelled(IDS_DEC_PAYLOAD, ByteCount(n))));
         CDescription d;
         d.malformed = true;
-        d.text = Tr(IDS_DEC_UNKNOWN_COMMAND) + QLatin1Char(' ') + Hex2(code) + QChar(0xFF0C) +
+        d.text = Tr(IDS_DEC_UNKNOWN_COMMAND) + QLatin1Char(' ') + Hex2(code) + Tr(IDS_DEC_COMMA) +
                  Labelled(IDS_DEC_PAYLOAD, ByteCount(n));
         return d;
     }
@@ -410,7 +417,7 @@ CDescription CProtocolDecoder::DescribeSent(const uint8_t *bytes, int count)
     for (const CFieldRule &f : row->fields) {
         if (f.kind == EField::None)
             continue;
-        d.text += first ? QChar(0xFF1A) : QChar(0xFF0C);
+        d.text += Tr(first ? IDS_DEC_COLON : IDS_DEC_COMMA);
         d.text += FormatField(f.kind, f.label, payload + f.offset, n - f.offset, &d);
         first = false;
     }

@@ -19,6 +19,8 @@ enum : int {
     ID_VIEW_HOME = 32824,
     ID_VIEW_WORKSPACE = 32825,
     ID_VIEW_OUTPUT = 32826,
+    ID_VIEW_LANG_ZH = 32827,  // the interface language of the next start
+    ID_VIEW_LANG_EN = 32828,
 
     // Batch
     ID_BATCH_NEW = 32830,

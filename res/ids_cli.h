@@ -105,4 +105,8 @@ enum : int {
     IDS_CLI_OPT_OFFSET = 65147,
     IDS_CLI_OPT_GEN_OUT = 65148,
     IDS_CLI_OPT_DITHER = 65149,
+
+    // A label and its value; the answers taken as OK besides y and an empty line.
+    IDS_CLI_LABELLED = 65150,
+    IDS_CLI_OK_ANSWERS = 65151,
 };

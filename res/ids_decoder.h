@@ -65,5 +65,10 @@ enum : int {
     IDS_LOG_RECEIVED = 61254,
     IDS_LOG_CSV_HEADER = 61255,
     IDS_LOG_SAVE_FAILED = 61256,
-    IDS_DEC_LAST = 61256,
+    // Punctuation and word order the descriptions are joined with.
+    IDS_DEC_COLON = 61257,
+    IDS_DEC_COMMA = 61258,
+    IDS_DEC_PARENS = 61259,
+    IDS_DEC_INCOMPLETE_OF = 61260,
+    IDS_DEC_LAST = 61260,
 };

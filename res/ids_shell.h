@@ -119,4 +119,13 @@ enum : int {
     IDS_CMDLINE_UNKNOWN_OPTIONS = 64611,
     IDS_CMDLINE_MISSING_VALUE = 64612,
     IDS_CMDLINE_UNEXPECTED_VALUE = 64613,
+    IDS_CMDLINE_LANG = 64614,           // --lang of qeltool and qelcli
+    IDS_CMDLINE_BAD_LANG = 64615,       // "%1": the value given
+
+    // The View menu's language choice; the submenu and the two languages'
+    // names read the same in both tables.
+    IDS_LANG_MENU = 64700,
+    IDS_LANG_CHINESE = 64701,
+    IDS_LANG_ENGLISH = 64702,
+    IDS_LANG_NEXT_START = 64703,
 };

@@ -8,7 +8,12 @@ QString AppTitle()
     return LoadStr(IDR_MAINFRAME).section(QLatin1Char('\n'), 0, 0);
 }
 
+QString ProfileTitle()
+{
+    return LoadStrIn(StrLang::Chinese, IDR_MAINFRAME).section(QLatin1Char('\n'), 0, 0);
+}
+
 std::unique_ptr<QSettings> OpenProfile()
 {
-    return std::make_unique<QSettings>(QStringLiteral("KDW"), AppTitle());
+    return std::make_unique<QSettings>(QStringLiteral("KDW"), ProfileTitle());
 }

@@ -6,8 +6,13 @@
 #include <QString>
 #include <memory>
 
-// The application title (first field of string 100).
+// The application title (first field of string 100), in the interface
+// language: window and message box titles.
 QString AppTitle();
+
+// The title in Chinese, whatever the interface language: the profile's and
+// the application's name, which the language must not move.
+QString ProfileTitle();
 
 // The profile store. Tests redirect it with QSettings::setPath or
 // QStandardPaths::setTestModeEnabled.

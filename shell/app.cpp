@@ -5,6 +5,7 @@
 
 #include "res/profile.h"
 #include "res/resource.h"
+#include "res/str_lang.h"
 #include "res/strings.h"
 #include "shell/app_frame.h"
 #include "shell/command_line.h"
@@ -25,6 +26,8 @@ CApp::~CApp()
 
 bool CApp::ReadCommandLine(int *exitCode)
 {
+    // The language first: every text from here on is read in it.
+    SetStrLang(ChooseStrLang(LangArgument(arguments())));
     const CCommandLine line = CCommandLine::Parse(arguments());
     *exitCode = line.outcome == CCommandLine::Error ? 1 : 0;
     if (line.outcome == CCommandLine::Start) {
@@ -55,9 +58,10 @@ bool CApp::InitInstance()
         return false;
     }
 
-    // 4: the profile lives under KDW\<application title>.
+    // 4: the profile lives under KDW\<application title>, the Chinese one
+    // in every language.
     setOrganizationName(QStringLiteral("KDW"));
-    setApplicationName(AppTitle());
+    setApplicationName(ProfileTitle());
 
     // 7: the command line was read by ReadCommandLine. A named file waits
     // for the file list; the main frame is created either way.

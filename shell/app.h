@@ -16,6 +16,7 @@ public:
     CApp(int &argc, char **argv);
     ~CApp() override;
 
+    // Chooses the interface language, then reads the command line.
     // --help, --version and bad options end the program before start-up:
     // false, with the text printed and *exitCode set. Otherwise the files
     // named are kept for the file list.

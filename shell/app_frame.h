@@ -160,4 +160,7 @@ private:
     bool m_updatePending = false;
     bool m_saved = false;
     int m_updatePasses = 0;
+    // The language chosen in the View menu: the running one until the user
+    // picks one for the next start.
+    StrLang m_langChoice = CurrentStrLang();
 };

@@ -1,5 +1,6 @@
 #include "shell/cmd_table.h"
 
+#include <QActionGroup>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -67,8 +68,10 @@ void CCmdTable::CreateAll()
     SetMenuText(ID_VIEW_BAR_PIC, IDS_BAR_PIC_TITLE);
     // Toggles show their check mark in menus, not their toolbar image: a
     // checked image is hard to tell from an unchecked one.
+    SetMenuText(ID_VIEW_LANG_ZH, IDS_LANG_CHINESE);
+    SetMenuText(ID_VIEW_LANG_EN, IDS_LANG_ENGLISH);
     for (int id : {ID_VIEW_WORKSPACE, ID_VIEW_OUTPUT, ID_VIEW_STATUSBAR, ID_VIEW_BAR_STD, ID_VIEW_BAR_DEV,
-                   ID_VIEW_BAR_PIC}) {
+                   ID_VIEW_BAR_PIC, ID_VIEW_LANG_ZH, ID_VIEW_LANG_EN}) {
         Get(id)->setCheckable(true);
         Get(id)->setIconVisibleInMenu(false);
     }
@@ -108,13 +111,14 @@ void CCmdTable::FillMenuBar(QMenuBar *bar)
 {
     struct Popup {
         int title;
-        std::initializer_list<int> items;  // 0 = separator
+        std::initializer_list<int> items;  // 0 = separator, kLanguages = the language submenu
     };
+    const int kLanguages = -1;
     const Popup popups[] = {
         {IDS_MENU_FILE,
          {ID_FILE_OPEN_PICTURE, ID_FILE_OPEN_FONT, ID_FILE_FONT_GEN, ID_FILE_CLOSE, ID_FILE_CLOSE_ALL, 0, ID_FILE_MRU_FILE1, 0,
           ID_APP_EXIT}},
-        {IDS_MENU_VIEW, {ID_VIEW_HOME, 0, ID_VIEW_WORKSPACE, ID_VIEW_OUTPUT}},
+        {IDS_MENU_VIEW, {ID_VIEW_HOME, 0, ID_VIEW_WORKSPACE, ID_VIEW_OUTPUT, 0, kLanguages}},
         {IDS_MENU_DEVICE,
          {ID_DEV_SAVE_PICTURE, ID_DEV_BROWSE_PICTURES, ID_DEV_BACKLIGHT_OFF, ID_DEV_BACKLIGHT_ON,
           ID_DEV_CLEAR_SCREEN, ID_DEV_SET_BAUD, 0, ID_DEV_TOUCH_CALIBRATE, ID_DEV_TOUCH_EXPERIENCE}},
@@ -124,9 +128,16 @@ void CCmdTable::FillMenuBar(QMenuBar *bar)
         QMenu *menu = bar->addMenu(LoadStr(popup.title));
         menu->setToolTipsVisible(false);
         for (int id : popup.items) {
-            if (id == 0)
+            if (id == 0) {
                 menu->addSeparator();
-            else
+            } else if (id == kLanguages) {
+                QMenu *languages = menu->addMenu(LoadStr(IDS_LANG_MENU));
+                languages->setObjectName(QStringLiteral("languageMenu"));
+                // One of the two is checked: drawn as radio items.
+                auto *group = new QActionGroup(languages);
+                for (int lang : {ID_VIEW_LANG_ZH, ID_VIEW_LANG_EN})
+                    languages->addAction(group->addAction(Get(lang)));
+            } else
                 menu->addAction(Get(id));
         }
         connect(menu, &QMenu::aboutToShow, this, &CCmdTable::menuAboutToShow);

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QTranslator>
 
+#include "res/str_lang.h"
 #include "res/strings.h"
 
 namespace {
@@ -70,14 +71,21 @@ CCommandLine CCommandLine::Parse(const QStringList &arguments)
     parser.setApplicationDescription(LoadStr(IDS_CMDLINE_DESCRIPTION));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, LoadStr(IDS_CMDLINE_HELP));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, LoadStr(IDS_CMDLINE_VERSION));
+    // Read before the parser (the texts depend on it, see ChooseStrLang);
+    // listed here so that it is accepted, shown and checked.
+    const QCommandLineOption lang(QStringLiteral("lang"), LoadStr(IDS_CMDLINE_LANG), QStringLiteral("zh|en"));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(lang);
     parser.addPositionalArgument(LoadStr(IDS_CMDLINE_FILES_SYNTAX), LoadStr(IDS_CMDLINE_FILES));
 
     const QString program = arguments.isEmpty() ? QStringLiteral("qeltool") : QFileInfo(arguments.first()).fileName();
     if (!parser.parse(arguments)) {
         result.outcome = Error;
         result.text = program + QStringLiteral(": ") + parser.errorText();
+    } else if (StrLang chosen; parser.isSet(lang) && !ParseStrLang(parser.value(lang), &chosen)) {
+        result.outcome = Error;
+        result.text = program + QStringLiteral(": ") + LoadStr(IDS_CMDLINE_BAD_LANG).arg(parser.value(lang));
     } else if (parser.isSet(help)) {
         result.outcome = Help;
         result.text = parser.helpText();

@@ -1,6 +1,6 @@
 // The command line of qeltool, read with Qt's parser: --help and --version,
-// and the files to open. Its texts, Qt's own headings included, come from
-// the string table.
+// --lang (read before parsing, see res/str_lang.h) and the files to open.
+// Its texts, Qt's own headings included, come from the string table.
 #pragma once
 
 #include <QString>

@@ -15,6 +15,7 @@
 #include "res/commands.h"
 #include "res/profile.h"
 #include "res/resource.h"
+#include "res/str_lang.h"
 #include "shell/app_frame.h"
 
 #include "link/ui/device_commands.h"
@@ -87,6 +88,13 @@ void CAppFrame::OnCommand(int id)
         break;
     case ID_VIEW_BAR_PIC:
         ShowControlBar(IDW_BAR_PIC, !IsControlBarVisible(IDW_BAR_PIC));
+        break;
+    case ID_VIEW_LANG_ZH:
+    case ID_VIEW_LANG_EN:
+        // Texts are read once, at start: the choice waits for the next one.
+        m_langChoice = id == ID_VIEW_LANG_EN ? StrLang::English : StrLang::Chinese;
+        SaveStrLangChoice(m_langChoice);
+        ShowStatusMessage(STATUS_INFO, LoadStr(IDS_LANG_NEXT_START));
         break;
     case ID_DEV_CONNECT:
         OnConnectCommand();
@@ -215,6 +223,11 @@ bool CAppFrame::FrameRule(int id, bool *enabled, bool *checked) const
     case ID_VIEW_BAR_PIC:
         *enabled = true;
         *checked = IsControlBarVisible(IDW_BAR_PIC);
+        return true;
+    case ID_VIEW_LANG_ZH:
+    case ID_VIEW_LANG_EN:
+        *enabled = true;
+        *checked = m_langChoice == (id == ID_VIEW_LANG_EN ? StrLang::English : StrLang::Chinese);
         return true;
     case ID_BATCH_NEW:
     case ID_BATCH_CONFIG:

@@ -82,6 +82,12 @@ static void InitHomeResources()
     (void)done;
 }
 
+QUrl HomePageUrl()
+{
+    return QUrl(CurrentStrLang() == StrLang::English ? QStringLiteral("qrc:/home/en/index.htm")
+                                                     : QStringLiteral("qrc:/home/index.htm"));
+}
+
 CMyHomePage::CMyHomePage(CAppFrame &frame, QWidget *parent, const QUrl &pageUrl)
     : QTextBrowser(parent), m_frame(frame), m_pageUrl(pageUrl)
 {

@@ -10,13 +10,17 @@
 
 class CAppFrame;
 
+// The program's page in the interface language: qrc:/home/index.htm, or
+// qrc:/home/en/index.htm in English.
+QUrl HomePageUrl();
+
 class CMyHomePage : public QTextBrowser
 {
     Q_OBJECT
   public:
     // pageUrl: the page; what it references is loaded relative to it.
     explicit CMyHomePage(CAppFrame &frame, QWidget *parent = nullptr,
-                         const QUrl &pageUrl = QUrl(QStringLiteral("qrc:/home/index.htm")));
+                         const QUrl &pageUrl = HomePageUrl());
     ~CMyHomePage() override;
 
     // Rebuilds the recent batch block from the frame's recent list.

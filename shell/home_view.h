@@ -6,15 +6,16 @@
 
 #include <QUrl>
 
+#include "shell/home_page.h"
+
 class CAppFrame;
-class CMyHomePage;
 
 class CMyHomeView : public CMyView
 {
     Q_OBJECT
   public:
     explicit CMyHomeView(CAppFrame &frame, QWidget *parent = nullptr,
-                         const QUrl &pageUrl = QUrl(QStringLiteral("qrc:/home/index.htm")));
+                         const QUrl &pageUrl = HomePageUrl());
 
     CMyHomePage *GetPage() const { return m_page; }
 

@@ -2,6 +2,7 @@
 #include "pty_port.h"
 #include "sim_config.h"
 #include "sim_engine.h"
+#include "sim_text.h"
 
 #include <QGuiApplication>
 #include <csignal>
@@ -31,6 +32,14 @@ int main(int argc, char **argv)
     pthread_sigmask(SIG_BLOCK, &sigs, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
+    // Taken before the application object exists: the X11 platform consumes
+    // options such as --name for itself.
+    QStringList rawArgs;
+    for (int i = 0; i < argc; ++i)
+        rawArgs << QString::fromLocal8Bit(argv[i]);
+    // The language first: every message from here on is in it.
+    SetSimLang(ChooseSimLang(rawArgs, qEnvironmentVariable("QEL_LANG")));
+
     bool headless = true;
 #ifdef QELSIM_WITH_WINDOW
     headless = false;
@@ -41,18 +50,12 @@ int main(int argc, char **argv)
     }
     if (!headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        fprintf(stderr, "qelsim: 没有图形显示，改用无窗口模式\n");
+        fprintf(stderr, "qelsim: %s\n", qPrintable(Tx(T_NO_DISPLAY)));
         headless = true;
     }
 #endif
     if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-
-    // Taken before the application object exists: the X11 platform consumes
-    // options such as --name for itself.
-    QStringList rawArgs;
-    for (int i = 0; i < argc; ++i)
-        rawArgs << QString::fromLocal8Bit(argv[i]);
 
     std::unique_ptr<QGuiApplication> app;
 #ifdef QELSIM_WITH_WINDOW
@@ -77,7 +80,7 @@ int main(int argc, char **argv)
 
     const int signalFd = signalfd(-1, &sigs, SFD_CLOEXEC | SFD_NONBLOCK);
     if (signalFd < 0) {
-        fprintf(stderr, "qelsim: signalfd 失败\n");
+        fprintf(stderr, "qelsim: %s\n", qPrintable(Tx(T_SIGNALFD_FAILED)));
         return 1;
     }
     CPtyPort port;

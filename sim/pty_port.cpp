@@ -1,6 +1,7 @@
 #include "pty_port.h"
 
 #include "line_rate.h"
+#include "sim_text.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,7 +39,7 @@ bool CPtyPort::Open(const QString &name, const QString &linkPath, int rate, QStr
 {
     char slaveName[256] = {};
     if (openpty(&master_, &slave_, slaveName, nullptr, nullptr) != 0) {
-        *error = QStringLiteral("无法打开伪终端：%1").arg(QString::fromLocal8Bit(strerror(errno)));
+        *error = Tx(T_PTY_OPEN_FAILED).arg(QString::fromLocal8Bit(strerror(errno)));
         return false;
     }
     slavePath_ = QString::fromLocal8Bit(slaveName);
@@ -56,7 +57,7 @@ bool CPtyPort::Open(const QString &name, const QString &linkPath, int rate, QStr
     if (link.isEmpty()) {
         const QString dir = VirtualPortDir();
         if (!QDir().mkpath(dir)) {
-            *error = QStringLiteral("无法建立虚拟端口目录 %1").arg(dir);
+            *error = Tx(T_PORT_DIR_FAILED).arg(dir);
             Close();
             return false;
         }
@@ -72,14 +73,14 @@ bool CPtyPort::Open(const QString &name, const QString &linkPath, int rate, QStr
     };
     if (lstat(linkBytes.constData(), &st) == 0) {
         if (!S_ISLNK(st.st_mode)) {
-            *error = QStringLiteral("%1 已存在且不是符号链接").arg(link);
+            *error = Tx(T_LINK_NOT_SYMLINK).arg(link);
             Close();
             return false;
         }
         unlink(linkBytes.constData());
     }
     if (symlink(slaveName, linkBytes.constData()) != 0) {
-        *error = QStringLiteral("无法建立链接 %1：%2").arg(link, QString::fromLocal8Bit(strerror(errno)));
+        *error = Tx(T_LINK_FAILED).arg(link, QString::fromLocal8Bit(strerror(errno)));
         Close();
         return false;
     }

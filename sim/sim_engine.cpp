@@ -1,6 +1,7 @@
 #include "sim_engine.h"
 
 #include "line_rate.h"
+#include "sim_text.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,7 +64,7 @@ bool CSimEngine::Prepare(QString *error)
     if (!config_.slotsDir.isEmpty()) {
         QDir dir(config_.slotsDir);
         if (!dir.exists() && !QDir().mkpath(config_.slotsDir)) {
-            *error = QStringLiteral("无法建立图象目录 %1").arg(config_.slotsDir);
+            *error = Tx(T_SLOTS_DIR_FAILED).arg(config_.slotsDir);
             return false;
         }
         const QRegularExpression re(QStringLiteral("^slot-(\\d{1,5})\\.png$"));
@@ -73,11 +74,11 @@ bool CSimEngine::Prepare(QString *error)
                 continue;
             const QImage image(dir.filePath(file));
             if (image.isNull() || !model_.LoadSlot(m.captured(1).toInt(), image))
-                fprintf(stderr, "qelsim: 忽略 %s (无法读取或尺寸不符)\n", qPrintable(dir.filePath(file)));
+                fprintf(stderr, "qelsim: %s\n", qPrintable(Tx(T_SLOT_IGNORED).arg(dir.filePath(file))));
         }
     }
     if (!config_.screenFile.isEmpty() && !SaveImageAtomically(model_.Screen(), config_.screenFile)) {
-        *error = QStringLiteral("无法保存屏幕到 %1").arg(config_.screenFile);
+        *error = Tx(T_SCREEN_SAVE_FAILED).arg(config_.screenFile);
         return false;
     }
     return true;
@@ -86,7 +87,7 @@ bool CSimEngine::Prepare(QString *error)
 bool CSimEngine::Start(QString *error)
 {
     if (pipe2(control_, O_CLOEXEC | O_NONBLOCK) != 0) {
-        *error = QStringLiteral("无法建立控制管道");
+        *error = Tx(T_PIPE_FAILED);
         return false;
     }
     lineRate_ = SlaveLineRate(port_->MasterFd());
@@ -471,7 +472,7 @@ void CSimEngine::SaveScreen()
         screen = model_.Screen();
     }
     if (!SaveImageAtomically(screen, config_.screenFile))
-        fprintf(stderr, "qelsim: 无法保存屏幕到 %s\n", qPrintable(config_.screenFile));
+        fprintf(stderr, "qelsim: %s\n", qPrintable(Tx(T_SCREEN_SAVE_FAILED).arg(config_.screenFile)));
 }
 
 void CSimEngine::SaveSlot(int slot)
@@ -485,7 +486,7 @@ void CSimEngine::SaveSlot(int slot)
     }
     const QString path = QDir(config_.slotsDir).filePath(QStringLiteral("slot-%1.png").arg(slot));
     if (!SaveImageAtomically(image, path))
-        fprintf(stderr, "qelsim: 无法保存图象 %s\n", qPrintable(path));
+        fprintf(stderr, "qelsim: %s\n", qPrintable(Tx(T_SLOT_SAVE_FAILED).arg(path)));
 }
 
 } // namespace qelsim

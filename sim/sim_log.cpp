@@ -4,6 +4,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "sim_text.h"
+
 namespace qelsim
 {
 
@@ -11,7 +13,7 @@ bool CSimLog::Open(const QString &path, QString *error)
 {
     file_.setFileName(path);
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-        *error = QStringLiteral("无法写日志文件 %1：%2").arg(path, file_.errorString());
+        *error = Tx(T_LOG_OPEN_FAILED).arg(path, file_.errorString());
         return false;
     }
     clock_.start();

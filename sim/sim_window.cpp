@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "sim_text.h"
+
 namespace qelsim
 {
 
@@ -43,7 +45,7 @@ void CScreenView::paintEvent(QPaintEvent *)
 
 CSimWindow::CSimWindow(CSimEngine *engine, const SimConfig &config) : engine_(engine), config_(config)
 {
-    setWindowTitle(QStringLiteral("QEL-A 虚拟终端 - %1").arg(config.name));
+    setWindowTitle(Tx(T_WINDOW_TITLE).arg(config.name));
     auto *layout = new QVBoxLayout(this);
     screen_ = new CScreenView(QSize(config.width, config.height), this);
     layout->addWidget(screen_, 0, Qt::AlignHCenter);
@@ -51,7 +53,7 @@ CSimWindow::CSimWindow(CSimEngine *engine, const SimConfig &config) : engine_(en
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     status_->setWordWrap(true);
     layout->addWidget(status_);
-    auto *slotsTitle = new QLabel(QStringLiteral("已保存的图象："), this);
+    auto *slotsTitle = new QLabel(Tx(T_SAVED_PICTURES), this);
     layout->addWidget(slotsTitle);
     slots_ = new QListWidget(this);
     slots_->setViewMode(QListView::IconMode);
@@ -63,7 +65,7 @@ CSimWindow::CSimWindow(CSimEngine *engine, const SimConfig &config) : engine_(en
     layout->addWidget(slots_);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    auto *restart = new QPushButton(QStringLiteral("重启终端"), this);
+    auto *restart = new QPushButton(Tx(T_RESTART_BUTTON), this);
     connect(restart, &QPushButton::clicked, this, [this] { engine_->RequestRestart(); });
     buttons->addWidget(restart);
     layout->addLayout(buttons);
@@ -84,22 +86,26 @@ void CSimWindow::Refresh()
 
     QStringList parts;
     if (s.hungUp) {
-        parts << QStringLiteral("线路已断开");
+        parts << Tx(T_LINE_CUT);
     } else {
-        QString rate = QStringLiteral("速率 %1").arg(s.baud);
+        QString rate = Tx(T_RATE).arg(s.baud);
         if (s.lineRate > 0 && s.lineRate != s.baud)
-            rate += QStringLiteral(" (线路 %1，不匹配)").arg(s.lineRate);
+            rate += Tx(T_RATE_MISMATCH).arg(s.lineRate);
         if (s.pendingBaud != s.baud)
-            rate += QStringLiteral("，重启后 %1").arg(s.pendingBaud);
+            rate += Tx(T_RATE_PENDING).arg(s.pendingBaud);
         parts << rate;
     }
-    parts << (s.hasModes ? QStringLiteral("模式 %1").arg(s.mode) : QStringLiteral("无工作模式"));
-    parts << (s.backlightOn ? QStringLiteral("背光 %1").arg(s.brightness) : QStringLiteral("背光关"));
+    parts << (s.hasModes ? Tx(T_MODE).arg(s.mode) : Tx(T_NO_MODES));
+    parts << (s.backlightOn ? Tx(T_BACKLIGHT).arg(s.brightness) : Tx(T_BACKLIGHT_OFF));
     if (!s.lastCommand.isEmpty())
-        parts << QStringLiteral("最近命令：%1").arg(s.lastCommand);
+        parts << Tx(T_LAST_COMMAND).arg(s.lastCommand);
     if (!s.note.isEmpty())
         parts << s.note;
     status_->setText(parts.join(QStringLiteral("  |  ")));
+    // A status that wraps onto more lines needs a taller window; without it
+    // the layout lays the status over the fixed-size screen.
+    if (const int need = heightForWidth(width()); need > height())
+        resize(width(), need);
 
     for (const auto &[slot, image] : s.storedSlots) {
         const qint64 key = image.cacheKey();

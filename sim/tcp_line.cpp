@@ -10,6 +10,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "sim_text.h"
+
 namespace qelsim
 {
 
@@ -45,7 +47,7 @@ bool CTcpLine::Listen(const QString &address, QString *error)
     QString host;
     int port = 0;
     if (!ParseListenAddress(address, &host, &port)) {
-        *error = QStringLiteral("TCP 地址无效：%1 (应为 端口 或 主机:端口)").arg(address);
+        *error = Tx(T_TCP_BAD_ADDRESS).arg(address);
         return false;
     }
     addrinfo hints{};
@@ -56,7 +58,7 @@ bool CTcpLine::Listen(const QString &address, QString *error)
     const QByteArray service = QByteArray::number(port);
     const int rc = getaddrinfo(host.toLocal8Bit().constData(), service.constData(), &hints, &found);
     if (rc != 0) {
-        *error = QStringLiteral("无法解析 %1：%2").arg(host, QString::fromLocal8Bit(gai_strerror(rc)));
+        *error = Tx(T_TCP_RESOLVE_FAILED).arg(host, QString::fromLocal8Bit(gai_strerror(rc)));
         return false;
     }
     QString why;
@@ -75,7 +77,7 @@ bool CTcpLine::Listen(const QString &address, QString *error)
     }
     freeaddrinfo(found);
     if (listen_ < 0) {
-        *error = QStringLiteral("无法在 %1 上监听：%2").arg(address, why);
+        *error = Tx(T_TCP_LISTEN_FAILED).arg(address, why);
         return false;
     }
     sockaddr_storage bound{};

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <unicode/ucnv.h>
 
+#include "sim_text.h"
+
 namespace qelsim
 {
 namespace
@@ -102,7 +104,7 @@ void CTerminalModel::Restart()
     beforeTouch_ = QImage();
     pending_ = Pending();
     FillScreen(bg_);
-    lastCommand_ = QStringLiteral("重启");
+    lastCommand_ = Tx(T_CMD_RESTART);
     note_.clear();
 }
 
@@ -153,7 +155,7 @@ FrameOutcome CTerminalModel::OnFrame(const Frame &f)
         o = SetBaud(p);
         break;
     case 0x02:
-        o = Named("clear-screen", QStringLiteral("清屏"));
+        o = Named("clear-screen", Tx(T_CMD_CLEAR));
         FillScreen(bg_);
         o.screenChanged = true;
         break;
@@ -161,29 +163,29 @@ FrameOutcome CTerminalModel::OnFrame(const Frame &f)
         o = DeviceInfo();
         break;
     case 0x05:
-        o = Named("set-colors", QStringLiteral("设置颜色"));
+        o = Named("set-colors", Tx(T_CMD_SET_COLORS));
         if (p.size() == 4) {
             fg_ = uint16_t(Be16(p, 0));
             bg_ = uint16_t(Be16(p, 2));
-            o.label = QStringLiteral("设置颜色 前景 %1 背景 %2")
+            o.label = Tx(T_CMD_SET_COLORS_TO)
                           .arg(fg_, 4, 16, QLatin1Char('0'))
                           .arg(bg_, 4, 16, QLatin1Char('0'))
                           .toUpper();
         }
         break;
     case 0x09:
-        o = Named("backlight-off", QStringLiteral("关闭背光"));
+        o = Named("backlight-off", Tx(T_CMD_BACKLIGHT_OFF));
         backlightOn_ = false;
         break;
     case 0x0A:
-        o = Named("backlight-on", QStringLiteral("打开背光"));
+        o = Named("backlight-on", Tx(T_CMD_BACKLIGHT_ON));
         backlightOn_ = true;
         break;
     case 0x0B:
-        o = Named("brightness", QStringLiteral("亮度"));
+        o = Named("brightness", Tx(T_CMD_BRIGHTNESS));
         if (p.size() == 1) {
             brightness_ = uint8_t(p[0]);
-            o.label = QStringLiteral("亮度 %1").arg(brightness_);
+            o.label = Tx(T_CMD_BRIGHTNESS_TO).arg(brightness_);
         }
         break;
     case 0x0C:
@@ -207,7 +209,7 @@ FrameOutcome CTerminalModel::OnFrame(const Frame &f)
         o = FontDownload(f.code, p);
         break;
     case 0x30:
-        o = Named("show-picture", QStringLiteral("显示图象"));
+        o = Named("show-picture", Tx(T_CMD_SHOW_PICTURE));
         if (p.size() == 1 && uint8_t(p[0]) < SlotCount()) {
             const int slot = uint8_t(p[0]);
             auto it = slots_.find(slot);
@@ -215,7 +217,7 @@ FrameOutcome CTerminalModel::OnFrame(const Frame &f)
                 screen_ = it->second.copy();
             else
                 screen_.fill(Qt::black);
-            o.label = QStringLiteral("显示图象 %1").arg(slot);
+            o.label = Tx(T_CMD_SHOW_PICTURE_N).arg(slot);
             o.screenChanged = true;
         }
         break;
@@ -224,14 +226,14 @@ FrameOutcome CTerminalModel::OnFrame(const Frame &f)
         o = PictureStart(f.code, p);
         break;
     case 0x32:
-        o = Named("save-screen", QStringLiteral("保存屏幕"));
+        o = Named("save-screen", Tx(T_CMD_SAVE_SCREEN));
         if (p.size() == 1 && uint8_t(p[0]) < SlotCount()) {
             const int slot = uint8_t(p[0]);
             StoreSlot(slot);
             o.slotChanged = slot;
             o.reply = p.left(1);
             o.replyKind = ReplyKind::Ack;
-            o.label = QStringLiteral("保存屏幕到图象 %1").arg(slot);
+            o.label = Tx(T_CMD_SAVE_SCREEN_N).arg(slot);
         }
         break;
     case 0x50:
@@ -240,7 +242,7 @@ FrameOutcome CTerminalModel::OnFrame(const Frame &f)
         o = Touch(f.code, p);
         break;
     default:
-        o = Named("unknown", QStringLiteral("未知命令 %1").arg(f.code, 2, 16, QLatin1Char('0')).toUpper());
+        o = Named("unknown", Tx(T_CMD_UNKNOWN).arg(f.code, 2, 16, QLatin1Char('0')).toUpper());
         break;
     }
     lastCommand_ = o.label;
@@ -249,7 +251,7 @@ FrameOutcome CTerminalModel::OnFrame(const Frame &f)
 
 FrameOutcome CTerminalModel::Handshake()
 {
-    FrameOutcome o = Named("handshake", QStringLiteral("握手"));
+    FrameOutcome o = Named("handshake", Tx(T_CMD_HANDSHAKE));
     const int code = BaudCodeForRate(baud_);
     if (config_.profile == Profile::Handshake3) {
         const int version = ((config_.versionMajor & 0x0F) << 4) | (config_.versionMinor & 0x0F);
@@ -263,7 +265,7 @@ FrameOutcome CTerminalModel::Handshake()
 
 FrameOutcome CTerminalModel::DeviceInfo()
 {
-    FrameOutcome o = Named("device-info", QStringLiteral("查询设备信息"));
+    FrameOutcome o = Named("device-info", Tx(T_CMD_DEVICE_INFO));
     if (config_.profile != Profile::Info)
         return o;
     const QByteArray text = DeviceInfoText();
@@ -278,7 +280,7 @@ FrameOutcome CTerminalModel::DeviceInfo()
 
 FrameOutcome CTerminalModel::SetBaud(const QByteArray &p)
 {
-    FrameOutcome o = Named("set-baud", QStringLiteral("设置波特率"));
+    FrameOutcome o = Named("set-baud", Tx(T_CMD_SET_BAUD));
     if (p.size() != 5 || !p.startsWith(Bytes({0x55, 0xAA, 0x5A, 0xA5})))
         return o;
     const int code = uint8_t(p[4]);
@@ -288,13 +290,13 @@ FrameOutcome CTerminalModel::SetBaud(const QByteArray &p)
     pendingBaud_ = rate;
     o.reply = p.mid(4, 1);
     o.replyKind = ReplyKind::Ack;
-    o.label = QStringLiteral("设置波特率 %1 (重启后生效)").arg(rate);
+    o.label = Tx(T_CMD_SET_BAUD_TO).arg(rate);
     return o;
 }
 
 FrameOutcome CTerminalModel::SetMode(const QByteArray &p)
 {
-    FrameOutcome o = Named("set-mode", QStringLiteral("设置工作模式"));
+    FrameOutcome o = Named("set-mode", Tx(T_CMD_SET_MODE));
     if (config_.profile != Profile::Handshake3)
         return o;
     if (PayloadIs(p, {0x00, 0x05}))
@@ -305,7 +307,7 @@ FrameOutcome CTerminalModel::SetMode(const QByteArray &p)
         return o;
     o.reply = p.left(1);
     o.replyKind = ReplyKind::Ack;
-    o.label = QStringLiteral("设置工作模式 %1").arg(mode_);
+    o.label = Tx(T_CMD_SET_MODE_TO).arg(mode_);
     return o;
 }
 
@@ -316,14 +318,14 @@ FrameOutcome CTerminalModel::Text(uint8_t code, const QByteArray &p)
     };
     static const Cell kCells[] = {{6, 10}, {8, 16}, {16, 16}, {32, 32}, {24, 24}, {12, 24}, {16, 32}};
     const Cell cell = kCells[code - 0x10];
-    FrameOutcome o = Named("text", QStringLiteral("显示文字 %1x%2").arg(cell.w).arg(cell.h));
+    FrameOutcome o = Named("text", Tx(T_CMD_TEXT).arg(cell.w).arg(cell.h));
     if (p.size() < 4)
         return o;
     const int x = uint8_t(p[0]) | (uint8_t(p[1]) << 8);
     const int y = uint8_t(p[2]) | (uint8_t(p[3]) << 8);
     const QString text = DecodeGbk(p.mid(4));
     DrawText(x, y, cell.w, cell.h, text);
-    o.label = QStringLiteral("显示文字 %1x%2 (%3, %4) %5").arg(cell.w).arg(cell.h).arg(x).arg(y).arg(text);
+    o.label = Tx(T_CMD_TEXT_AT).arg(cell.w).arg(cell.h).arg(x).arg(y).arg(text);
     o.screenChanged = true;
     return o;
 }
@@ -379,7 +381,7 @@ void CTerminalModel::DrawText(int x, int y, int cellW, int cellH, const QString 
 
 FrameOutcome CTerminalModel::FontDownload(uint8_t code, const QByteArray &p)
 {
-    FrameOutcome o = Named("font-download", QStringLiteral("下载字库"));
+    FrameOutcome o = Named("font-download", Tx(T_CMD_FONT));
     QString size;
     if (code == 0x16) {
         if (PayloadIs(p, {0x12, 0x21}))
@@ -401,7 +403,7 @@ FrameOutcome CTerminalModel::FontDownload(uint8_t code, const QByteArray &p)
     pending_.kind = BlockKind::Font;
     pending_.code = code;
     pending_.fontName = size;
-    o.label = QStringLiteral("下载字库 %1").arg(size);
+    o.label = Tx(T_CMD_FONT_SIZE).arg(size);
     o.reply = Bytes({0xFC});
     o.replyKind = ReplyKind::Ack;
     o.block = BlockKind::Font;
@@ -412,7 +414,7 @@ FrameOutcome CTerminalModel::PictureStart(uint8_t code, const QByteArray &p)
 {
     const int bytesPerPixel = config_.bpp / 8;
     if (code == 0x35) {
-        FrameOutcome o = Named("picture-to-screen", QStringLiteral("图象送屏幕"));
+        FrameOutcome o = Named("picture-to-screen", Tx(T_CMD_PICTURE_TO_SCREEN));
         pending_.width = config_.width;
         pending_.height = config_.height;
         pending_.slot = -1;
@@ -424,7 +426,7 @@ FrameOutcome CTerminalModel::PictureStart(uint8_t code, const QByteArray &p)
         o.blockSize = (long long)config_.width * config_.height * bytesPerPixel;
         return o;
     }
-    FrameOutcome o = Named("send-store", QStringLiteral("发送并保存图象"));
+    FrameOutcome o = Named("send-store", Tx(T_CMD_SEND_STORE));
     if (p.size() != 6)
         return o;
     const int slot = Be16(p, 0), w = Be16(p, 2), h = Be16(p, 4);
@@ -435,7 +437,7 @@ FrameOutcome CTerminalModel::PictureStart(uint8_t code, const QByteArray &p)
     pending_.slot = slot;
     pending_.width = w;
     pending_.height = h;
-    o.label = QStringLiteral("发送并保存图象 %1").arg(slot);
+    o.label = Tx(T_CMD_SEND_STORE_N).arg(slot);
     o.reply = Bytes({0xFC});
     o.replyKind = ReplyKind::Ack;
     o.block = BlockKind::Picture;
@@ -469,8 +471,8 @@ BlockOutcome CTerminalModel::OnBlock(const QByteArray &data)
     pending_ = Pending();
     if (done.kind == BlockKind::Font) {
         o.name = QStringLiteral("font");
-        note_ = QStringLiteral("已下载字库 %1 (%2 字节)").arg(done.fontName).arg(data.size());
-        lastCommand_ = QStringLiteral("字库已接收 %1").arg(done.fontName);
+        note_ = Tx(T_FONT_DOWNLOADED).arg(done.fontName).arg(data.size());
+        lastCommand_ = Tx(T_FONT_RECEIVED).arg(done.fontName);
         o.reply = Bytes({0xFE});
         return o;
     }
@@ -486,10 +488,10 @@ BlockOutcome CTerminalModel::OnBlock(const QByteArray &data)
         StoreSlot(done.slot);
         o.slotChanged = done.slot;
         o.reply = Bytes({done.slot & 0xFF});
-        lastCommand_ = QStringLiteral("图象已保存到 %1").arg(done.slot);
+        lastCommand_ = Tx(T_PICTURE_STORED).arg(done.slot);
     } else {
         o.reply = Bytes({0xFE});
-        lastCommand_ = QStringLiteral("图象已显示");
+        lastCommand_ = Tx(T_PICTURE_SHOWN);
     }
     return o;
 }
@@ -499,7 +501,7 @@ FrameOutcome CTerminalModel::Touch(uint8_t code, const QByteArray &p)
     const QByteArray magic = Bytes({0x55, 0xAA, 0x5A, 0xA5});
     FrameOutcome o;
     if (code == 0x52) {
-        o = Named("touch-stop", QStringLiteral("停止触摸"));
+        o = Named("touch-stop", Tx(T_CMD_TOUCH_STOP));
         if (p != Bytes({0x00}))
             return o;
         if (touchActive_) {
@@ -512,8 +514,8 @@ FrameOutcome CTerminalModel::Touch(uint8_t code, const QByteArray &p)
         return o;
     }
     const bool calibrate = code == 0x50;
-    o = calibrate ? Named("touch-calibrate", QStringLiteral("触摸校准"))
-                  : Named("touch-experience", QStringLiteral("触摸体验"));
+    o = calibrate ? Named("touch-calibrate", Tx(T_CMD_TOUCH_CALIBRATE))
+                  : Named("touch-experience", Tx(T_CMD_TOUCH_EXPERIENCE));
     if (p != magic)
         return o;
     if (!touchActive_) {
@@ -528,6 +530,7 @@ FrameOutcome CTerminalModel::Touch(uint8_t code, const QByteArray &p)
         painter.drawLine(10, 20, 30, 20);
         painter.drawLine(20, 10, 20, 30);
     }
+    // The terminal's own screen text: it does not follow the PC's language.
     DrawText(40, 12, 16, 16, calibrate ? QStringLiteral("触摸校准：请点击十字") : QStringLiteral("触摸体验"));
     note_ = o.label;
     o.screenChanged = true;

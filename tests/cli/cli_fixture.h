@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -29,6 +30,7 @@ protected:
     bool platformSet = true;  // QT_QPA_PLATFORM=offscreen in the environment
     QStringList wrapper;  // runs qelcli through this command (another user)
     QString runtimeDir;   // XDG_RUNTIME_DIR of the programs: Qt warns without one
+    QMap<QString, QString> extraEnv;  // set for the programs started next
 
     void SetUp() override
     {
@@ -63,6 +65,9 @@ protected:
         else
             env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+        env.remove(QStringLiteral("QEL_LANG"));
+        for (auto it = extraEnv.cbegin(); it != extraEnv.cend(); ++it)
+            env.insert(it.key(), it.value());
         if (!wrapper.isEmpty()) {
             // The other user may not reach the leak suppressions in the
             // source tree; that run goes without leak checking.
@@ -98,11 +103,13 @@ protected:
         sims.push_back(std::move(p));
         return path;
     }
-    Result Cli(const QStringList &args, int timeoutMs = 120000)
+    // |input|: the file standard input reads (a terminal's path to answer
+    // questions); none by default.
+    Result Cli(const QStringList &args, int timeoutMs = 120000, const QString &input = QProcess::nullDevice())
     {
         QProcess p;
         p.setProcessEnvironment(Env());
-        p.setStandardInputFile(QProcess::nullDevice());
+        p.setStandardInputFile(input);
         if (wrapper.isEmpty())
             p.start(qEnvironmentVariable("QELCLI"), args);
         else

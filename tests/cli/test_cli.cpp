@@ -188,6 +188,34 @@ TEST_F(CliTest, FontSent)
     EXPECT_TRUE(r.out.contains(U("字库发送完毕"))) << r.out.toStdString();
 }
 
+// A question of a batch run answered on a terminal: an empty line, y, and the
+// OK words of either language go on; anything else cancels the run.
+TEST_F(CliTest, BatchQuestionAnswersInEitherLanguage)
+{
+    const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("answers")});
+    ASSERT_FALSE(port.isEmpty());
+    const QString kbz = WriteFile(QStringLiteral("ask.kbz"),
+                                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                  "<Document Ver=\"1.1\" Model=\"QEL-A\" Res=\"17826272\"><Commands>"
+                                  "<Message Text=\"go\"/><ClearScreen/></Commands></Document>");
+    const struct {
+        const char *typed;
+        bool ok;
+    } cases[] = {{"\n", true},    {"y\n", true},    {"YES\n", true},  {"ok\n", true},  {" OK \n", true},
+                 {"确定\n", true}, {"是\n", true},   {"n\n", false},   {"no\n", false}, {"取消\n", false},
+                 {"okay\n", false}};
+    for (const auto &c : cases) {
+        CPtyPair tty;
+        ASSERT_FALSE(tty.slavePath.isEmpty());
+        const QByteArray typed = QByteArray(c.typed);
+        ASSERT_EQ(write(tty.master, typed.constData(), typed.size()), typed.size());
+        const Result r = Cli({QStringLiteral("-p"), port, QStringLiteral("run"), kbz}, 120000, tty.slavePath);
+        EXPECT_TRUE(r.err.contains(U("[确定=y / 取消=n] "))) << c.typed << r.err.toStdString();
+        EXPECT_EQ(r.out.contains(U("清除终端屏幕完毕")), c.ok) << c.typed << r.out.toStdString();
+        EXPECT_EQ(r.code, c.ok ? 0 : 1) << c.typed; // a cancelled run failed
+    }
+}
+
 TEST_F(CliTest, BatchRunWithJUnitReport)
 {
     const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("batch")});
@@ -537,4 +565,47 @@ TEST_F(CliTest, PermissionHelpForAPortTheUserCannotOpen)
     const QJsonObject port = Json(r).value(QStringLiteral("ports")).toArray().at(0).toObject();
     EXPECT_EQ(port.value(QStringLiteral("access")).toString(), QStringLiteral("denied"));
     EXPECT_EQ(port.value(QStringLiteral("group")).toString(), group);
+}
+
+TEST_F(CliTest, LanguageByPrecedenceAndTheSameFrames)
+{
+    const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("lang")});
+    ASSERT_FALSE(port.isEmpty());
+    // The profile of the desktop program, where its View menu keeps the choice.
+    const QString profile = dir.filePath(U("home/.config/KDW/KDW-[QEL终端-A系列][V1.2].conf"));
+    QDir().mkpath(QFileInfo(profile).path());
+    struct Case {
+        const char *option;   // --lang value, "" for none
+        const char *env;      // QEL_LANG
+        const char *profile;  // Settings/Language
+        bool english;
+    } cases[] = {
+        {"", "", "", false},        {"en", "", "", true},       {"", "en", "", true},
+        {"", "", "en", true},       {"zh", "en", "en", false},  {"", "zh", "en", false},
+        {"", "xx", "en", true},     {"", "en_GB.UTF-8", "", true},
+    };
+    QString frames;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.option << "/" << c.env << "/" << c.profile);
+        QFile file(profile);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray("[Settings]\nLanguage=") + c.profile + "\n");
+        file.close();
+        extraEnv[QStringLiteral("QEL_LANG")] = QString::fromUtf8(c.env);
+        QStringList args{QStringLiteral("-p"), port, QStringLiteral("--log=hex")};
+        if (*c.option)
+            args << QStringLiteral("--lang") << QString::fromUtf8(c.option);
+        const Result r = Cli(args + QStringList{QStringLiteral("save"), QStringLiteral("49")});
+        EXPECT_EQ(r.code, 0) << qPrintable(r.err);
+        EXPECT_TRUE(r.out.contains(c.english ? U("Picture saved") : U("保存图象完毕"))) << qPrintable(r.out);
+        // What the terminal sees (--log=hex on stderr) does not follow the language.
+        EXPECT_TRUE(r.err.contains(QStringLiteral(">> FD 32 00 01 31 DD CC BB AA"))) << qPrintable(r.err);
+        if (frames.isEmpty())
+            frames = r.err;
+        EXPECT_EQ(r.err, frames);
+    }
+    extraEnv.clear();
+    const Result bad = Cli({QStringLiteral("--lang"), QStringLiteral("fr"), QStringLiteral("ports")});
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_TRUE(bad.err.contains(U("fr"))) << qPrintable(bad.err);
 }

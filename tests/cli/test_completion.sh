@@ -16,7 +16,8 @@ check() {
 }
 check "picture" pi
 check "detect delete delete-all" -p /dev/ttyUSB0 de
-check "-p --port -b --baud --log --json -h --help -V --version" -
+check "-p --port -b --baud --log --json --lang -h --help -V --version" -
+check "en" --lang e
 check "--slot --stretch" picture --s
 check "--family --font-file" font-gen --f
 check "--junit --json" run demo.kbz -y --j

@@ -18,6 +18,8 @@ struct TestEnvironment {
         SetIfUnset("QEL_TEST_DATA", QEL_TEST_DATA_DIR);
         SetIfUnset("QELSIM", QEL_QELSIM_PATH);
         SetIfUnset("QELCLI", QEL_QELCLI_PATH);
+        // The tests read the default (Chinese) texts.
+        unsetenv("QEL_LANG");
     }
 } g_testEnvironment;
 

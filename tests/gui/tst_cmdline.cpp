@@ -27,6 +27,11 @@ private slots:
         QTest::newRow("unknown option") << QStringList{p, QStringLiteral("--bogus"), QStringLiteral("a.png")}
                                         << int(CCommandLine::Error) << QStringList()
                                         << QStringLiteral("qeltool: 未知选项“bogus”。");
+        QTest::newRow("language and files")
+            << QStringList{p, QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("a.png")}
+            << int(CCommandLine::Start) << QStringList{QStringLiteral("a.png")} << QString();
+        QTest::newRow("unknown language") << QStringList{p, QStringLiteral("--lang=fr")} << int(CCommandLine::Error)
+                                          << QStringList() << QStringLiteral("qeltool: 未知的界面语言“fr”，应为 zh 或 en。");
         QTest::newRow("value to a flag") << QStringList{p, QStringLiteral("--help=yes")} << int(CCommandLine::Error)
                                          << QStringList() << QStringLiteral("qeltool: “--help”后不应有值。");
     }

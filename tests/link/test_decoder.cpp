@@ -13,6 +13,7 @@
 #include "link/terminal.h"
 #include "link/traffic_log.h"
 #include "link/wire_text.h"
+#include "res/strings.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -142,6 +143,42 @@ TEST(Decoder, ScriptOfFramesAndReplies)
         EXPECT_EQ(d.malformed, s.malformed) << s.bytes;
     }
     SetWireCodePage(QString());
+}
+
+// The same decoder in English: its own punctuation and word order, the same
+// facts.
+TEST(Decoder, EnglishDescriptions)
+{
+    static const Step kEnglish[] = {
+        {'>', "FD 00 00 00 DD CC BB AA", "Handshake", false},
+        {'<', "12 FF 00", "Handshake reply: version 0x12, baud 115200, mode 0", false},
+        {'>', "FD 00 00 00 DD CC BB AA", "Handshake", false},
+        {'<', "12", "Handshake reply incomplete: 1 bytes", true},
+        {'>', "FD 03 00 02 00 00 DD CC BB AA", "Query device info", false},
+        {'<', "FA 00 1F 'Version = 2.10\nBitsPixel=16\n'", "Device info text: Version=2.10, BitsPixel=16", false},
+        {'>', "FD 03 00 02 00 00 DD CC BB AA", "Query device info", false},
+        {'<', "FA 00 10 41", "Device info text incomplete: 4 bytes", true},
+        {'>', "FD 12 00 05 00 00 00 00 41 DD CC BB AA", "Show text 16×16: position (0, 0), “A” (no terminator)", false},
+        {'>', "FD 31 00 06 00 03 01 40 00 F0 DD CC BB AA", "Send and save picture: slot 3, size 320×240", false},
+        {'<', "FE", "Unexpected reply 0xFE, expected 0xFC", true},
+        {'>', "FD 16 00 03 12 21 00 DD CC BB AA",
+         "Malformed frame: payload does not match the command (0x16, payload 3 bytes)", true},
+        {'>', "FD 77 00 01 09 DD CC BB AA", "Unknown command 0x77, payload 1 bytes", true},
+        {'<', "01", "Unexpected reply 0x01 (no matching command)", true},
+        {'>', "FD 02 00 00 DD CC", "Malformed frame: incomplete (6 bytes)", true},
+    };
+    struct English {
+        English() { SetStrLang(StrLang::English); }
+        ~English() { SetStrLang(StrLang::Chinese); }
+    } english;
+    CProtocolDecoder decoder;
+    for (const Step &s : kEnglish) {
+        const Bytes b = Parse(s.bytes);
+        const int n = static_cast<int>(b.size());
+        const CDescription d = s.dir == '>' ? decoder.DescribeSent(b.data(), n) : decoder.DescribeReceived(b.data(), n);
+        EXPECT_EQ(d.text, U(s.text)) << s.dir << ' ' << s.bytes;
+        EXPECT_EQ(d.malformed, s.malformed) << s.bytes;
+    }
 }
 
 TEST(Decoder, TableCoversTheCommandSetAndColoursAreReported)
