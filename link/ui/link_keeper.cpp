@@ -108,15 +108,35 @@ void CLinkKeeper::Return(const QString &path)
     // goes by its new name.
     m_lost.path = path;
     m_lost.displayName = m_bar.GetPortMap().key(path, m_lost.displayName);
-    m_bar.SelectPortPath(path, m_lost.rate);
+    m_returnTries = 0;
+    TryReturn();
+}
+
+void CLinkKeeper::TryReturn()
+{
+    // A port that has just appeared may not take an open yet (the system
+    // is still setting its permissions, the terminal still starting): the
+    // automatic connection is tried a few times before giving up.
+    enum : int { kTries = 4 };
+    if (m_lost.path.isEmpty() || m_terminal.IsConnected())
+        return;
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(CPortWatcher::DEFAULT_INTERVAL_MS, this, &CLinkKeeper::TryReturn);
+        return;
+    }
+    m_bar.SelectPortPath(m_lost.path, m_lost.rate);
     if (m_bar.AutoReconnect()) {
         const QString name = m_lost.displayName;
         m_commands.BeginWait();
-        const bool connected = ::Connect(m_terminal, m_lost.rate, path);
+        const bool connected = ::Connect(m_terminal, m_lost.rate, m_lost.path);
         m_commands.EndWait();
         if (connected) {
             m_commands.RefreshConnection();
             Report(STATUS_SUCCESS, IDS_PORT_RECONNECTED, name);
+            return;
+        }
+        if (++m_returnTries < kTries) {
+            QTimer::singleShot(CPortWatcher::DEFAULT_INTERVAL_MS, this, &CLinkKeeper::TryReturn);
             return;
         }
     }

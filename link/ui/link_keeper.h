@@ -40,6 +40,7 @@ private:
     void OnPortsFollowed(const QStringList &added, const QStringList &removed);
     void Lose();
     void Return(const QString &path);
+    void TryReturn();
     void Report(int kind, int id, const QString &name);
 
     CMyTerminal &m_terminal;
@@ -49,6 +50,7 @@ private:
     CPortMemo m_lost;     // the port lost and awaited
     bool m_closing = false;
     bool m_deferred = false;  // a loss waits for a dialog to close
+    int m_returnTries = 0;    // automatic attempts at the returned port
     // A network bridge that closes the connection is noticed without
     // waiting for the next command.
     QTimer m_peerCheck;

@@ -201,17 +201,24 @@ TEST_F(CliTest, BatchQuestionAnswersInEitherLanguage)
     const struct {
         const char *typed;
         bool ok;
-    } cases[] = {{"\n", true},    {"y\n", true},    {"YES\n", true},  {"ok\n", true},  {" OK \n", true},
-                 {"确定\n", true}, {"是\n", true},   {"n\n", false},   {"no\n", false}, {"取消\n", false},
-                 {"okay\n", false}};
+        bool english;  // qelcli --lang en: the prompt in English, the answers the same
+    } cases[] = {{"\n", true, false},    {"y\n", true, false},    {"YES\n", true, false}, {"ok\n", true, false},
+                 {" OK \n", true, false}, {"确定\n", true, false}, {"是\n", true, false},   {"n\n", false, false},
+                 {"no\n", false, false},  {"取消\n", false, false}, {"okay\n", false, false}, {"ok\n", true, true},
+                 {"确定\n", true, true},  {"n\n", false, true}};
     for (const auto &c : cases) {
         CPtyPair tty;
         ASSERT_FALSE(tty.slavePath.isEmpty());
         const QByteArray typed = QByteArray(c.typed);
         ASSERT_EQ(write(tty.master, typed.constData(), typed.size()), typed.size());
-        const Result r = Cli({QStringLiteral("-p"), port, QStringLiteral("run"), kbz}, 120000, tty.slavePath);
-        EXPECT_TRUE(r.err.contains(U("[确定=y / 取消=n] "))) << c.typed << r.err.toStdString();
-        EXPECT_EQ(r.out.contains(U("清除终端屏幕完毕")), c.ok) << c.typed << r.out.toStdString();
+        QStringList args{QStringLiteral("-p"), port, QStringLiteral("run"), kbz};
+        if (c.english)
+            args << QStringLiteral("--lang") << QStringLiteral("en");
+        const Result r = Cli(args, 120000, tty.slavePath);
+        EXPECT_TRUE(r.err.contains(c.english ? U("[OK=y / Cancel=n] ") : U("[确定=y / 取消=n] ")))
+            << c.typed << r.err.toStdString();
+        EXPECT_EQ(r.out.contains(c.english ? U("Terminal screen cleared") : U("清除终端屏幕完毕")), c.ok)
+            << c.typed << r.out.toStdString();
         EXPECT_EQ(r.code, c.ok ? 0 : 1) << c.typed; // a cancelled run failed
     }
 }

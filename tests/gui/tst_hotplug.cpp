@@ -8,6 +8,8 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <cstdio>
+
 #include "link/front_end.h"
 #include "link/port_watcher.h"
 #include "link/terminal.h"
@@ -64,6 +66,7 @@ private slots:
     void cleanup() { m_farm->StopAll(); }
     void linkPulledAndPutBack();
     void terminalStoppedUnderACommand();
+    void portBackBeforeItOpens();
     void bridgeClosesTheConnection();
 
 private:
@@ -156,6 +159,31 @@ void TestHotplug::terminalStoppedUnderACommand()
     QCOMPARE(desk.status.LastText(), QStringLiteral("通信端口“虚拟终端 (qelsim-r)”已恢复，已重新连接终端"));
     QVERIFY(desk.commands.Action(32850)->isChecked());
     QVERIFY(DevClearScreen(desk.terminal));
+}
+
+void TestHotplug::portBackBeforeItOpens()
+{
+    const QString path = m_farm->Start(QStringLiteral("q"), {});
+    QVERIFY(!path.isEmpty());
+    const QString name = QStringLiteral("虚拟终端 (qelsim-q)");
+    const QString target = QFileInfo(path).symLinkTarget();
+    CDesk desk;
+    desk.bar->AutoReconnectAction()->setChecked(true);
+    QCOMPARE(desk.Connect(path, 115200), QString());
+    QVERIFY(QFile::remove(path));
+    QTRY_VERIFY_WITH_TIMEOUT(!desk.terminal.IsConnected(), kBound);
+
+    // Back first as something that is no serial line (as a new adapter
+    // before the system lets anyone open it): the first attempt fails, a
+    // later one takes the line once it is there.
+    QVERIFY(QFile::link(QStringLiteral("/dev/null"), path));
+    QTRY_VERIFY_WITH_TIMEOUT(desk.Listed(name), kBound);
+    QVERIFY(!desk.terminal.IsConnected());
+    const QString swap = path + QStringLiteral(".new");
+    QVERIFY(QFile::link(target, swap));
+    QVERIFY(::rename(QFile::encodeName(swap).constData(), QFile::encodeName(path).constData()) == 0);
+    QTRY_VERIFY_WITH_TIMEOUT(desk.terminal.IsConnected(), kBound);
+    QCOMPARE(desk.status.LastText(), QStringLiteral("通信端口“虚拟终端 (qelsim-q)”已恢复，已重新连接终端"));
 }
 
 void TestHotplug::bridgeClosesTheConnection()
