@@ -20,8 +20,19 @@ trap cleanup EXIT INT TERM
 HAVE_DISPLAY=""
 [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && HAVE_DISPLAY=1
 
+# A --lang given for the program is the virtual terminal's language too.
+LANG_ARGS=()
+ARGS=("$@")
+for ((i = 0; i < ${#ARGS[@]}; i++)); do
+  case ${ARGS[i]} in
+  --) break ;;
+  --lang) LANG_ARGS=(--lang "${ARGS[i + 1]:-}") ;;
+  --lang=*) LANG_ARGS=("${ARGS[i]}") ;;
+  esac
+done
+
 if ! ls /dev/ttyUSB* /dev/ttyACM* >/dev/null 2>&1 && [ -x "$BUILD/sim/qelsim" ]; then
-  SIMARGS=(--name demo)
+  SIMARGS=(--name demo "${LANG_ARGS[@]}")
   [ -z "$HAVE_DISPLAY" ] && SIMARGS+=(--headless)
   SIM_OUT=$(mktemp /tmp/qelsim-demo.XXXXXX)
   "$BUILD/sim/qelsim" "${SIMARGS[@]}" >"$SIM_OUT" 2>&1 &
