@@ -264,7 +264,7 @@ QString Parenthesised(const QString &inner)
 
 QString ByteCount(int n)
 {
-    return QString::number(n) + QLatin1Char(' ') + Tr(IDS_DEC_BYTES);
+    return n == 1 ? Tr(IDS_DEC_ONE_BYTE) : QString::number(n) + QLatin1Char(' ') + Tr(IDS_DEC_BYTES);
 }
 
 CDescription Malformed(const QString &reason)

@@ -153,7 +153,7 @@ TEST(Decoder, EnglishDescriptions)
         {'>', "FD 00 00 00 DD CC BB AA", "Handshake", false},
         {'<', "12 FF 00", "Handshake reply: version 0x12, baud 115200, mode 0", false},
         {'>', "FD 00 00 00 DD CC BB AA", "Handshake", false},
-        {'<', "12", "Handshake reply incomplete: 1 bytes", true},
+        {'<', "12", "Handshake reply incomplete: 1 byte", true},
         {'>', "FD 03 00 02 00 00 DD CC BB AA", "Query device info", false},
         {'<', "FA 00 1F 'Version = 2.10\nBitsPixel=16\n'", "Device info text: Version=2.10, BitsPixel=16", false},
         {'>', "FD 03 00 02 00 00 DD CC BB AA", "Query device info", false},
@@ -163,7 +163,7 @@ TEST(Decoder, EnglishDescriptions)
         {'<', "FE", "Unexpected reply 0xFE, expected 0xFC", true},
         {'>', "FD 16 00 03 12 21 00 DD CC BB AA",
          "Malformed frame: payload does not match the command (0x16, payload 3 bytes)", true},
-        {'>', "FD 77 00 01 09 DD CC BB AA", "Unknown command 0x77, payload 1 bytes", true},
+        {'>', "FD 77 00 01 09 DD CC BB AA", "Unknown command 0x77, payload 1 byte", true},
         {'<', "01", "Unexpected reply 0x01 (no matching command)", true},
         {'>', "FD 02 00 00 DD CC", "Malformed frame: incomplete (6 bytes)", true},
     };
