@@ -13,9 +13,11 @@ using namespace clitest;
 namespace {
 
 // The simulator's log without its time stamps: what the terminal received
-// and answered, in order.
+// and answered, in order. A device-info query repeated because a loaded
+// machine answered late is counted once.
 QStringList Received(const QString &path)
 {
+    bool queried = false;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
@@ -25,6 +27,11 @@ QStringList Received(const QString &path)
         if (o.isEmpty() || o.contains(QStringLiteral("event")))
             continue;
         o.remove(QStringLiteral("t"));
+        if (o.value(QStringLiteral("code")).toString() == QStringLiteral("0x03")) {
+            if (queried)
+                continue;
+            queried = true;
+        }
         out << QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
     }
     return out;
