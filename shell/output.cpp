@@ -15,6 +15,7 @@
 #include <QSvgRenderer>
 #include <algorithm>
 
+#include "res/profile.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
 
@@ -108,6 +109,11 @@ QIcon CMyOutput::ReceivedIcon()
     return icon;
 }
 
+namespace {
+// Whether the description column is shown, as the user last chose it.
+constexpr char kSettingsLogDescriptions[] = "Settings/LogDescriptions";
+} // namespace
+
 CMyOutput::CMyOutput(QWidget *parent) : QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("log"));
@@ -132,6 +138,8 @@ CMyOutput::CMyOutput(QWidget *parent) : QTreeWidget(parent)
     setFont(f);
     m_icons[0] = SentIcon();
     m_icons[1] = ReceivedIcon();
+    if (!OpenProfile()->value(QLatin1String(kSettingsLogDescriptions), true).toBool())
+        SetDescriptionsShown(false);
 }
 
 void CMyOutput::OnTraffic(int dir, int count, const uint8_t *bytes)
@@ -324,6 +332,7 @@ void CMyOutput::OnCommand(int id)
         break;
     case ID_LOG_DESCRIPTIONS:
         SetDescriptionsShown(!DescriptionsShown());
+        OpenProfile()->setValue(QLatin1String(kSettingsLogDescriptions), DescriptionsShown());
         break;
     case ID_LOG_EXPORT:
         ExportLog();

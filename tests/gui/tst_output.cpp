@@ -26,7 +26,15 @@ private:
     }
     static QAction *Item(QMenu *menu, int index) { return menu->actions().at(index); }
 
+    QTemporaryDir m_profile;
+
 private slots:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_profile.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_profile.path());
+    }
+
     void singleReceivedByte()
     {
         CMyOutput log;
@@ -214,11 +222,13 @@ private slots:
         QVERIFY(log.isColumnHidden(CMyOutput::COL_DESCRIPTION));
         QCOMPARE(log.item(0)->toolTip(0), QStringLiteral("清除屏幕"));
         QCOMPARE(log.item(1)->toolTip(0), QStringLiteral("回送 编号 7"));
+        QVERIFY(!CMyOutput().DescriptionsShown());  // the choice is remembered
         Feed(log, 0, {0xFD, 0x77, 0x00, 0x00, 0xDD, 0xCC, 0xBB, 0xAA});
         QCOMPARE(log.item(0)->toolTip(0), QStringLiteral("未知命令 0x77，负载 0 字节"));
         QVERIFY(!Item(Menu(log, keep), 4)->isChecked());
-        log.SetDescriptionsShown(true);
+        Item(Menu(log, keep), 4)->trigger();
         QVERIFY(log.item(0)->toolTip(0).isEmpty());
+        QVERIFY(CMyOutput().DescriptionsShown());
     }
 
     void dataBlockLineAndExport()
