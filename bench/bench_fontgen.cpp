@@ -16,7 +16,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
-    static CFontGenSpec base;
+    static CFontGenParams base;
     base.family = qEnvironmentVariable("QEL_BENCH_FONT_FAMILY");
     if (base.family.isEmpty()) {
         QDirIterator it(QStringLiteral("/usr/share/fonts"), {QStringLiteral("wqy-microhei.ttc")}, QDir::Files,
@@ -42,15 +42,15 @@ int main(int argc, char **argv)
         const std::string tag =
             "generate/" + std::to_string(row.width) + "x" + std::to_string(row.height) + "/" + row.name;
         benchmark::RegisterBenchmark(tag.c_str(), [&row](benchmark::State &state) {
-            CFontGenSpec spec = base;
-            spec.width = row.width;
-            spec.height = row.height;
-            spec.charset = row.charset;
+            CFontGenParams params = base;
+            params.width = row.width;
+            params.height = row.height;
+            params.charset = row.charset;
             for (auto _ : state) {
                 CFontGenerator gen;
                 QString error;
                 QByteArray data;
-                if (!gen.Open(spec, &error) || !gen.Generate(&data)) {
+                if (!gen.Open(params, &error) || !gen.Generate(&data)) {
                     state.SkipWithError(qPrintable(error));
                     break;
                 }

@@ -9,7 +9,7 @@
 
 namespace {
 
-QVector<COptionSpec> GlobalOptions()
+QVector<COptionDef> GlobalOptions()
 {
     return {
         {QStringLiteral("port"), QLatin1Char('p'), true, QStringLiteral("PORT"), LoadStr(IDS_CLI_OPT_PORT)},
@@ -22,7 +22,7 @@ QVector<COptionSpec> GlobalOptions()
     };
 }
 
-QString OptionLine(const COptionSpec &o)
+QString OptionLine(const COptionDef &o)
 {
     QString left = o.shortName.isNull() ? QStringLiteral("    ") : QStringLiteral("-%1, ").arg(o.shortName);
     left += QStringLiteral("--") + o.name;
@@ -37,13 +37,13 @@ QString HelpText(const std::vector<std::unique_ptr<CCliCommand>> &commands)
 {
     QStringList lines;
     lines << LoadStr(IDS_CLI_USAGE) << QString() << LoadStr(IDS_CLI_GLOBAL_OPTIONS);
-    for (const COptionSpec &o : GlobalOptions())
+    for (const COptionDef &o : GlobalOptions())
         lines << OptionLine(o);
     lines << QString() << LoadStr(IDS_CLI_COMMANDS);
     for (const auto &c : commands) {
         const QString head = (c->Name() + QLatin1Char(' ') + c->Synopsis()).trimmed();
         lines << QStringLiteral("  %1  %2").arg(head, -34).arg(LoadStr(c->SummaryId()));
-        for (const COptionSpec &o : c->Options())
+        for (const COptionDef &o : c->Options())
             lines << QStringLiteral("    ") + OptionLine(o);
     }
     lines << QString() << LoadStr(IDS_CLI_EXIT_CODES);
@@ -54,14 +54,14 @@ QString HelpText(const std::vector<std::unique_ptr<CCliCommand>> &commands)
 // option that takes one.
 int FindCommand(const QStringList &args)
 {
-    const QVector<COptionSpec> globals = GlobalOptions();
+    const QVector<COptionDef> globals = GlobalOptions();
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         if (a == QLatin1String("--"))
             return i + 1 < args.size() ? i + 1 : -1;
         if (!a.startsWith(QLatin1Char('-')) || a == QLatin1String("-"))
             return i;
-        for (const COptionSpec &o : globals) {
+        for (const COptionDef &o : globals) {
             const bool isLong = a == QStringLiteral("--") + o.name;
             const bool isShort = !o.shortName.isNull() && a == QStringLiteral("-") + o.shortName;
             if (o.takesValue && (isLong || isShort))
@@ -107,12 +107,12 @@ int RunCli(const QStringList &args)
     if (at >= 0)
         rest.removeAt(at);
 
-    QVector<COptionSpec> specs = GlobalOptions();
+    QVector<COptionDef> defs = GlobalOptions();
     if (command)
-        specs += command->Options();
+        defs += command->Options();
     CParsedArgs parsed;
     QString bad;
-    const bool parsedOk = ParseArgs(rest, specs, &parsed, &bad);
+    const bool parsedOk = ParseArgs(rest, defs, &parsed, &bad);
 
     if (parsed.Has(QStringLiteral("help"))) {
         ctx.Console().Data(HelpText(commands));

@@ -4,17 +4,17 @@
 
 namespace {
 
-const COptionSpec *FindLong(const QVector<COptionSpec> &specs, const QString &name)
+const COptionDef *FindLong(const QVector<COptionDef> &defs, const QString &name)
 {
-    for (const COptionSpec &s : specs)
+    for (const COptionDef &s : defs)
         if (s.name == name)
             return &s;
     return nullptr;
 }
 
-const COptionSpec *FindShort(const QVector<COptionSpec> &specs, QChar c)
+const COptionDef *FindShort(const QVector<COptionDef> &defs, QChar c)
 {
-    for (const COptionSpec &s : specs)
+    for (const COptionDef &s : defs)
         if (!s.shortName.isNull() && s.shortName == c)
             return &s;
     return nullptr;
@@ -22,7 +22,7 @@ const COptionSpec *FindShort(const QVector<COptionSpec> &specs, QChar c)
 
 } // namespace
 
-bool ParseArgs(const QStringList &args, const QVector<COptionSpec> &specs, CParsedArgs *out, QString *error)
+bool ParseArgs(const QStringList &args, const QVector<COptionDef> &defs, CParsedArgs *out, QString *error)
 {
     bool optionsEnded = false;
     for (int i = 0; i < args.size(); ++i) {
@@ -35,7 +35,7 @@ bool ParseArgs(const QStringList &args, const QVector<COptionSpec> &specs, CPars
             optionsEnded = true;
             continue;
         }
-        const COptionSpec *opt = nullptr;
+        const COptionDef *opt = nullptr;
         QString inlineValue;
         bool hasInline = false;
         if (arg.startsWith(QLatin1String("--"))) {
@@ -46,9 +46,9 @@ bool ParseArgs(const QStringList &args, const QVector<COptionSpec> &specs, CPars
                 name = name.left(eq);
                 hasInline = true;
             }
-            opt = FindLong(specs, name);
+            opt = FindLong(defs, name);
         } else if (arg.size() >= 2) {
-            opt = FindShort(specs, arg[1]);
+            opt = FindShort(defs, arg[1]);
             if (opt && arg.size() > 2) {
                 inlineValue = arg.mid(2);
                 hasInline = true;

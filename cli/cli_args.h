@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <QVector>
 
-struct COptionSpec {
+struct COptionDef {
     QString name;        // long name without "--"
     QChar shortName;     // 0 when none
     bool takesValue = false;
@@ -31,9 +31,9 @@ public:
     QStringList m_positionals;
 };
 
-// Parses args (without the program name) against specs. On failure returns
+// Parses args (without the program name) against defs. On failure returns
 // false and *error gets the offending argument.
-bool ParseArgs(const QStringList &args, const QVector<COptionSpec> &specs, CParsedArgs *out, QString *error);
+bool ParseArgs(const QStringList &args, const QVector<COptionDef> &defs, CParsedArgs *out, QString *error);
 
 // Value parsers; each returns false on malformed text.
 bool ParseInt(const QString &text, int *value);

@@ -24,7 +24,7 @@ public:
     // Arguments as shown in the help text, e.g. "SLOT".
     virtual QString Synopsis() const { return QString(); }
     virtual int SummaryId() const = 0;
-    virtual QVector<COptionSpec> Options() const { return {}; }
+    virtual QVector<COptionDef> Options() const { return {}; }
     // Whether -p may be given more than once (a run on several terminals).
     virtual bool AcceptsManyPorts() const { return false; }
     // Checks the arguments (before any connection); returns EXIT_OK or
@@ -38,7 +38,7 @@ protected:
     // Reports a value that cannot be used; returns EXIT_USAGE.
     static int BadValue(CCliContext &ctx, const QString &text);
     // --dither none|ordered|diffusion of the picture commands.
-    static COptionSpec DitherOption();
+    static COptionDef DitherOption();
     // Reads --dither into *dither (None when absent); EXIT_OK or EXIT_USAGE.
     static int ReadDither(CCliContext &ctx, const CParsedArgs &args, CDither *dither);
 };

@@ -153,7 +153,7 @@ int CCliCommand::BadValue(CCliContext &ctx, const QString &text)
     return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, qUtf8Printable(text)));
 }
 
-COptionSpec CCliCommand::DitherOption()
+COptionDef CCliCommand::DitherOption()
 {
     return {QStringLiteral("dither"), QChar(), true, QStringLiteral("METHOD"), LoadStr(IDS_CLI_OPT_DITHER)};
 }

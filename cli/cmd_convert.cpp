@@ -21,7 +21,7 @@ public:
             "FILE --size WxH [--bpp 16|24] [--stretch] [--bg #RRGGBB] [--dither METHOD] -o OUT");
     }
     int SummaryId() const override { return IDS_CLI_CMD_CONVERT; }
-    QVector<COptionSpec> Options() const override
+    QVector<COptionDef> Options() const override
     {
         return {{QStringLiteral("size"), QChar(), true, QStringLiteral("WxH"), LoadStr(IDS_CLI_OPT_CONVERT_SIZE)},
                 {QStringLiteral("bpp"), QChar(), true, QStringLiteral("16|24"), LoadStr(IDS_CLI_OPT_BPP)},

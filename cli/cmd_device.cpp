@@ -99,7 +99,7 @@ public:
     QString Name() const override { return QStringLiteral("text"); }
     QString Synopsis() const override { return QStringLiteral("[--font WxH] [--at X,Y] TEXT"); }
     int SummaryId() const override { return IDS_CLI_CMD_TEXT; }
-    QVector<COptionSpec> Options() const override
+    QVector<COptionDef> Options() const override
     {
         return {{QStringLiteral("font"), QChar(), true, QStringLiteral("WxH"), LoadStr(IDS_CLI_OPT_FONT)},
                 {QStringLiteral("at"), QChar(), true, QStringLiteral("X,Y"), LoadStr(IDS_CLI_OPT_AT)}};

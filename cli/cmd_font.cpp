@@ -13,7 +13,7 @@ public:
     QString Name() const override { return QStringLiteral("font"); }
     QString Synopsis() const override { return QStringLiteral("FILE [--size WxH]"); }
     int SummaryId() const override { return IDS_CLI_CMD_FONT; }
-    QVector<COptionSpec> Options() const override
+    QVector<COptionDef> Options() const override
     {
         return {{QStringLiteral("size"), QChar(), true, QStringLiteral("WxH"), LoadStr(IDS_CLI_OPT_SIZE)}};
     }

@@ -20,7 +20,7 @@ class CCmdFontGen : public CCliCommand
         return QStringLiteral("--family NAME | --font-file FILE --size WxH [--charset gb2312|ascii] -o OUT");
     }
     int SummaryId() const override { return IDS_CLI_CMD_FONT_GEN; }
-    QVector<COptionSpec> Options() const override
+    QVector<COptionDef> Options() const override
     {
         return {
             {QStringLiteral("family"), QChar(), true, QStringLiteral("NAME"), LoadStr(IDS_CLI_OPT_FAMILY)},
@@ -43,38 +43,38 @@ class CCmdFontGen : public CCliCommand
         if (family == file || !args.Has(QStringLiteral("size")) || !args.Has(QStringLiteral("out")))
             return ctx.Usage(
                 FormatStr(IDS_CLI_MISSING_ARG, qUtf8Printable(Name() + QLatin1Char(' ') + Synopsis())));
-        m_spec.family = args.Value(QStringLiteral("family"));
-        m_spec.fontFile = args.Value(QStringLiteral("font-file"));
+        m_params.family = args.Value(QStringLiteral("family"));
+        m_params.fontFile = args.Value(QStringLiteral("font-file"));
         const QString size = args.Value(QStringLiteral("size"));
-        if (!ParseSize(size, &m_spec.width, &m_spec.height))
+        if (!ParseSize(size, &m_params.width, &m_params.height))
             return BadValue(ctx, size);
-        if (!IsGeneratorGlyphSize(m_spec.width, m_spec.height))
-            return ctx.Usage(FormatStr(IDS_IMG_FONTGEN_BAD_SIZE, m_spec.width, m_spec.height));
-        m_spec.charset = DefaultCharset(m_spec.width, m_spec.height);
+        if (!IsGeneratorGlyphSize(m_params.width, m_params.height))
+            return ctx.Usage(FormatStr(IDS_IMG_FONTGEN_BAD_SIZE, m_params.width, m_params.height));
+        m_params.charset = DefaultCharset(m_params.width, m_params.height);
         if (args.Has(QStringLiteral("charset"))) {
             const QString set = args.Value(QStringLiteral("charset")).toLower();
             if (set == QLatin1String("gb2312"))
-                m_spec.charset = CGlyphCharset::Gb2312;
+                m_params.charset = CGlyphCharset::Gb2312;
             else if (set == QLatin1String("ascii"))
-                m_spec.charset = CGlyphCharset::Ascii;
+                m_params.charset = CGlyphCharset::Ascii;
             else
                 return BadValue(ctx, args.Value(QStringLiteral("charset")));
         }
-        m_spec.bold = args.Has(QStringLiteral("bold"));
+        m_params.bold = args.Has(QStringLiteral("bold"));
         if (args.Has(QStringLiteral("threshold")) &&
-            !ParseInt(args.Value(QStringLiteral("threshold")), &m_spec.threshold))
+            !ParseInt(args.Value(QStringLiteral("threshold")), &m_params.threshold))
             return BadValue(ctx, args.Value(QStringLiteral("threshold")));
         if (args.Has(QStringLiteral("offset")) &&
-            !ParseInt(args.Value(QStringLiteral("offset")), &m_spec.offset))
+            !ParseInt(args.Value(QStringLiteral("offset")), &m_params.offset))
             return BadValue(ctx, args.Value(QStringLiteral("offset")));
         m_out = args.Value(QStringLiteral("out"));
         if (m_out.isEmpty())
             return BadValue(ctx, m_out);
         if (QFileInfo(m_out).isDir())
-            m_out = QDir(m_out).filePath(FontLibraryFileName(m_spec));
+            m_out = QDir(m_out).filePath(FontLibraryFileName(m_params));
         // The font itself is checked before anything is written.
         QString error;
-        if (!m_generator.Open(m_spec, &error))
+        if (!m_generator.Open(m_params, &error))
             return ctx.Usage(error);
         return EXIT_OK;
     }
@@ -92,12 +92,12 @@ class CCmdFontGen : public CCliCommand
                 FormatStr(IDS_IMG_FONTGEN_WRITE_FAILED, qUtf8Printable(m_out), qUtf8Printable(error)));
             return EXIT_FAILED;
         }
-        ReportGeneratedLibrary(&ctx.Status(), QFileInfo(m_out).absoluteFilePath(), m_spec, missing);
+        ReportGeneratedLibrary(&ctx.Status(), QFileInfo(m_out).absoluteFilePath(), m_params, missing);
         return EXIT_OK;
     }
 
   private:
-    CFontGenSpec m_spec;
+    CFontGenParams m_params;
     CFontGenerator m_generator;
     QString m_out;
 };

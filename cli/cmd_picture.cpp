@@ -18,7 +18,7 @@ public:
         return QStringLiteral("FILE [--slot N] [--stretch] [--bg #RRGGBB] [--dither METHOD]");
     }
     int SummaryId() const override { return IDS_CLI_CMD_PICTURE; }
-    QVector<COptionSpec> Options() const override
+    QVector<COptionDef> Options() const override
     {
         return {{QStringLiteral("slot"), QChar(), true, QStringLiteral("N"), LoadStr(IDS_CLI_OPT_SLOT)},
                 {QStringLiteral("stretch"), QChar(), false, QString(), LoadStr(IDS_CLI_OPT_STRETCH)},

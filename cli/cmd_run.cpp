@@ -167,7 +167,7 @@ public:
     QString Synopsis() const override { return QStringLiteral("FILE.kbz [--yes] [--junit FILE] [--all]"); }
     int SummaryId() const override { return IDS_CLI_CMD_RUN; }
     bool AcceptsManyPorts() const override { return true; }
-    QVector<COptionSpec> Options() const override
+    QVector<COptionDef> Options() const override
     {
         return {{QStringLiteral("yes"), QLatin1Char('y'), false, QString(), LoadStr(IDS_CLI_OPT_YES)},
                 {QStringLiteral("junit"), QChar(), true, QStringLiteral("FILE"), LoadStr(IDS_CLI_OPT_JUNIT)},

@@ -108,9 +108,9 @@ char32_t CharsetCharacter(CGlyphCharset charset, int n)
     return Gb2312Table()[static_cast<size_t>(n)];
 }
 
-QString FontLibraryFileName(const CFontGenSpec &spec)
+QString FontLibraryFileName(const CFontGenParams &params)
 {
-    QString name = spec.fontFile.isEmpty() ? spec.family : QFileInfo(spec.fontFile).completeBaseName();
+    QString name = params.fontFile.isEmpty() ? params.family : QFileInfo(params.fontFile).completeBaseName();
     QString clean;
     for (const QChar c : name) {
         if (c.isDigit())
@@ -120,7 +120,7 @@ QString FontLibraryFileName(const CFontGenSpec &spec)
     clean = clean.simplified();
     if (clean.isEmpty())
         clean = QStringLiteral("font");
-    return QStringLiteral("%1_%2x%3.fnt").arg(clean).arg(spec.width).arg(spec.height);
+    return QStringLiteral("%1_%2x%3.fnt").arg(clean).arg(params.width).arg(params.height);
 }
 
 bool WriteFontLibrary(const QString &path, const QByteArray &data, QString *error)
@@ -134,20 +134,20 @@ bool WriteFontLibrary(const QString &path, const QByteArray &data, QString *erro
     return false;
 }
 
-void ReportGeneratedLibrary(CStatusSink *status, const QString &path, const CFontGenSpec &spec, int missing)
+void ReportGeneratedLibrary(CStatusSink *status, const QString &path, const CFontGenParams &params, int missing)
 {
     if (!status)
         return;
     status->ShowStatusMessage(STATUS_SUCCESS, FormatStr(IDS_IMG_FONTGEN_DONE, qUtf8Printable(path),
-                                                        CharsetGlyphCount(spec.charset), missing));
+                                                        CharsetGlyphCount(params.charset), missing));
     int width = 0, height = 0;
-    if (!ParseFontSizeFromName(path, &width, &height) || width != spec.width || height != spec.height)
+    if (!ParseFontSizeFromName(path, &width, &height) || width != params.width || height != params.height)
         status->ShowStatusMessage(STATUS_INFO, FormatStr(IDS_IMG_FONTGEN_NAME_NO_SIZE, qUtf8Printable(path),
-                                                         spec.width, spec.height));
+                                                         params.width, params.height));
 }
 
 struct CFontGenerator::Impl {
-    CFontGenSpec spec;
+    CFontGenParams params;
     QRawFont font;
     bool open = false;
     double ascent = 0;
@@ -164,14 +164,14 @@ bool CFontGenerator::IsOpen() const
     return d->open;
 }
 
-const CFontGenSpec &CFontGenerator::Spec() const
+const CFontGenParams &CFontGenerator::Params() const
 {
-    return d->spec;
+    return d->params;
 }
 
 int CFontGenerator::GlyphBytes() const
 {
-    return ::GlyphBytes(d->spec.width, d->spec.height);
+    return ::GlyphBytes(d->params.width, d->params.height);
 }
 
 double CFontGenerator::PixelSize() const
@@ -179,7 +179,7 @@ double CFontGenerator::PixelSize() const
     return d->open ? d->font.pixelSize() : 0.0;
 }
 
-bool CFontGenerator::Open(const CFontGenSpec &spec, QString *error)
+bool CFontGenerator::Open(const CFontGenParams &params, QString *error)
 {
     d->open = false;
     d->font = QRawFont();
@@ -190,56 +190,56 @@ bool CFontGenerator::Open(const CFontGenSpec &spec, QString *error)
     };
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return fail(LoadStr(IDS_IMG_FONTGEN_NEEDS_GUI));
-    if (!IsGeneratorGlyphSize(spec.width, spec.height))
-        return fail(FormatStr(IDS_IMG_FONTGEN_BAD_SIZE, spec.width, spec.height));
-    if (spec.threshold < 1 || spec.threshold > 255)
-        return fail(FormatStr(IDS_IMG_FONTGEN_BAD_THRESHOLD, spec.threshold));
-    if (std::abs(spec.offset) >= spec.height)
-        return fail(FormatStr(IDS_IMG_FONTGEN_BAD_OFFSET, spec.offset, spec.height - 1, spec.height - 1));
+    if (!IsGeneratorGlyphSize(params.width, params.height))
+        return fail(FormatStr(IDS_IMG_FONTGEN_BAD_SIZE, params.width, params.height));
+    if (params.threshold < 1 || params.threshold > 255)
+        return fail(FormatStr(IDS_IMG_FONTGEN_BAD_THRESHOLD, params.threshold));
+    if (std::abs(params.offset) >= params.height)
+        return fail(FormatStr(IDS_IMG_FONTGEN_BAD_OFFSET, params.offset, params.height - 1, params.height - 1));
 
     // Outlines without hinting: the glyphs scale exactly and come out the
     // same wherever the font file is the same.
     QRawFont font;
-    if (!spec.fontFile.isEmpty()) {
-        const QFileInfo info(spec.fontFile);
+    if (!params.fontFile.isEmpty()) {
+        const QFileInfo info(params.fontFile);
         if (info.isFile() && info.isReadable() && info.size() <= kMaxFontFileBytes)
-            font = QRawFont(spec.fontFile, kMeasureSize, QFont::PreferNoHinting);
+            font = QRawFont(params.fontFile, kMeasureSize, QFont::PreferNoHinting);
         if (!font.isValid())
-            return fail(FormatStr(IDS_IMG_FONTGEN_BAD_FONT_FILE, qUtf8Printable(spec.fontFile)));
-    } else if (!spec.family.trimmed().isEmpty()) {
-        if (HasFamily(spec.family)) {
-            QFont request(spec.family);
+            return fail(FormatStr(IDS_IMG_FONTGEN_BAD_FONT_FILE, qUtf8Printable(params.fontFile)));
+    } else if (!params.family.trimmed().isEmpty()) {
+        if (HasFamily(params.family)) {
+            QFont request(params.family);
             request.setPixelSize(static_cast<int>(kMeasureSize));
-            request.setBold(spec.bold);
+            request.setBold(params.bold);
             request.setHintingPreference(QFont::PreferNoHinting);
             request.setStyleStrategy(QFont::NoFontMerging);
             font = QRawFont::fromFont(request);
         }
         if (!font.isValid())
-            return fail(FormatStr(IDS_IMG_FONTGEN_NO_FAMILY, qUtf8Printable(spec.family)));
+            return fail(FormatStr(IDS_IMG_FONTGEN_NO_FAMILY, qUtf8Printable(params.family)));
     } else {
         return fail(LoadStr(IDS_IMG_FONTGEN_NO_FONT));
     }
 
     // Ascent and descent fitted to the glyph height.
     const double extent = (font.ascent() + font.descent()) / font.pixelSize();
-    const double pixelSize = extent > 0 ? spec.height / extent : spec.height;
+    const double pixelSize = extent > 0 ? params.height / extent : params.height;
     font.setPixelSize(pixelSize);
 
-    d->spec = spec;
+    d->params = params;
     d->font = font;
     d->ascent = font.ascent();
     d->descent = font.descent();
     // A face that is not bold itself is thickened by an outline pen.
-    d->embolden = spec.bold && font.weight() < QFont::DemiBold ? pixelSize / 16.0 : 0.0;
-    d->canvas = QImage(spec.width, spec.height, QImage::Format_ARGB32_Premultiplied);
+    d->embolden = params.bold && font.weight() < QFont::DemiBold ? pixelSize / 16.0 : 0.0;
+    d->canvas = QImage(params.width, params.height, QImage::Format_ARGB32_Premultiplied);
     d->open = !d->canvas.isNull();
     return d->open;
 }
 
 bool CFontGenerator::RenderCharacter(char32_t ch, uint8_t *out)
 {
-    const int rowBytes = (d->spec.width + 7) / 8;
+    const int rowBytes = (d->params.width + 7) / 8;
     std::memset(out, 0, static_cast<size_t>(GlyphBytes()));
     if (!d->open || ch == 0)
         return false;
@@ -253,15 +253,15 @@ bool CFontGenerator::RenderCharacter(char32_t ch, uint8_t *out)
     const QList<QPointF> advances = d->font.advancesForGlyphIndexes(QList<quint32>{glyph});
     const double advance = advances.isEmpty() ? 0.0 : advances.first().x();
 
-    const double width = d->spec.width;
-    const double height = d->spec.height;
+    const double width = d->params.width;
+    const double height = d->params.height;
     const double half = d->embolden / 2;
     const QRectF ink = path.boundingRect().adjusted(-half, -half, half, half);
     // The advance centred across the cell, the ascent-descent band centred
     // down it (it fills it but for rounding), moved by the offset; then
     // whatever would be cut is brought inside.
     double originX = (width - advance) / 2;
-    double originY = (height - d->ascent - d->descent) / 2 + d->ascent + d->spec.offset;
+    double originY = (height - d->ascent - d->descent) / 2 + d->ascent + d->params.offset;
     double scaleX = 1.0;
     double scaleY = 1.0;
     FitAxis(ink.left(), ink.right(), width, &originX, &scaleX);
@@ -279,11 +279,11 @@ bool CFontGenerator::RenderCharacter(char32_t ch, uint8_t *out)
             painter.setPen(Qt::NoPen);
         painter.drawPath(path);
     }
-    for (int y = 0; y < d->spec.height; ++y) {
+    for (int y = 0; y < d->params.height; ++y) {
         const QRgb *line = reinterpret_cast<const QRgb *>(d->canvas.constScanLine(y));
         uint8_t *row = out + static_cast<size_t>(y) * rowBytes;
-        for (int x = 0; x < d->spec.width; ++x)
-            if (qAlpha(line[x]) >= d->spec.threshold)
+        for (int x = 0; x < d->params.width; ++x)
+            if (qAlpha(line[x]) >= d->params.threshold)
                 row[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
     }
     return true;
@@ -296,7 +296,7 @@ bool CFontGenerator::Generate(QByteArray *out, int *missing, const std::function
         *missing = 0;
     if (!d->open)
         return false;
-    const int total = CharsetGlyphCount(d->spec.charset);
+    const int total = CharsetGlyphCount(d->params.charset);
     const int glyphBytes = GlyphBytes();
     QByteArray data(static_cast<qsizetype>(total) * glyphBytes, '\0');
     uint8_t *bytes = reinterpret_cast<uint8_t *>(data.data());
@@ -304,7 +304,7 @@ bool CFontGenerator::Generate(QByteArray *out, int *missing, const std::function
     for (int n = 0; n < total; ++n) {
         if (progress && n % 256 == 0 && !progress(n, total))
             return false;
-        const char32_t ch = CharsetCharacter(d->spec.charset, n);
+        const char32_t ch = CharsetCharacter(d->params.charset, n);
         if (ch != 0 && !RenderCharacter(ch, bytes + static_cast<size_t>(n) * glyphBytes))
             ++lacking;
     }

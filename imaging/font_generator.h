@@ -17,7 +17,7 @@ enum class CGlyphCharset : int {
 
 // What to generate. The font is fontFile when set (the first face of a
 // collection), else the installed family.
-struct CFontGenSpec {
+struct CFontGenParams {
     QString family;
     QString fontFile;
     int width = 16;
@@ -41,7 +41,7 @@ char32_t CharsetCharacter(CGlyphCharset charset, int n);
 // Library file name for a folder: "<font name>_<W>x<H>.fnt". Digits are taken
 // out of the font name so that the size in the name is the one the file
 // name parser finds.
-QString FontLibraryFileName(const CFontGenSpec &spec);
+QString FontLibraryFileName(const CFontGenParams &params);
 // Writes data to path completely or not at all (an existing file stays as it
 // was on failure). *error gets the system's reason.
 bool WriteFontLibrary(const QString &path, const QByteArray &data, QString *error);
@@ -51,7 +51,7 @@ class CStatusSink;
 // Reports a library written to path: the glyph count and the characters the
 // font lacked (success), and, when the size cannot be read back from the
 // path, that it must be set by hand (info).
-void ReportGeneratedLibrary(CStatusSink *status, const QString &path, const CFontGenSpec &spec, int missing);
+void ReportGeneratedLibrary(CStatusSink *status, const QString &path, const CFontGenParams &params, int missing);
 
 class CFontGenerator
 {
@@ -61,11 +61,11 @@ class CFontGenerator
     CFontGenerator(const CFontGenerator &) = delete;
     CFontGenerator &operator=(const CFontGenerator &) = delete;
 
-    // Checks the spec, opens the font and scales it so that its ascent and
+    // Checks the params, opens the font and scales it so that its ascent and
     // descent fill the glyph height. False with a message in *error.
-    bool Open(const CFontGenSpec &spec, QString *error);
+    bool Open(const CFontGenParams &params, QString *error);
     bool IsOpen() const;
-    const CFontGenSpec &Spec() const;
+    const CFontGenParams &Params() const;
     int GlyphBytes() const;
     // Pixel size the font is rendered at.
     double PixelSize() const;

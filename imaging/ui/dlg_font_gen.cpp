@@ -208,21 +208,21 @@ CDlgFontGen::CDlgFontGen(const QString &folder, CStatusSink *status, QWidget *pa
 
 CDlgFontGen::~CDlgFontGen() = default;
 
-CFontGenSpec CDlgFontGen::Spec() const
+CFontGenParams CDlgFontGen::Params() const
 {
-    CFontGenSpec spec;
+    CFontGenParams params;
     if (m_fromFile->isChecked())
-        spec.fontFile = m_fontFile->text().trimmed();
+        params.fontFile = m_fontFile->text().trimmed();
     else
-        spec.family = m_family->currentFont().family();
+        params.family = m_family->currentFont().family();
     const QSize size = m_size->currentData().toSize();
-    spec.width = size.width();
-    spec.height = size.height();
-    spec.charset = static_cast<CGlyphCharset>(m_charset->currentData().toInt());
-    spec.bold = m_bold->isChecked();
-    spec.threshold = m_threshold->value();
-    spec.offset = m_offset->value();
-    return spec;
+    params.width = size.width();
+    params.height = size.height();
+    params.charset = static_cast<CGlyphCharset>(m_charset->currentData().toInt());
+    params.bold = m_bold->isChecked();
+    params.threshold = m_threshold->value();
+    params.offset = m_offset->value();
+    return params;
 }
 
 void CDlgFontGen::SizeChanged()
@@ -243,25 +243,25 @@ void CDlgFontGen::SettingsChanged()
 
 void CDlgFontGen::UpdatePreview()
 {
-    const CFontGenSpec spec = Spec();
+    const CFontGenParams params = Params();
     QString error;
     std::vector<uint8_t> bits;
     int count = 0;
-    if (m_generator.Open(spec, &error)) {
-        const std::vector<char32_t> chars = SampleCharacters(spec.charset);
+    if (m_generator.Open(params, &error)) {
+        const std::vector<char32_t> chars = SampleCharacters(params.charset);
         const size_t glyphBytes = static_cast<size_t>(m_generator.GlyphBytes());
         bits.resize(chars.size() * glyphBytes);
         for (const char32_t ch : chars)
             m_generator.RenderCharacter(ch, bits.data() + glyphBytes * count++);
     }
-    m_preview->SetGlyphs(spec.width, spec.height, std::move(bits), count);
+    m_preview->SetGlyphs(params.width, params.height, std::move(bits), count);
     ShowError(error);
 }
 
-QString CDlgFontGen::OutputPath(const CFontGenSpec &spec) const
+QString CDlgFontGen::OutputPath(const CFontGenParams &params) const
 {
     const QString folder = m_folder.isEmpty() ? QDir::currentPath() : m_folder;
-    return QDir(folder).filePath(FontLibraryFileName(spec));
+    return QDir(folder).filePath(FontLibraryFileName(params));
 }
 
 void CDlgFontGen::SuggestOutput()
@@ -270,7 +270,7 @@ void CDlgFontGen::SuggestOutput()
     const QString current = m_output->text();
     if (!current.isEmpty() && current != m_suggested)
         return;
-    m_suggested = QDir::toNativeSeparators(OutputPath(Spec()));
+    m_suggested = QDir::toNativeSeparators(OutputPath(Params()));
     m_output->setText(m_suggested);
 }
 
@@ -300,19 +300,19 @@ void CDlgFontGen::ShowError(const QString &text)
 
 void CDlgFontGen::accept()
 {
-    const CFontGenSpec spec = Spec();
+    const CFontGenParams params = Params();
     QString error;
-    if (!m_generator.Open(spec, &error)) {
+    if (!m_generator.Open(params, &error)) {
         ShowError(error);
         return;
     }
     QString path = QDir::fromNativeSeparators(m_output->text().trimmed());
     if (path.isEmpty())
-        path = OutputPath(spec);
+        path = OutputPath(params);
     else if (QFileInfo(path).isDir())
-        path = QDir(path).filePath(FontLibraryFileName(spec));
+        path = QDir(path).filePath(FontLibraryFileName(params));
 
-    const int total = CharsetGlyphCount(spec.charset);
+    const int total = CharsetGlyphCount(params.charset);
     QByteArray data;
     int missing = 0;
     bool done = false;
@@ -337,6 +337,6 @@ void CDlgFontGen::accept()
         return;
     }
     m_generated = QFileInfo(path).absoluteFilePath();
-    ReportGeneratedLibrary(m_status, m_generated, spec, missing);
+    ReportGeneratedLibrary(m_status, m_generated, params, missing);
     QDialog::accept();
 }

@@ -51,8 +51,8 @@ class CDlgFontGen : public QDialog
     CDlgFontGen(const QString &folder, CStatusSink *status, QWidget *parent = nullptr);
     ~CDlgFontGen() override;
 
-    // The spec the controls describe.
-    CFontGenSpec Spec() const;
+    // The params the controls describe.
+    CFontGenParams Params() const;
     // The library written when the dialog was accepted.
     const QString &GeneratedPath() const { return m_generated; }
 
@@ -78,7 +78,7 @@ class CDlgFontGen : public QDialog
     void BrowseFontFile();
     void BrowseOutput();
     void ShowError(const QString &text);
-    QString OutputPath(const CFontGenSpec &spec) const;
+    QString OutputPath(const CFontGenParams &params) const;
 
     QString m_folder;
     CStatusSink *m_status;

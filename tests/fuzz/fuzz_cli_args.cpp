@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QStringList args;
     for (const QByteArray &part : bytes.split('\0'))
         args << QString::fromUtf8(part);
-    static const QVector<COptionSpec> specs = {
+    static const QVector<COptionDef> defs = {
         {QStringLiteral("port"), QLatin1Char('p'), true, QStringLiteral("PORT"), QString()},
         {QStringLiteral("json"), QChar(), false, QString(), QString()},
         {QStringLiteral("size"), QChar(), true, QStringLiteral("WxH"), QString()},
@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     };
     CParsedArgs parsed;
     QString bad;
-    ParseArgs(args, specs, &parsed, &bad);
+    ParseArgs(args, defs, &parsed, &bad);
     for (const QString &value : parsed.m_values) {
         int a = 0;
         int b = 0;

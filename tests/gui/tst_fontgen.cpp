@@ -62,16 +62,16 @@ void TestFontGen::choicesFollowTheSizeAndThePreviewFollowsTheChoices()
     dlg.FontFileEdit()->setText(m_font);
     QVERIFY(dlg.FromFileButton()->isChecked());
     QCOMPARE(dlg.OutputEdit()->text(), dir.filePath(QStringLiteral("wqy-microhei_16x16.fnt")));
-    QCOMPARE(dlg.Spec().charset, CGlyphCharset::Gb2312);
+    QCOMPARE(dlg.Params().charset, CGlyphCharset::Gb2312);
     // The sample text "字库预览ABab12": all 10 characters in the GB2312 table.
     QCOMPARE(dlg.Preview()->GlyphCount(), 10);
     const int squareInk = dlg.Preview()->InkCount();
     QVERIFY(squareInk > 10 * 10);
 
     dlg.SizeBox()->setCurrentIndex(dlg.SizeBox()->findText(QStringLiteral("12 x 24")));
-    QCOMPARE(dlg.Spec().charset, CGlyphCharset::Ascii);
-    QCOMPARE(dlg.Spec().width, 12);
-    QCOMPARE(dlg.Spec().height, 24);
+    QCOMPARE(dlg.Params().charset, CGlyphCharset::Ascii);
+    QCOMPARE(dlg.Params().width, 12);
+    QCOMPARE(dlg.Params().height, 24);
     QCOMPARE(dlg.OutputEdit()->text(), dir.filePath(QStringLiteral("wqy-microhei_12x24.fnt")));
     QCOMPARE(dlg.Preview()->GlyphCount(), 6); // ABab12
     QVERIFY(dlg.ErrorLabel()->text().isEmpty());

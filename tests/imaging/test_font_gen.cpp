@@ -1,5 +1,5 @@
 // The font library generator: sizes and order of the libraries, where the ink
-// lands, reading the result back, and bad specs. Rendering uses the CJK font
+// lands, reading the result back, and bad defs. Rendering uses the CJK font
 // the project installs (fonts-wqy-microhei); without it the tests skip.
 #include "imaging/font_generator.h"
 #include "imaging/font_library.h"
@@ -42,20 +42,20 @@ class FontGen : public ::testing::Test
             GTEST_SKIP() << "fonts-wqy-microhei is not installed (scripts/deps.sh installs it)";
         EnsureGuiApp();
     }
-    static CFontGenSpec Spec(int width, int height, CGlyphCharset charset)
+    static CFontGenParams Params(int width, int height, CGlyphCharset charset)
     {
-        CFontGenSpec spec;
-        spec.fontFile = ProjectFont();
-        spec.width = width;
-        spec.height = height;
-        spec.charset = charset;
-        return spec;
+        CFontGenParams params;
+        params.fontFile = ProjectFont();
+        params.width = width;
+        params.height = height;
+        params.charset = charset;
+        return params;
     }
-    static QByteArray Generate(const CFontGenSpec &spec)
+    static QByteArray Generate(const CFontGenParams &params)
     {
         CFontGenerator gen;
         QString error;
-        EXPECT_TRUE(gen.Open(spec, &error)) << error.toStdString();
+        EXPECT_TRUE(gen.Open(params, &error)) << error.toStdString();
         QByteArray data;
         EXPECT_TRUE(gen.Generate(&data));
         return data;
@@ -73,13 +73,13 @@ class FontGen : public ::testing::Test
         }
         return rows;
     }
-    static QStringList Render(const CFontGenSpec &spec, char32_t ch)
+    static QStringList Render(const CFontGenParams &params, char32_t ch)
     {
         CFontGenerator gen;
-        EXPECT_TRUE(gen.Open(spec, nullptr));
+        EXPECT_TRUE(gen.Open(params, nullptr));
         std::vector<uint8_t> glyph(static_cast<size_t>(gen.GlyphBytes()));
         gen.RenderCharacter(ch, glyph.data());
-        return Rows(glyph.data(), spec.width, spec.height);
+        return Rows(glyph.data(), params.width, params.height);
     }
     static int Ink(const QStringList &rows) { return static_cast<int>(rows.join(QString()).count(u'#')); }
 };
@@ -116,12 +116,12 @@ TEST(FontGenCharset, FileNamesCarryTheSize)
         {"a/b:c", "", 24, 24, "a b c_24x24.fnt"},
     };
     for (const Case &c : cases) {
-        CFontGenSpec spec;
-        spec.family = QString::fromUtf8(c.family);
-        spec.fontFile = QString::fromUtf8(c.file);
-        spec.width = c.width;
-        spec.height = c.height;
-        const QString name = FontLibraryFileName(spec);
+        CFontGenParams params;
+        params.family = QString::fromUtf8(c.family);
+        params.fontFile = QString::fromUtf8(c.file);
+        params.width = c.width;
+        params.height = c.height;
+        const QString name = FontLibraryFileName(params);
         EXPECT_EQ(name, QString::fromUtf8(c.name));
         int w = 0, h = 0;
         EXPECT_TRUE(ParseFontSizeFromName(QStringLiteral("/tmp/") + name, &w, &h)) << c.name;
@@ -141,9 +141,9 @@ TEST_F(FontGen, LibrarySizesAndRepeatability)
                           {12, 24, CGlyphCharset::Ascii, 95 * 48},
                           {16, 32, CGlyphCharset::Ascii, 95 * 64}};
     for (const Case &c : cases) {
-        const QByteArray data = Generate(Spec(c.width, c.height, c.charset));
+        const QByteArray data = Generate(Params(c.width, c.height, c.charset));
         EXPECT_EQ(data.size(), c.bytes) << c.width << "x" << c.height;
-        EXPECT_EQ(Generate(Spec(c.width, c.height, c.charset)), data) << "not repeatable";
+        EXPECT_EQ(Generate(Params(c.width, c.height, c.charset)), data) << "not repeatable";
         EXPECT_EQ(data.left(GlyphBytes(c.width, c.height)), QByteArray(GlyphBytes(c.width, c.height), '\0'))
             << "the first glyph (a space) is not blank";
     }
@@ -151,8 +151,8 @@ TEST_F(FontGen, LibrarySizesAndRepeatability)
 
 TEST_F(FontGen, GlyphsLandInTheCell)
 {
-    const CFontGenSpec spec = Spec(16, 16, CGlyphCharset::Gb2312);
-    const QStringList yi = Render(spec, U'\u4E00');
+    const CFontGenParams params = Params(16, 16, CGlyphCharset::Gb2312);
+    const QStringList yi = Render(params, U'\u4E00');
     // One horizontal band: inked rows are adjacent, at most 3 thick, near the
     // middle, and each spans most of the width.
     QList<int> inked;
@@ -168,11 +168,11 @@ TEST_F(FontGen, GlyphsLandInTheCell)
         EXPECT_GE(yi[y].count(u'#'), 8) << yi.join(u'\n').toStdString();
 
     // The largest offsets push glyphs to the border, never across it.
-    CFontGenSpec down = spec, up = spec;
+    CFontGenParams down = params, up = params;
     down.offset = 15;
     up.offset = -15;
     for (char32_t ch : {U'\u4E2D', U'\u4E00', U'g'}) {
-        const QStringList plain = Render(spec, ch);
+        const QStringList plain = Render(params, ch);
         const QStringList low = Render(down, ch);
         const QStringList high = Render(up, ch);
         EXPECT_TRUE(low.last().contains(u'#')) << low.join(u'\n').toStdString();
@@ -182,10 +182,10 @@ TEST_F(FontGen, GlyphsLandInTheCell)
     }
 
     // Bold adds ink, a higher threshold takes it away.
-    CFontGenSpec bold = spec, faint = spec;
+    CFontGenParams bold = params, faint = params;
     bold.bold = true;
     faint.threshold = 250;
-    const int plainInk = Ink(Render(spec, U'\u4E2D'));
+    const int plainInk = Ink(Render(params, U'\u4E2D'));
     EXPECT_GT(Ink(Render(bold, U'\u4E2D')), plainInk);
     EXPECT_LT(Ink(Render(faint, U'\u4E2D')), plainInk);
 }
@@ -193,9 +193,9 @@ TEST_F(FontGen, GlyphsLandInTheCell)
 TEST_F(FontGen, ReadsBackThroughTheFontLibrary)
 {
     QTemporaryDir dir;
-    const CFontGenSpec spec = Spec(16, 16, CGlyphCharset::Gb2312);
-    const QByteArray data = Generate(spec);
-    const QString path = dir.filePath(FontLibraryFileName(spec));
+    const CFontGenParams params = Params(16, 16, CGlyphCharset::Gb2312);
+    const QByteArray data = Generate(params);
+    const QString path = dir.filePath(FontLibraryFileName(params));
     QString error;
     ASSERT_TRUE(WriteFontLibrary(path, data, &error)) << error.toStdString();
 
@@ -217,19 +217,19 @@ TEST_F(FontGen, ReadsBackThroughTheFontLibrary)
     EXPECT_FALSE(error.isEmpty());
 }
 
-TEST_F(FontGen, BadSpecsAreRefused)
+TEST_F(FontGen, BadParamsAreRefused)
 {
     QTemporaryDir dir;
     const QString text = dir.filePath(QStringLiteral("notafont.ttf"));
     ASSERT_TRUE(WriteFile(text, "plain text, not a font"));
     struct Case {
         const char *what;
-        CFontGenSpec spec;
+        CFontGenParams params;
         QString message;
     };
-    CFontGenSpec base = Spec(16, 16, CGlyphCharset::Gb2312);
+    CFontGenParams base = Params(16, 16, CGlyphCharset::Gb2312);
     std::vector<Case> cases;
-    CFontGenSpec s = base;
+    CFontGenParams s = base;
     s.width = 8;
     cases.push_back(
         {"size", s,
@@ -253,7 +253,7 @@ TEST_F(FontGen, BadSpecsAreRefused)
     for (const Case &c : cases) {
         CFontGenerator gen;
         QString error;
-        EXPECT_FALSE(gen.Open(c.spec, &error)) << c.what;
+        EXPECT_FALSE(gen.Open(c.params, &error)) << c.what;
         EXPECT_EQ(error, c.message) << c.what;
         EXPECT_FALSE(gen.IsOpen()) << c.what;
         QByteArray data("x");
