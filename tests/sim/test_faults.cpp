@@ -1,6 +1,7 @@
 // Injected faults: each one as the PC side sees it on the line.
 #include "sim_harness.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <gtest/gtest.h>
@@ -126,10 +127,19 @@ TEST(SimFaults, HangupAfterCutsTheLineMidBlock)
 TEST(SimFaults, UnfinishedBlockIsDroppedWhenThePortCloses)
 {
     Launched l;
-    Launch(&l, {});
+    Launch(&l, {"--log", l.sim.File("log.jsonl")});
     EXPECT_EQ(Hex(l.line.Ask(kToScreen, 1)), "fc");
     l.line.Write(QByteArray(5, char(0x22)));
     l.line.Close();
+    // Reopen only once the terminal has seen the close, so that the
+    // handshake cannot be taken as the rest of the block.
+    const auto dropped = [&] {
+        QFile f(l.sim.File("log.jsonl"));
+        return f.open(QIODevice::ReadOnly) && f.readAll().contains("\"block-dropped\"");
+    };
+    for (int i = 0; i < 300 && !dropped(); ++i)
+        usleep(10000);
+    ASSERT_TRUE(dropped());
     ASSERT_TRUE(l.line.Open(l.sim.Port(), 115200));
     EXPECT_EQ(Hex(l.line.Ask(kHandshake, 2)), "0b ff");
 }
