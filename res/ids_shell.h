@@ -121,6 +121,7 @@ enum : int {
     IDS_CMDLINE_UNEXPECTED_VALUE = 64613,
     IDS_CMDLINE_LANG = 64614,           // --lang of qeltool and qelcli
     IDS_CMDLINE_BAD_LANG = 64615,       // "%1": the value given
+    IDS_CMDLINE_NO_DISPLAY = 64616,     // no window system to show the window on
 
     // The View menu's language choice; the submenu and the two languages'
     // names read the same in both tables.

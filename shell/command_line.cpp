@@ -63,6 +63,19 @@ bool CCommandLine::AsksForText(int argc, char **argv)
     return false;
 }
 
+bool CCommandLine::HasNoDisplay(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--")
+            break;
+        if (arg == "-platform" || arg == "--platform" || arg.startsWith("-platform=") || arg.startsWith("--platform="))
+            return false;
+    }
+    return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+           qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 CCommandLine CCommandLine::Parse(const QStringList &arguments)
 {
     InstallTranslator();

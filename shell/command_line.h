@@ -19,4 +19,7 @@ struct CCommandLine {
     // Whether the raw arguments ask for --help or --version, which need no
     // window system (checked before the application object exists).
     static bool AsksForText(int argc, char **argv);
+    // Whether no window system can be reached: no platform chosen (by
+    // QT_QPA_PLATFORM or -platform) and neither DISPLAY nor WAYLAND_DISPLAY set.
+    static bool HasNoDisplay(int argc, char **argv);
 };

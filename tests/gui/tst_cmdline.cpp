@@ -2,6 +2,7 @@
 // --version end the program with their text, bad options with an error; the
 // parser's own headings and errors are in Chinese.
 #include <QApplication>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -67,6 +68,34 @@ private slots:
         QCOMPARE(int(version.outcome), int(CCommandLine::Version));
         QVERIFY2(QRegularExpression(QStringLiteral("^qeltool \\d+\\.\\d+\\.\\d+\n$")).match(version.text).hasMatch(),
                  qPrintable(version.text));
+    }
+
+    // Without any display the program says so (or prints its help, version
+    // or command-line error) and exits instead of the toolkit aborting.
+    void withoutDisplay()
+    {
+        const struct {
+            QStringList args;
+            int code;
+            const char *output;
+        } cases[] = {
+            {{QStringLiteral("--bogus")}, 1, "qeltool: 未知选项“bogus”。"},
+            {{QStringLiteral("a.png")}, 1, "qeltool: 没有可用的图形显示"},
+            {{QStringLiteral("--version")}, 0, "qeltool "},
+        };
+        for (const auto &c : cases) {
+            QProcess tool;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+                env.remove(QString::fromLatin1(name));
+            tool.setProcessEnvironment(env);
+            tool.start(qEnvironmentVariable("QELTOOL"), c.args);
+            QVERIFY2(tool.waitForFinished(30000), qPrintable(c.args.join(' ')));
+            const QString out = QString::fromUtf8(tool.readAllStandardOutput() + tool.readAllStandardError());
+            QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(tool.exitCode(), c.code);
+            QVERIFY2(out.contains(QString::fromUtf8(c.output)), qPrintable(out));
+        }
     }
 };
 
