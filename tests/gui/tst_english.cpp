@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 
 #include "res/commands.h"
@@ -59,6 +61,20 @@ private slots:
         m_frame->UpdateCommandUi();
         QVERIFY(!langs.at(0)->isChecked());
         QVERIFY(langs.at(1)->isChecked());
+    }
+
+    // The longer English button texts still fit the toolbars of the window
+    // at its first size: no button is pushed behind the overflow arrow.
+    void toolBarsFit()
+    {
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        const QList<QToolBar *> bars = m_frame->findChildren<QToolBar *>();
+        QVERIFY(!bars.isEmpty());
+        for (QToolBar *bar : bars) {
+            for (QToolButton *b : bar->findChildren<QToolButton *>())
+                if (b->objectName() == QLatin1String("qt_toolbar_ext_button"))
+                    QVERIFY2(!b->isVisible(), qPrintable(bar->windowTitle()));
+        }
     }
 
     void statusBarAndHomePage()
