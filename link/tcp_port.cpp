@@ -261,6 +261,10 @@ bool CMyTcpPort::Write(const uint8_t *data, int size, int *written)
         *written = 0;
     if (m_fd < 0)
         return Fail(EBADF);
+    // The socket takes bytes after the peer has gone until its reset comes
+    // back; a peer that has closed is known now, so say so.
+    if (size > 0 && PeerClosed())
+        return Fail(ECONNRESET);
     while (done < size) {
         const ssize_t n = ::send(m_fd, data + done, static_cast<size_t>(size - done), MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)

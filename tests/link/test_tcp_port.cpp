@@ -169,6 +169,12 @@ TEST(TcpPortTest, PeerThatGoesAwayIsAnError)
     ASSERT_TRUE(t.TcpPort().Open(peer.Name()));
     ASSERT_TRUE(peer.Accept());
     peer.CloseClient();
+    // An unanswered command into the closed connection is not reported as
+    // sent, though the socket would still take its bytes.
+    for (int i = 0; i < 300 && !t.TcpPort().PeerClosed(); ++i)
+        ::usleep(10000);
+    EXPECT_FALSE(t.CmdClearScreen());
+    EXPECT_EQ(t.Link().GetLastError(), static_cast<uint32_t>(ECONNRESET));
     // A reply wait ends at once with the port's error, not after its 16 s.
     uint8_t b = 0;
     EXPECT_EQ(t.ReadByte(&b), 0);
