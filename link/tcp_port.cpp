@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -167,6 +168,10 @@ bool CMyTcpPort::Open(const QString &name)
     ::freeaddrinfo(found);
     if (fd < 0)
         return Fail(err);
+    sockaddr_storage peer{};
+    socklen_t peerLength = sizeof peer;
+    if (::getpeername(fd, reinterpret_cast<sockaddr *>(&peer), &peerLength) == 0)
+        m_peerAddress = QByteArray(reinterpret_cast<const char *>(&peer), static_cast<int>(peerLength));
     // Frames go out at once; writes block (up to their timeout) like the
     // synchronous serial writes.
     const int on = 1;
@@ -333,4 +338,49 @@ bool CMyTcpPort::Drain()
 {
     // Sent bytes are the network's; the bridge paces them onto its line.
     return m_fd < 0 ? Fail(EBADF) : Ok();
+}
+
+CTcpProbe::State CTcpProbe::Start(const QByteArray &address)
+{
+    Stop();
+    if (address.size() < static_cast<int>(sizeof(sa_family_t)) ||
+        address.size() > static_cast<int>(sizeof(sockaddr_storage)))
+        return Down;
+    sockaddr_storage a{};
+    memcpy(&a, address.constData(), static_cast<size_t>(address.size()));
+    m_fd = ::socket(a.ss_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (m_fd < 0)
+        return Down;
+    if (::connect(m_fd, reinterpret_cast<const sockaddr *>(&a), static_cast<socklen_t>(address.size())) == 0) {
+        Stop();
+        return Up;
+    }
+    if (errno != EINPROGRESS) {
+        Stop();
+        return Down;
+    }
+    return Pending;
+}
+
+CTcpProbe::State CTcpProbe::Poll()
+{
+    if (m_fd < 0)
+        return Idle;
+    struct pollfd pfd {};
+    pfd.fd = m_fd;
+    pfd.events = POLLOUT;
+    if (::poll(&pfd, 1, 0) <= 0)
+        return Pending;
+    int err = 0;
+    socklen_t len = sizeof err;
+    const bool up = ::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0;
+    Stop();
+    return up ? Up : Down;
+}
+
+void CTcpProbe::Stop()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
 }

@@ -4,6 +4,7 @@
 // locally; they are only remembered.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <atomic>
 
@@ -59,13 +60,41 @@ public:
     uint32_t GetLastError() const override { return m_lastError; }
     void SetLastError(uint32_t error) override { m_lastError = error; }
     const QString &GetPortName() const override { return m_portName; }
+    // The address the last successful Open connected to (a struct
+    // sockaddr's bytes), kept after Close so that the bridge can be looked
+    // for again without resolving its name.
+    QByteArray PeerAddress() const { return m_peerAddress; }
 
 private:
     bool Fail(int error);
     bool Ok();
 
     int m_fd = -1;
+    QByteArray m_peerAddress;
     std::atomic<uint32_t> m_lastError{0};
     std::atomic<int> m_baud{0};
     QString m_portName;
+};
+
+// Looks, without blocking, whether a network bridge takes connections again:
+// a connection is begun and asked about later, and closed as soon as it is
+// known. The bridge sees a connection that closes at once.
+class CTcpProbe {
+public:
+    enum State { Idle, Pending, Up, Down };
+
+    CTcpProbe() = default;
+    ~CTcpProbe() { Stop(); }
+    CTcpProbe(const CTcpProbe &) = delete;
+    CTcpProbe &operator=(const CTcpProbe &) = delete;
+
+    // Begins a connection to address (see CMyTcpPort::PeerAddress),
+    // dropping any earlier one. Down when it failed at once.
+    State Start(const QByteArray &address);
+    // Where the attempt stands now; Up and Down end it.
+    State Poll();
+    void Stop();
+
+private:
+    int m_fd = -1;
 };

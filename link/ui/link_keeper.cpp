@@ -28,6 +28,8 @@ CLinkKeeper::CLinkKeeper(CMyTerminal &terminal, CDeviceCommands &commands, CBarD
         if (m_terminal.IsNetworkLink() && m_terminal.TcpPort().PeerClosed())
             OnLineLost();
     });
+    m_bridgeCheck.setInterval(2 * CPortWatcher::DEFAULT_INTERVAL_MS);
+    connect(&m_bridgeCheck, &QTimer::timeout, this, &CLinkKeeper::ProbeBridge);
 }
 
 void CLinkKeeper::OnConnectionChanged(bool connected)
@@ -80,11 +82,40 @@ void CLinkKeeper::OnLineLost()
 void CLinkKeeper::Lose()
 {
     m_lost = m_current;
+    m_lostAddress = m_terminal.IsNetworkLink() ? m_terminal.TcpPort().PeerAddress() : QByteArray();
     m_closing = true;
     m_commands.Disconnect();
     m_closing = false;
     m_current = CPortMemo();
     Report(STATUS_FAILURE, IDS_PORT_LOST, m_lost.displayName);
+    if (!m_lostAddress.isEmpty())
+        m_bridgeCheck.start();
+}
+
+void CLinkKeeper::ProbeBridge()
+{
+    // An attempt that hangs (no answer from the host) is begun again.
+    enum : int { kTicksPerAttempt = 3 };
+    if (m_lost.path.isEmpty() || m_lostAddress.isEmpty() || m_terminal.IsConnected()) {
+        m_probe.Stop();
+        m_bridgeCheck.stop();
+        return;
+    }
+    if (!m_bar.AutoReconnect()) {
+        m_probe.Stop();
+        return;
+    }
+    CTcpProbe::State state = m_probe.Poll();
+    if (state == CTcpProbe::Pending && ++m_probeTicks < kTicksPerAttempt)
+        return;
+    if (state != CTcpProbe::Up) {
+        m_probeTicks = 0;
+        state = m_probe.Start(m_lostAddress);
+    }
+    if (state == CTcpProbe::Up) {
+        m_bridgeCheck.stop();
+        Return(m_lost.path);
+    }
 }
 
 void CLinkKeeper::OnPortsFollowed(const QStringList &added, const QStringList &removed)

@@ -3,13 +3,17 @@
 // list) the port is closed and the loss reported once, rather than every
 // later command failing on its own. When the same adapter comes back (same
 // serial number or same path) it is selected again at the remembered rate,
-// and connected again when the device toolbar's "自动重连" is on.
+// and connected again when the device toolbar's "自动重连" is on. A network
+// bridge has no port list to come back to: while "自动重连" is on, it is
+// asked once a second whether it takes connections again.
 #pragma once
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+
+#include "link/tcp_port.h"
 
 class CBarDev;
 class CDeviceCommands;
@@ -41,6 +45,7 @@ private:
     void Lose();
     void Return(const QString &path);
     void TryReturn();
+    void ProbeBridge();
     void Report(int kind, int id, const QString &name);
 
     CMyTerminal &m_terminal;
@@ -54,4 +59,9 @@ private:
     // A network bridge that closes the connection is noticed without
     // waiting for the next command.
     QTimer m_peerCheck;
+    // The lost bridge's address and the attempt under way to reach it.
+    QByteArray m_lostAddress;
+    CTcpProbe m_probe;
+    int m_probeTicks = 0;
+    QTimer m_bridgeCheck;
 };

@@ -197,6 +197,7 @@ void TestHotplug::bridgeClosesTheConnection()
         return true;
     });
     QVERIFY(desk.bar->AddNetworkPort());
+    desk.bar->AutoReconnectAction()->setChecked(false);
     QVERIFY(desk.commands.Connect());
 
     // Noticed without a command; the port stays listed for "连接".
@@ -204,6 +205,20 @@ void TestHotplug::bridgeClosesTheConnection()
     QTRY_VERIFY_WITH_TIMEOUT(!desk.terminal.IsConnected(), kBound);
     QCOMPARE(desk.status.LastText(), QStringLiteral("通信端口“%1”已断开，请检查连线后重新连接").arg(tcp));
     QVERIFY(desk.Listed(tcp));
+
+    // A bridge listening again at the same address is reconnected by itself
+    // once "自动重连" is on, not before.
+    const QString port = tcp.section(QLatin1Char(':'), -1);
+    QVERIFY(!m_farm->Start(QStringLiteral("n"), {QStringLiteral("--tcp"), port}).isEmpty());
+    QTest::qWait(2500);
+    QVERIFY(!desk.terminal.IsConnected());
+    QElapsedTimer clock;
+    clock.start();
+    desk.bar->AutoReconnectAction()->setChecked(true);
+    QTRY_VERIFY_WITH_TIMEOUT(desk.terminal.IsConnected(), kBound);
+    qInfo("bridge back -> reconnected: %lld ms", clock.elapsed());
+    QCOMPARE(desk.status.LastText(), QStringLiteral("通信端口“%1”已恢复，已重新连接终端").arg(tcp));
+    QVERIFY(DevClearScreen(desk.terminal));
 }
 
 QTEST_MAIN(TestHotplug)
