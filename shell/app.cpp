@@ -1,6 +1,9 @@
 #include "shell/app.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 #include <cstdio>
 
 #include "res/profile.h"
@@ -24,10 +27,25 @@ CApp::~CApp()
     m_image.Shutdown();
 }
 
+void CApp::InstallToolkitTranslation()
+{
+    // The toolkit's own dialogs (file and colour choosers, standard buttons)
+    // in Chinese too. Without the translation files they stay in English.
+    if (CurrentStrLang() != StrLang::Chinese)
+        return;
+    auto *translator = new QTranslator(this);
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator);
+    else
+        delete translator;
+}
+
 bool CApp::ReadCommandLine(int *exitCode)
 {
     // The language first: every text from here on is read in it.
     SetStrLang(ChooseStrLang(LangArgument(arguments())));
+    InstallToolkitTranslation();
     const CCommandLine line = CCommandLine::Parse(arguments());
     *exitCode = line.outcome == CCommandLine::Error ? 1 : 0;
     if (line.outcome == CCommandLine::Start) {

@@ -34,6 +34,8 @@ public:
     static CApp *Get();
 
 private:
+    void InstallToolkitTranslation();
+
     CAppImage m_image;
     std::unique_ptr<CAppFrame> m_frame;
     QStringList m_files;
