@@ -30,6 +30,10 @@ for ((i = 0; i < ${#ARGS[@]}; i++)); do
   --lang=*) LANG_ARGS=("${ARGS[i]}") ;;
   esac
 done
+# This script's own lines follow the same choice (--lang, then QEL_LANG).
+CHOSEN=${QEL_LANG:-zh}
+if [ ${#LANG_ARGS[@]} -eq 2 ]; then CHOSEN=${LANG_ARGS[1]}; elif [ ${#LANG_ARGS[@]} -eq 1 ]; then CHOSEN=${LANG_ARGS[0]#--lang=}; fi
+case ${CHOSEN,,} in en*) SIM_STARTED="Virtual terminal started:" ;; *) SIM_STARTED="虚拟终端已启动:" ;; esac
 
 if ! ls /dev/ttyUSB* /dev/ttyACM* >/dev/null 2>&1 && [ -x "$BUILD/sim/qelsim" ]; then
   SIMARGS=(--name demo "${LANG_ARGS[@]}")
@@ -44,7 +48,7 @@ if ! ls /dev/ttyUSB* /dev/ttyACM* >/dev/null 2>&1 && [ -x "$BUILD/sim/qelsim" ];
     sleep 0.1
   done
   if grep -q '^PORT ' "$SIM_OUT" 2>/dev/null; then
-    echo "虚拟终端已启动: $(grep -m1 '^PORT ' "$SIM_OUT" | cut -d' ' -f2-)"
+    echo "$SIM_STARTED $(grep -m1 '^PORT ' "$SIM_OUT" | cut -d' ' -f2-)"
     # List only the virtual terminal so it is the one selected (set
     # QEL_SYSTEM_PORTS=1 to see the built-in ports as well).
     export QEL_SYSTEM_PORTS=${QEL_SYSTEM_PORTS:-0}
