@@ -157,11 +157,7 @@ void CBarDev::FollowPending()
         QTimer::singleShot(CPortWatcher::DEFAULT_INTERVAL_MS, this, &CBarDev::FollowPending);
         return;
     }
-    const QString before = m_portList->currentText();
-    RefreshPorts();
-    // The baud list belongs to the selected port: rebuilt only when that changed.
-    if (m_portList->currentText() != before)
-        FillBaudList();
+    RelistPorts();
     const QStringList added = std::exchange(m_pendingAdded, {});
     const QStringList removed = std::exchange(m_pendingRemoved, {});
     emit PortsFollowed(added, removed);
@@ -286,18 +282,28 @@ bool CBarDev::AddNetworkPort()
 bool CBarDev::RemoveNetworkPort(const QString &name)
 {
     QStringList known = NetworkPorts();
-    const bool connected = m_terminal->IsNetworkLink() && m_terminal->LinePort().GetPortName() == name;
-    if (connected || known.removeAll(name) == 0)
+    if (ConnectedThrough(name) || known.removeAll(name) == 0)
         return false;
     if (known.isEmpty())
         OpenProfile()->remove(QLatin1String(kSettingsNetPorts));
     else
         OpenProfile()->setValue(QLatin1String(kSettingsNetPorts), known);
+    RelistPorts();
+    return true;
+}
+
+void CBarDev::RelistPorts()
+{
     const QString before = m_portList->currentText();
     RefreshPorts();
+    // The baud list belongs to the selected port: rebuilt only when that changed.
     if (m_portList->currentText() != before)
         FillBaudList();
-    return true;
+}
+
+bool CBarDev::ConnectedThrough(const QString &name) const
+{
+    return m_terminal->IsNetworkLink() && m_terminal->LinePort().GetPortName() == name;
 }
 
 bool CBarDev::SelectPortPath(const QString &path, int rate)
@@ -333,7 +339,7 @@ QMenu *CBarDev::CreateContextMenu(QWidget *parent)
         menu->addSeparator();
     for (const QString &name : known) {
         QAction *remove = menu->addAction(FormatStr(IDS_REMOVE_NET_PORT, qUtf8Printable(name)));
-        remove->setEnabled(!(m_terminal->IsNetworkLink() && m_terminal->LinePort().GetPortName() == name));
+        remove->setEnabled(!ConnectedThrough(name));
         connect(remove, &QAction::triggered, this, [this, name] { RemoveNetworkPort(name); });
     }
     return menu;

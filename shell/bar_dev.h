@@ -92,6 +92,10 @@ private:
     void OnPortChosen(int index);
     void FollowPorts(const QStringList &added, const QStringList &removed);
     void FollowPending();
+    // Lists the ports again; the baud list follows a changed selection.
+    void RelistPorts();
+    // Whether the connection runs through the network port name.
+    bool ConnectedThrough(const QString &name) const;
     void OnSliderChanged(int position);
     int RefreshIndex() const;
     int AddIndex() const;

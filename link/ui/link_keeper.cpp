@@ -82,13 +82,12 @@ void CLinkKeeper::OnLineLost()
 void CLinkKeeper::Lose()
 {
     m_lost = m_current;
-    m_lostAddress = m_terminal.IsNetworkLink() ? m_terminal.TcpPort().PeerAddress() : QByteArray();
     m_closing = true;
     m_commands.Disconnect();
     m_closing = false;
     m_current = CPortMemo();
     Report(STATUS_FAILURE, IDS_PORT_LOST, m_lost.displayName);
-    if (!m_lostAddress.isEmpty())
+    if (CMyTcpPort::IsTcpName(m_lost.path))
         m_bridgeCheck.start();
 }
 
@@ -96,7 +95,10 @@ void CLinkKeeper::ProbeBridge()
 {
     // An attempt that hangs (no answer from the host) is begun again.
     enum : int { kTicksPerAttempt = 3 };
-    if (m_lost.path.isEmpty() || m_lostAddress.isEmpty() || m_terminal.IsConnected()) {
+    // The network port keeps the address of its last connection, which is
+    // the lost one: a connection anywhere else would have ended the wait.
+    const QByteArray address = m_terminal.TcpPort().PeerAddress();
+    if (!CMyTcpPort::IsTcpName(m_lost.path) || address.isEmpty() || m_terminal.IsConnected()) {
         m_probe.Stop();
         m_bridgeCheck.stop();
         return;
@@ -110,7 +112,7 @@ void CLinkKeeper::ProbeBridge()
         return;
     if (state != CTcpProbe::Up) {
         m_probeTicks = 0;
-        state = m_probe.Start(m_lostAddress);
+        state = m_probe.Start(address);
     }
     if (state == CTcpProbe::Up) {
         m_bridgeCheck.stop();

@@ -59,8 +59,8 @@ private:
     // A network bridge that closes the connection is noticed without
     // waiting for the next command.
     QTimer m_peerCheck;
-    // The lost bridge's address and the attempt under way to reach it.
-    QByteArray m_lostAddress;
+    // The attempt under way to reach a lost bridge (at the network port's
+    // last peer address).
     CTcpProbe m_probe;
     int m_probeTicks = 0;
     QTimer m_bridgeCheck;
