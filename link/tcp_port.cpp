@@ -15,32 +15,49 @@
 
 namespace {
 
+// Begins a non-blocking connection; returns the socket, with *pending set
+// while the connection is under way, or -1 with errno.
+int BeginConnect(const sockaddr *address, socklen_t length, int protocol, bool *pending)
+{
+    *pending = false;
+    const int fd = ::socket(address->sa_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, protocol);
+    if (fd < 0 || ::connect(fd, address, length) == 0)
+        return fd;
+    const int err = errno;
+    if (err == EINPROGRESS) {
+        *pending = true;
+        return fd;
+    }
+    ::close(fd);
+    errno = err;
+    return -1;
+}
+
+// The outcome of a connection begun on fd, once fd is writable: 0 or the error.
+int ConnectError(int fd)
+{
+    int err = 0;
+    socklen_t len = sizeof err;
+    return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) == 0 ? err : errno;
+}
+
 // Connects one address within budgetMs; returns the socket or -1 with errno.
 int ConnectWithin(const addrinfo &a, qint64 budgetMs)
 {
-    const int fd = ::socket(a.ai_family, a.ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a.ai_protocol);
-    if (fd < 0)
-        return -1;
-    int err = 0;
-    if (::connect(fd, a.ai_addr, a.ai_addrlen) != 0) {
-        err = errno;
-        if (err == EINPROGRESS) {
-            struct pollfd pfd {};
-            pfd.fd = fd;
-            pfd.events = POLLOUT;
-            int rc;
-            QElapsedTimer clock;
-            clock.start();
-            do {
-                rc = ::poll(&pfd, 1, static_cast<int>(qMax<qint64>(0, budgetMs - clock.elapsed())));
-            } while (rc < 0 && errno == EINTR);
-            socklen_t len = sizeof err;
-            if (rc == 0)
-                err = ETIMEDOUT;
-            else if (rc < 0 || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0)
-                err = errno;
-        }
-    }
+    bool pending = false;
+    const int fd = BeginConnect(a.ai_addr, a.ai_addrlen, a.ai_protocol, &pending);
+    if (fd < 0 || !pending)
+        return fd;
+    struct pollfd pfd {};
+    pfd.fd = fd;
+    pfd.events = POLLOUT;
+    int rc;
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        rc = ::poll(&pfd, 1, static_cast<int>(qMax<qint64>(0, budgetMs - clock.elapsed())));
+    } while (rc < 0 && errno == EINTR);
+    const int err = rc == 0 ? ETIMEDOUT : rc < 0 ? errno : ConnectError(fd);
     if (err) {
         ::close(fd);
         errno = err;
@@ -348,16 +365,13 @@ CTcpProbe::State CTcpProbe::Start(const QByteArray &address)
         return Down;
     sockaddr_storage a{};
     memcpy(&a, address.constData(), static_cast<size_t>(address.size()));
-    m_fd = ::socket(a.ss_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    bool pending = false;
+    m_fd = BeginConnect(reinterpret_cast<const sockaddr *>(&a), static_cast<socklen_t>(address.size()), 0, &pending);
     if (m_fd < 0)
         return Down;
-    if (::connect(m_fd, reinterpret_cast<const sockaddr *>(&a), static_cast<socklen_t>(address.size())) == 0) {
+    if (!pending) {
         Stop();
         return Up;
-    }
-    if (errno != EINPROGRESS) {
-        Stop();
-        return Down;
     }
     return Pending;
 }
@@ -371,9 +385,7 @@ CTcpProbe::State CTcpProbe::Poll()
     pfd.events = POLLOUT;
     if (::poll(&pfd, 1, 0) <= 0)
         return Pending;
-    int err = 0;
-    socklen_t len = sizeof err;
-    const bool up = ::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0;
+    const bool up = ConnectError(m_fd) == 0;
     Stop();
     return up ? Up : Down;
 }
