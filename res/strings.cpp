@@ -24,6 +24,7 @@ const StrEntry kStrings[] = {
 #include "res/strings_cli.inc"
 #include "res/strings_ports.inc"
 #include "res/strings_screen.inc"
+#include "res/strings_cexport.inc"
     {0, nullptr}};
 
 // English: the same ids, chosen by the user.
@@ -37,6 +38,7 @@ const StrEntry kStringsEn[] = {
 #include "res/strings_en_cli.inc"
 #include "res/strings_en_ports.inc"
 #include "res/strings_en_screen.inc"
+#include "res/strings_en_cexport.inc"
     {0, nullptr}};
 
 StrLang g_lang = StrLang::Chinese;
