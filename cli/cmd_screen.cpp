@@ -9,6 +9,7 @@
 #include "cli_context.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
+#include "screen/c_export.h"
 #include "screen/screen_batch.h"
 #include "screen/screen_build.h"
 #include "screen/screen_file.h"
@@ -44,7 +45,7 @@ public:
         case EScreenAction::Export:
             break;
         }
-        return QStringLiteral("FILE [--screen NAME] --batch OUT.kbz");
+        return QStringLiteral("FILE [--screen NAME] --batch OUT.kbz | --c DIR [--prefix NAME] [--with-picture]");
     }
     int SummaryId() const override
     {
@@ -65,18 +66,35 @@ public:
         if (m_action == EScreenAction::Render)
             options.push_back({QStringLiteral("out"), QLatin1Char('o'), true, QStringLiteral("OUT.png"),
                                LoadStr(IDS_CLI_OPT_SCREEN_OUT)});
-        if (m_action == EScreenAction::Export)
+        if (m_action == EScreenAction::Export) {
             options.push_back({QStringLiteral("batch"), QChar(), true, QStringLiteral("OUT.kbz"),
                                LoadStr(IDS_CLI_OPT_SCREEN_BATCH)});
+            options.push_back({QStringLiteral("c"), QChar(), true, QStringLiteral("DIR"), LoadStr(IDS_CLI_OPT_SCREEN_C)});
+            options.push_back({QStringLiteral("prefix"), QChar(), true, QStringLiteral("NAME"),
+                               LoadStr(IDS_CLI_OPT_SCREEN_PREFIX)});
+            options.push_back({QStringLiteral("with-picture"), QChar(), false, QString(),
+                               LoadStr(IDS_CLI_OPT_WITH_PICTURE)});
+        }
         return options;
     }
     int Prepare(CCliContext &ctx, const CParsedArgs &args) override
     {
         if (const int rc = NeedArgs(ctx, args, 1))
             return rc;
-        const char *outName = m_action == EScreenAction::Render   ? "out"
-                              : m_action == EScreenAction::Export ? "batch"
-                                                                  : nullptr;
+        // An export writes a batch file, C code, or both.
+        if (m_action == EScreenAction::Export) {
+            m_cExport.prefix = args.Value(QStringLiteral("prefix"));
+            m_cExport.withPicture = args.Has(QStringLiteral("with-picture"));
+            m_cExport.screen = args.Value(QStringLiteral("screen"));
+            if (args.Has(QStringLiteral("c")))
+                m_cDir = QFileInfo(args.Value(QStringLiteral("c"))).absoluteFilePath();
+            if (!args.Has(QStringLiteral("c")) && !args.Has(QStringLiteral("batch")))
+                return ctx.Usage(LoadStr(IDS_CLI_SCREEN_EXPORT_WHICH));
+            if (args.Has(QStringLiteral("c")) && args.Value(QStringLiteral("c")).isEmpty())
+                return ctx.Usage(FormatStr(IDS_CLI_MISSING_ARG, qUtf8Printable(Name() + QLatin1Char(' ') + Synopsis())));
+        }
+        const bool batch = m_action == EScreenAction::Export && (m_cDir.isEmpty() || args.Has(QStringLiteral("batch")));
+        const char *outName = m_action == EScreenAction::Render ? "out" : batch ? "batch" : nullptr;
         if (args.Positionals().size() != 1 || (outName && args.Value(QLatin1String(outName)).isEmpty()))
             return ctx.Usage(FormatStr(IDS_CLI_MISSING_ARG, qUtf8Printable(Name() + QLatin1Char(' ') + Synopsis())));
         if (outName)
@@ -90,6 +108,8 @@ public:
         if (m_index < 0)
             return ctx.Usage(FormatStr(IDS_SCR_NO_SUCH_SCREEN, qUtf8Printable(m_doc.path), qUtf8Printable(name)));
         if (!BuildScreenPlan(m_doc, m_index, &m_plan, &error))
+            return ctx.Usage(error);
+        if (!m_cDir.isEmpty() && CExportPrefix(m_doc, m_cExport, &error).isEmpty())
             return ctx.Usage(error);
         if (m_action == EScreenAction::Render && !m_fonts.Load(m_doc, &error))
             return ctx.Usage(error);
@@ -141,6 +161,20 @@ private:
     }
     int Export(CCliContext &ctx)
     {
+        if (!m_cDir.isEmpty()) {
+            QStringList written, warnings;
+            QString error;
+            if (!ExportScreensAsC(m_doc, m_cDir, m_cExport, &written, &warnings, &error)) {
+                ctx.Failure(error);
+                return EXIT_FAILED;
+            }
+            for (const QString &w : warnings)
+                ctx.Status().ShowStatusMessage(STATUS_INFO, w);
+            ctx.Status().ShowStatusMessage(STATUS_SUCCESS,
+                                           FormatStr(IDS_CEX_EXPORTED, qUtf8Printable(written.join(QStringLiteral(", ")))));
+            if (m_out.isEmpty())
+                return EXIT_OK;
+        }
         QString picture, error;
         if (!ExportScreenBatch(m_plan, m_out, &picture, &error)) {
             ctx.Failure(error);
@@ -155,6 +189,8 @@ private:
 
     EScreenAction m_action;
     QString m_out;
+    QString m_cDir;           // export: the folder of the C code, empty when none
+    CCExportOptions m_cExport;
     CScreenDoc m_doc;
     int m_index = -1;
     CScreenPlan m_plan;

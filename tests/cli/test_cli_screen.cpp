@@ -3,53 +3,13 @@
 // pixel for pixel, with downloaded GB2312 and ASCII libraries; the exported
 // batch replays the same frames; a screen that cannot be built sends nothing.
 #include "cli_fixture.h"
+#include "screen_helpers.h"
 
-#include <QImage>
 #include <QThread>
 
 using namespace clitest;
 
 namespace {
-
-// A library of count glyphs with a different, reproducible bit pattern in
-// every glyph, so a glyph taken from the wrong place shows.
-QByteArray PatternLibrary(int count, int glyphBytes)
-{
-    QByteArray data(count * glyphBytes, '\0');
-    uint32_t state = 0x2545F491u;
-    for (char &b : data) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        b = static_cast<char>(state & 0xFF);
-    }
-    return data;
-}
-
-QImage Rgb32(const QString &path)
-{
-    return QImage(path).convertToFormat(QImage::Format_RGB32);
-}
-
-// Frames and blocks the terminal understood, without their times and
-// without the identification of each connection.
-QStringList Commands(const QString &logPath)
-{
-    QFile file(logPath);
-    file.open(QIODevice::ReadOnly);
-    QStringList out;
-    for (const QByteArray &line : file.readAll().split('\n')) {
-        QJsonObject o = QJsonDocument::fromJson(line).object();
-        if (o.isEmpty() || o.contains(QStringLiteral("event")))
-            continue;
-        const QString code = o.value(QStringLiteral("code")).toString();
-        if (code == QLatin1String("0x00") || code == QLatin1String("0x03"))
-            continue;
-        o.remove(QStringLiteral("t"));
-        out << QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
-    }
-    return out;
-}
 
 class CliScreen : public CliTest {
 protected:
