@@ -27,6 +27,7 @@ check "render send export" screen ""
 check "send" -p /dev/ttyUSB0 screen s
 check "--screen" screen send x.qels --scr
 check "--batch --baud" screen export x.qels --b
+check "--with-picture" screen export x.qels --c out --w
 check "" -b 9600 info x
 # The completion file must load under the command's own name.
 complete -p qelcli | grep -q -- '-F _qelcli qelcli$' || { echo "FAIL: not registered for qelcli"; fail=1; }
