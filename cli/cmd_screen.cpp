@@ -8,6 +8,7 @@
 
 #include "cli_context.h"
 #include "res/string_ids.h"
+#include "res/ids_screen.h"
 #include "res/strings.h"
 #include "screen/screen_batch.h"
 #include "screen/screen_build.h"

@@ -1,5 +1,6 @@
 #include "res/strings.h"
 
+#include "res/ids_screen.h"
 #include "res/resource.h"
 
 #include <algorithm>
