@@ -8,6 +8,8 @@
 
 #include "cli_context.h"
 #include "res/string_ids.h"
+#include "res/ids_cexport.h"
+#include "res/ids_screen.h"
 #include "res/strings.h"
 #include "screen/c_export.h"
 #include "screen/screen_batch.h"

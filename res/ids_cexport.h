@@ -1,4 +1,5 @@
-// String ids of the C code export of screens and its command-line options (66900-66999).
+// String ids of the C code export of screens and its command-line options (66900-66999, within the
+// screen subsystem's range). Not part of res/string_ids.h: the export code and the string table include it.
 #pragma once
 
 enum : int {

@@ -1,4 +1,5 @@
-// String ids of the screen designer core and its command-line commands (66000-66999).
+// String ids of the screen designer core and its command-line commands (66000-66999). Not part of
+// res/string_ids.h: the screen code and the string table include it themselves.
 #pragma once
 
 enum : int {

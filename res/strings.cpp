@@ -1,5 +1,7 @@
 #include "res/strings.h"
 
+#include "res/ids_cexport.h"
+#include "res/ids_screen.h"
 #include "res/resource.h"
 
 #include <algorithm>

@@ -2,6 +2,8 @@
 
 #include "link/protocol_decoder.h"
 #include "link/wire_text.h"
+#include "res/ids_cexport.h"
+#include "res/ids_screen.h"
 #include "res/strings.h"
 #include "screen/c_identifier.h"
 #include "screen/c_source.h"

@@ -1,5 +1,6 @@
 #include "screen/c_source.h"
 
+#include "res/ids_cexport.h"
 #include "res/strings.h"
 
 QString CCommentText(const QString &text)

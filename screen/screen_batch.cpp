@@ -1,6 +1,7 @@
 #include "screen/screen_batch.h"
 
 #include "batch/batch_file.h"
+#include "res/ids_screen.h"
 #include "res/strings.h"
 
 #include <QFileInfo>

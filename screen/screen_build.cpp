@@ -5,6 +5,7 @@
 #include "imaging/pixel_format.h"
 #include "imaging/pixels.h"
 #include "link/terminal.h"
+#include "res/ids_screen.h"
 #include "res/strings.h"
 
 #include <QFileInfo>

@@ -1,6 +1,7 @@
 #include "screen/screen_doc.h"
 
 #include "link/wire_text.h"
+#include "res/ids_screen.h"
 #include "res/strings.h"
 
 #include <QDir>

@@ -3,6 +3,7 @@
 #include "batch/batch_file.h"
 #include "imaging/dither.h"
 #include "imaging/regular_file.h"
+#include "res/ids_screen.h"
 #include "res/strings.h"
 
 #include <QFile>

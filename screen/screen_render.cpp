@@ -5,6 +5,7 @@
 #include "link/protocol_decoder.h"
 #include "link/terminal.h"
 #include "link/wire_text.h"
+#include "res/ids_screen.h"
 #include "res/strings.h"
 
 #include <QCoreApplication>
