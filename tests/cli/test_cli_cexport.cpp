@@ -17,7 +17,7 @@ namespace {
 
 // The test screen: a stored picture (a gradient, so conversion and dithering
 // show), a Chinese label, an ASCII label and a value with a Var; a second
-// screen without picture. The value lies on the background, whose colour
+// screen without picture, and one whose picture has no slot. The value lies on the background, whose colour
 // RGB 5-6-5 holds exactly (so dithering leaves it flat): the spaces that pad
 // a shorter value paint their cells flat in the text's Back colour.
 const char *const kScreenFile = R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -32,6 +32,10 @@ const char *const kScreenFile = R"(<?xml version="1.0" encoding="UTF-8"?>
   </Screen>
   <Screen Name="plain" Background="#FF8000">
     <Text X="0" Y="0" Font="12x24" Color="#000000" Var="v" MaxChars="8">42</Text>
+  </Screen>
+  <Screen Name="shown" Background="#000000">
+    <Picture File="art.png" X="0" Y="0" Width="240" Height="128" KeepAspect="0"/>
+    <Text X="4" Y="4" Font="12x24" Color="#FFFFFF">OK</Text>
   </Screen>
 </Screens>
 )";
@@ -81,13 +85,15 @@ protected:
     // the functions named on its command line ("t_main_set_temp=HEX" for a
     // setter with a GBK value in hexadecimal) on the line of its first
     // argument, writing what it sends to the file of its second.
-    void ExportAndBuild(const QStringList &options)
+    void ExportAndBuild(const QStringList &options, Result *exported = nullptr)
     {
         const Result r = Cli(QStringList{QStringLiteral("screen"), QStringLiteral("export"), screenFile,
                                          QStringLiteral("--c"), gen, QStringLiteral("--prefix"), QStringLiteral("t")} +
                              options);
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
         ASSERT_TRUE(r.out.contains(U("C 代码已导出：") + gen + QStringLiteral("/t_screens.h"))) << r.out.toStdString();
+        if (exported)
+            *exported = r;
         QFile header(gen + QStringLiteral("/t_screens.h"));
         ASSERT_TRUE(header.open(QIODevice::ReadOnly));
         static const QRegularExpression decl(QStringLiteral(R"(^(void|int) (\w+)\((.*)\);$)"),
@@ -208,7 +214,10 @@ QString Gbk(const char *text)
 // and too long (cut to MaxChars).
 TEST_F(CliCExport, GeneratedCodeShowsWhatRenderDraws)
 {
-    ASSERT_NO_FATAL_FAILURE(ExportAndBuild({}));
+    Result exported;
+    ASSERT_NO_FATAL_FAILURE(ExportAndBuild({}, &exported));
+    // The picture without a slot cannot be expected in the terminal.
+    EXPECT_TRUE(exported.out.contains(U("画面“shown”的图片没有图象位置，导出的代码不发送它"))) << exported.out.toStdString();
     const QString shot = dir.filePath(QStringLiteral("terminal.png"));
     const QString port = StartSim({QStringLiteral("--name"), QStringLiteral("cex"), QStringLiteral("--size"),
                                    QStringLiteral("240x128"), QStringLiteral("--screen"), shot});
@@ -252,7 +261,7 @@ TEST_F(CliCExport, GeneratedFramesEqualScreenSend)
                              QStringLiteral("240x128"), QStringLiteral("--log"), sendLog});
     ASSERT_FALSE(port.isEmpty());
     QList<QByteArray> sentFrames;
-    for (const char *screen : {"main", "plain"}) {
+    for (const char *screen : {"main", "plain", "shown"}) {
         const Result r = Cli({QStringLiteral("--log=hex"), QStringLiteral("-p"), port, QStringLiteral("screen"),
                               QStringLiteral("send"), screenFile, QStringLiteral("--screen"), U(screen)});
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
@@ -261,12 +270,13 @@ TEST_F(CliCExport, GeneratedFramesEqualScreenSend)
                 sentFrames << QByteArray::fromHex(line.mid(3).toLatin1());
     }
     // "main": the picture frame and block, show, and three colours and
-    // texts; "plain": colours, clear, colours, text. The last may still be
-    // on its way when qelcli returns.
+    // texts; "plain": colours, clear, colours, text; "shown": the picture
+    // frame and block, colours, text. The last may still be on its way when
+    // qelcli returns.
     QStringList expected;
-    for (int i = 0; i < 50 && expected.size() < 13; ++i, QThread::msleep(100))
+    for (int i = 0; i < 50 && expected.size() < 17; ++i, QThread::msleep(100))
         expected = Commands(sendLog);
-    ASSERT_EQ(expected.size(), 13) << expected.join(u'\n').toStdString();
+    ASSERT_EQ(expected.size(), 17) << expected.join(u'\n').toStdString();
 
     for (const QString &cc : ctest::CCompilers()) {
         SCOPED_TRACE(cc.toStdString());
@@ -276,23 +286,29 @@ TEST_F(CliCExport, GeneratedFramesEqualScreenSend)
         ASSERT_FALSE(port.isEmpty());
         const QByteArray wrote = RunHarness(cc, port,
                                             {QStringLiteral("t_main_store_picture"), QStringLiteral("t_main_show"),
-                                             QStringLiteral("t_plain_show")});
+                                             QStringLiteral("t_plain_show"), QStringLiteral("t_shown_send_picture"),
+                                             QStringLiteral("t_shown_show")});
         QStringList seen;
         for (int i = 0; i < 50 && seen.size() < expected.size(); ++i, QThread::msleep(100))
             seen = Commands(log);
         EXPECT_EQ(seen.join(u'\n').toStdString(), expected.join(u'\n').toStdString());
 
-        // 0x31 frame, the 240 x 128 x 2 bytes of the block, then the rest.
+        // Each frame as qelcli sent it; after a picture frame (0x31, 0x35)
+        // the 240 x 128 x 2 bytes of its block, which the terminal logged.
         const int block = 240 * 128 * 2;
-        ASSERT_EQ(sentFrames.value(0).mid(0, 2), QByteArray("\xFD\x31"));
-        QByteArray frames = sentFrames.value(0);
-        for (int i = 1; i < sentFrames.size(); ++i)
-            frames += sentFrames[i];
-        ASSERT_EQ(wrote.size(), frames.size() + block);
-        const int first = sentFrames[0].size();
-        EXPECT_EQ(wrote.left(first) + wrote.mid(first + block), frames);
-        EXPECT_TRUE(expected.join(u'\n').contains(
-            QString::fromLatin1(QCryptographicHash::hash(wrote.mid(first, block), QCryptographicHash::Sha1).toHex())));
+        int at = 0, blocks = 0;
+        for (const QByteArray &frame : sentFrames) {
+            EXPECT_EQ(wrote.mid(at, frame.size()).toHex(' ').toStdString(), frame.toHex(' ').toStdString());
+            at += frame.size();
+            if (frame.startsWith("\xFD\x31") || frame.startsWith("\xFD\x35")) {
+                const QByteArray sha1 = QCryptographicHash::hash(wrote.mid(at, block), QCryptographicHash::Sha1);
+                EXPECT_TRUE(expected.join(u'\n').contains(QString::fromLatin1(sha1.toHex())));
+                at += block;
+                ++blocks;
+            }
+        }
+        EXPECT_EQ(blocks, 2);
+        EXPECT_EQ(at, wrote.size());
     }
 }
 
@@ -334,14 +350,16 @@ TEST_F(CliCExport, ExampleSketchRunsOnSerial1)
     RunHarness(QStringLiteral("gcc"), port,
                {QStringLiteral("t_main_store_picture"), QStringLiteral("t_main_show"),
                 QStringLiteral("t_main_set_temp=") + Gbk("25.5"), QStringLiteral("t_plain_show"),
-                QStringLiteral("t_plain_set_v=") + Gbk("42")});
+                QStringLiteral("t_plain_set_v=") + Gbk("42"), QStringLiteral("t_shown_send_picture"),
+                QStringLiteral("t_shown_show")});
     QStringList expected, seen;
     // The picture frame and block, 7 frames of "main", 2 of its setter, 4
-    // of "plain" and 2 of its setter.
-    for (int i = 0; i < 50 && (expected.size() < 17 || seen.size() < 17); ++i, QThread::msleep(100)) {
+    // of "plain", 2 of its setter, and the picture frame, block and 2
+    // frames of "shown".
+    for (int i = 0; i < 50 && (expected.size() < 21 || seen.size() < 21); ++i, QThread::msleep(100)) {
         expected = Commands(codeLog);
         seen = Commands(sketchLog);
     }
-    EXPECT_EQ(expected.size(), 17) << expected.join(u'\n').toStdString();
+    EXPECT_EQ(expected.size(), 21) << expected.join(u'\n').toStdString();
     EXPECT_EQ(seen.join(u'\n').toStdString(), expected.join(u'\n').toStdString());
 }

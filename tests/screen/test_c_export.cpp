@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -312,6 +313,50 @@ TEST_F(CExport, ObjectCodeNeedsNoLibraryAndNoRam)
                 }
             }
         }
+    }
+}
+
+// The comment block at the top of each file says where the code came
+// from, the terminal, and which slots and font libraries must be loaded.
+TEST_F(CExport, TopCommentNamesWhatMustBeLoadedFirst)
+{
+    QImage red(4, 4, QImage::Format_RGB32);
+    red.fill(qRgb(255, 0, 0));
+    ASSERT_TRUE(red.save(dir.filePath(QStringLiteral("red.png"))));
+    const CScreenDoc doc = Doc(U(R"(<Font Size="16x16" File="fonts/hz16.fnt"/>
+      <Screen Name="主画面" Slot="3"><Picture File="red.png" X="0" Y="0" Width="4" Height="4"/>
+        <Text X="0" Y="0" Font="16x16">温度</Text><Text X="0" Y="20" Font="8x16">T</Text></Screen>
+      <Screen Name="b"><Picture File="red.png" X="0" Y="0" Width="4" Height="4"/></Screen>)")
+                                   .toUtf8());
+    const QString top = U(R"(
+ * 由 QEL 终端工具从“panel.qels”生成，请勿手工修改。
+ * 终端：480×272，16 位颜色。
+ *
+ * 画面“主画面”：panel_zhu_hua_mian_show
+ * 画面“b”：panel_b_show
+ *
+ * 须先装入终端：
+ *   图象位置 3：画面“主画面”的图片%1
+ *   16x16 字库：fonts/hz16.fnt
+ *   8x16 字库：画面文件中没有指定
+ * 图片和字库随本工具或生产批处理装入终端，不在固件中。
+ * 文字以终端的代码页 GBK 传送：交给设置函数的文字须为 GBK 编码。
+)");
+    for (bool withPicture : {false, true}) {
+        CCExportOptions options;
+        options.withPicture = withPicture;
+        CCExportFiles files;
+        QString error;
+        ASSERT_TRUE(GenerateScreensC(doc, options, &files, &error)) << error.toStdString();
+        const QString expected = top.arg(withPicture ? U("（由 panel_zhu_hua_mian_store_picture 装入）") : QString());
+        for (const auto &f : {std::make_pair(files.headerName, files.header), std::make_pair(files.sourceName, files.source),
+                              std::make_pair(files.sketchName, files.sketch)})
+            EXPECT_TRUE(QString::fromUtf8(f.second).startsWith(QStringLiteral("/*\n * ") + f.first + expected))
+                << f.second.left(900).constData();
+        // A picture without a slot: sent by the code, or said to be missing.
+        EXPECT_EQ(files.warnings.size(), withPicture ? 0 : 1);
+        EXPECT_EQ(files.header.contains("int panel_b_send_picture(qel_write_fn write, qel_read_fn read, void *ctx);"),
+                  withPicture);
     }
 }
 
