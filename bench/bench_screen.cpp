@@ -12,6 +12,7 @@
 #include "screen/screen_render.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
