@@ -44,6 +44,7 @@ enum : int {
     IDS_CEX_BAD_PREFIX = 66953,
     IDS_CEX_DIR_FAILED = 66954,
     IDS_CEX_FRAME_LAYOUT = 66955,
+    IDS_CEX_STEP_FAILED = 66956,
 
     // Command line.
     IDS_CLI_OPT_SCREEN_C = 66970,

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
+#include <memory>
 
 namespace
 {
@@ -154,11 +155,16 @@ bool Gather(const CScreenDoc &doc, const CCExportOptions &options, CExport *ex, 
         if (!BuildScreenPlan(doc, static_cast<int>(i), &sc.plan, error))
             return false;
         sc.wire = ScreenPlanWire(sc.plan);
-        if (sc.wire.size() != sc.plan.steps.size())
-            return false;
-        for (size_t s = 0; s < sc.plan.steps.size(); ++s)
-            if (sc.plan.steps[s].kind == CScreenStep::SendPicture)
+        for (size_t s = 0; s < sc.plan.steps.size(); ++s) {
+            const bool picture = sc.plan.steps[s].kind == CScreenStep::SendPicture;
+            // A step the terminal object refused has put nothing on the line.
+            if (s >= sc.wire.size() || sc.wire[s].frame.isEmpty() || (picture && sc.wire[s].block.isEmpty())) {
+                *error = FormatStr(IDS_CEX_STEP_FAILED, qUtf8Printable(screen.name), static_cast<int>(s) + 1);
+                return false;
+            }
+            if (picture)
                 sc.pictureStep = static_cast<int>(s);
+        }
         ex->anyPicture = ex->anyPicture || sc.pictureStep >= 0;
         for (const CScreenItem &item : screen.items) {
             if (item.kind != CItemKind::Text || item.var.isEmpty())
@@ -442,15 +448,10 @@ static int terminal_read(void *ctx, uint8_t *byte, uint32_t timeout_ms)
     return out.toUtf8();
 }
 
-bool WriteWhole(const QString &path, const QByteArray &bytes, QString *error)
+QString WriteFailed(const QSaveFile &file)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = FormatStr(IDS_CEX_WRITE_FAILED, qUtf8Printable(QDir::toNativeSeparators(path)),
-                           qUtf8Printable(file.errorString()));
-        return false;
-    }
-    return true;
+    return FormatStr(IDS_CEX_WRITE_FAILED, qUtf8Printable(QDir::toNativeSeparators(file.fileName())),
+                     qUtf8Printable(file.errorString()));
 }
 
 } // namespace
@@ -486,15 +487,27 @@ bool ExportScreensAsC(const CScreenDoc &doc, const QString &dir, const CCExportO
         *error = FormatStr(IDS_CEX_DIR_FAILED, qUtf8Printable(QDir::toNativeSeparators(dir)));
         return false;
     }
+    // All three are written out before any replaces its old file, so a
+    // full disk leaves the old set as it was.
     const QDir folder(dir);
     const std::pair<QString, const QByteArray *> outputs[] = {
         {files.headerName, &files.header}, {files.sourceName, &files.source}, {files.sketchName, &files.sketch}};
+    std::vector<std::unique_ptr<QSaveFile>> saves;
     for (const auto &o : outputs) {
-        const QString path = folder.filePath(o.first);
-        if (!WriteWhole(path, *o.second, error))
+        saves.push_back(std::make_unique<QSaveFile>(folder.filePath(o.first)));
+        QSaveFile &file = *saves.back();
+        if (!file.open(QIODevice::WriteOnly) || file.write(*o.second) != o.second->size()) {
+            *error = WriteFailed(file);
             return false;
+        }
+    }
+    for (const auto &file : saves) {
+        if (!file->commit()) {
+            *error = WriteFailed(*file);
+            return false;
+        }
         if (written)
-            *written << path;
+            *written << file->fileName();
     }
     if (warnings)
         *warnings = files.warnings;

@@ -360,8 +360,8 @@ TEST_F(CExport, TopCommentNamesWhatMustBeLoadedFirst)
     }
 }
 
-// A file with no screen of that name, and a prefix that keeps nothing,
-// give messages and no files.
+// A file with no screen of that name, a prefix that keeps nothing and a
+// folder that cannot be made give messages and no files.
 TEST_F(CExport, RefusesWhatCannotBeNamedOrFound)
 {
     const CScreenDoc doc = Doc(R"(<Screen Name="s"/>)");
@@ -378,6 +378,10 @@ TEST_F(CExport, RefusesWhatCannotBeNamedOrFound)
     EXPECT_TRUE(written.isEmpty());
     EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("out"))).exists());
     options.screen.clear();
+    const QString file = dir.filePath(QStringLiteral("plain-file"));
+    QFile(file).open(QIODevice::WriteOnly);
+    EXPECT_FALSE(ExportScreensAsC(doc, file, options, &written, &warnings, &error));
+    EXPECT_EQ(error, U("无法建立目录 ") + file);
     ASSERT_TRUE(ExportScreensAsC(doc, dir.filePath(QStringLiteral("out")), options, &written, &warnings, &error));
     EXPECT_EQ(written, (QStringList{dir.filePath(QStringLiteral("out/panel_screens.h")),
                                     dir.filePath(QStringLiteral("out/panel_screens.c")),
