@@ -2,6 +2,7 @@
 
 #include "imaging/font_library.h"
 #include "link/host.h"
+#include "res/output_file.h"
 #include "res/strings.h"
 
 #include <QFileInfo>
@@ -11,7 +12,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
-#include <QSaveFile>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -125,13 +125,7 @@ QString FontLibraryFileName(const CFontGenParams &params)
 
 bool WriteFontLibrary(const QString &path, const QByteArray &data, QString *error)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
-        return true;
-    if (error)
-        *error = file.errorString();
-    file.cancelWriting();
-    return false;
+    return WriteOutputFile(path, data, 0, error) == COutputResult::Written;
 }
 
 void ReportGeneratedLibrary(CStatusSink *status, const QString &path, const CFontGenParams &params, int missing)

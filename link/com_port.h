@@ -27,6 +27,10 @@ public:
     int GetPortBaud() override;
     bool SetPortBaud(int baud) override;
 
+    // A write waits for room in the output queue, and a drain for the queue
+    // to empty, while the line keeps taking bytes: a line that takes none
+    // for this long fails with ETIMEDOUT (the network port's write timeout).
+    enum : int { WRITE_STALL_MS = 15000 };
     bool Write(const uint8_t *data, int size, int *written) override;
     bool Read(uint8_t *data, int size, int *got) override;
     bool WaitReadable(int timeoutMs) override;
@@ -39,6 +43,7 @@ public:
     int Handle() const { return m_fd; }
 
 private:
+    bool WaitWritable();
     bool Fail();  // stores errno and returns false
     bool Ok();    // stores 0 and returns true
 

@@ -1,9 +1,9 @@
 #include "link/traffic_log.h"
 
 #include <QElapsedTimer>
-#include <QSaveFile>
 
 #include "link/host.h"
+#include "res/output_file.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
 
@@ -127,10 +127,10 @@ QByteArray FormatLogExport(const QVector<CLogEntry> &oldestFirst, int format)
 bool SaveLogExport(const QString &path, const QVector<CLogEntry> &oldestFirst, int format, QString *error)
 {
     const QByteArray data = FormatLogExport(oldestFirst, format);
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
+    QString reason;
+    if (WriteOutputFile(path, data, 0, &reason) == COutputResult::Written)
         return true;
     if (error)
-        *error = LoadStr(IDS_LOG_SAVE_FAILED).arg(path, file.errorString());
+        *error = LoadStr(IDS_LOG_SAVE_FAILED).arg(path, reason);
     return false;
 }

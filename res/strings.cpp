@@ -23,6 +23,7 @@ const StrEntry kStrings[] = {
 #include "res/strings_shell.inc"
 #include "res/strings_cli.inc"
 #include "res/strings_ports.inc"
+#include "res/strings_checks.inc"
     {0, nullptr}};
 
 // English: the same ids, chosen by the user.
@@ -35,6 +36,7 @@ const StrEntry kStringsEn[] = {
 #include "res/strings_en_shell.inc"
 #include "res/strings_en_cli.inc"
 #include "res/strings_en_ports.inc"
+#include "res/strings_en_checks.inc"
     {0, nullptr}};
 
 StrLang g_lang = StrLang::Chinese;
