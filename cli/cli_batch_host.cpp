@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "cli_context.h"
+#include "cli_output.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
 
@@ -23,8 +23,10 @@ bool CCliBatchHost::IsOkAnswer(const QString &typed)
     return false;
 }
 
-CCliBatchHost::CCliBatchHost(CCliContext &ctx, bool autoAnswer)
-    : CBatchCoreHost(ctx.Terminal()), m_ctx(ctx), m_autoAnswer(autoAnswer)
+CCliBatchHost::CCliBatchHost(CMyTerminal &terminal, CConsole &console, CConsoleStatus &status,
+                             std::function<bool()> connect, bool autoAnswer)
+    : CBatchCoreHost(terminal), m_console(console), m_status(status), m_connect(std::move(connect)),
+      m_autoAnswer(autoAnswer)
 {
 }
 
@@ -60,24 +62,24 @@ void CCliBatchHost::Fail(const QString &text)
 void CCliBatchHost::ShowStatusMessage(int kind, const QString &text)
 {
     // The case carries the failure as the console showed it.
-    m_ctx.Status().ShowStatusMessage(kind, text);
+    m_status.ShowStatusMessage(kind, text);
     if (kind == STATUS_FAILURE)
-        Fail(m_ctx.Status().LastKind() == STATUS_FAILURE ? m_ctx.Status().LastText() : text);
+        Fail(m_status.LastKind() == STATUS_FAILURE ? m_status.LastText() : text);
 }
 
 void CCliBatchHost::ShowStatusProgress(const QString &text, int percent)
 {
-    m_ctx.Status().ShowStatusProgress(text, percent);
+    m_status.ShowStatusProgress(text, percent);
 }
 
 int CCliBatchHost::Ask(const QString &text)
 {
-    m_ctx.Console().Out(text);
+    m_console.Out(text);
     if (m_autoAnswer) {
         // Without an operator the kind decides, never the text: a message is
         // confirmed and a repeat is not taken, so a run always ends.
         const bool repeat = m_kind == Repeat;
-        m_ctx.Console().Out(LoadStr(repeat ? IDS_CLI_ANSWER_CANCEL : IDS_CLI_ANSWER_OK));
+        m_console.Out(LoadStr(repeat ? IDS_CLI_ANSWER_CANCEL : IDS_CLI_ANSWER_OK));
         return repeat ? BATCH_ANSWER_CANCEL : BATCH_ANSWER_OK;
     }
     std::fputs(LoadStr(IDS_CLI_ASK_OKCANCEL).toUtf8().constData(), stderr);
@@ -93,16 +95,16 @@ int CCliBatchHost::MessageBox(const QString &text, int buttons, int icon)
 {
     if (buttons != BATCH_MB_OKCANCEL) {
         if (icon == BATCH_ICON_ERROR)
-            m_ctx.Failure(text);
+            m_status.ShowStatusMessage(STATUS_FAILURE, text);
         else
-            m_ctx.Console().Out(text);
+            m_console.Out(text);
         return BATCH_ANSWER_OK;
     }
     const int answer = Ask(text);
     // Cancel at a message stops the run: that is its failure.
     if (answer != BATCH_ANSWER_OK && m_kind == Message) {
         const QString why = FormatStr(IDS_RUN_OPERATOR_CANCEL, qUtf8Printable(text));
-        m_ctx.Failure(why);
+        m_status.ShowStatusMessage(STATUS_FAILURE, why);
         Fail(why);
     }
     return answer;
@@ -116,5 +118,5 @@ void CCliBatchHost::Wait(int ms)
 
 bool CCliBatchHost::ConnectTerminal()
 {
-    return m_ctx.ConnectTerminal() == EXIT_OK;
+    return m_connect && m_connect();
 }

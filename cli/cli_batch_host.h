@@ -5,12 +5,14 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "batch/batch_cmd.h"
 #include "batch/batch_core_host.h"
 
-class CCliContext;
+class CConsole;
+class CConsoleStatus;
 
 struct CBatchCase {
     QString name;      // "3 Message": the position in the file and the kind
@@ -25,7 +27,11 @@ struct CBatchCase {
 
 class CCliBatchHost : public BATCHCMD::CBatchCoreHost {
 public:
-    CCliBatchHost(CCliContext &ctx, bool autoAnswer);
+    // What the host is handed of the command line's context: the terminal,
+    // the console, the status lines and the connect procedure (true when a
+    // terminal is connected afterwards).
+    CCliBatchHost(CMyTerminal &terminal, CConsole &console, CConsoleStatus &status, std::function<bool()> connect,
+                  bool autoAnswer);
 
     // Whether a typed answer to an OK/Cancel question means OK: an empty
     // line, y, or a word of the table's OK answers in either language.
@@ -59,7 +65,9 @@ private:
     int Ask(const QString &text);
     void Fail(const QString &text);
 
-    CCliContext &m_ctx;
+    CConsole &m_console;
+    CConsoleStatus &m_status;
+    std::function<bool()> m_connect;
     bool m_autoAnswer;
     int32_t m_kind = -1; // kind of the command being carried out
     std::vector<CBatchCase> m_cases;
