@@ -45,7 +45,7 @@ int main(int argc, char **argv)
     headless = false;
     for (int i = 1; i < argc; ++i) {
         const QByteArray a = argv[i];
-        if (a == "--headless" || a == "-headless" || a == "--help" || a == "-h")
+        if (a == "--headless" || a == "-headless" || a == "--help" || a == "-h" || a == "--version" || a == "-V")
             headless = true;
     }
     if (!headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
