@@ -33,8 +33,7 @@ protected:
         initStyleOption(&opt);
         const QRect arrow = style()->subControlRect(QStyle::CC_ToolButton, &opt, QStyle::SC_ToolButtonMenu, this);
         if (e->button() == Qt::LeftButton && arrow.contains(e->position().toPoint())) {
-            if (isEnabled())
-                m_dropDown();
+            m_dropDown();
             return;
         }
         QToolButton::mousePressEvent(e);
@@ -101,8 +100,9 @@ CBarStd::CBarStd(CCmdTable *cmds, QWidget *parent)
 
 void CBarStd::OpenSendDropDown()
 {
+    // The command decides, not the button's drawn state.
     QToolButton *send = GetButton(ID_PIC_SEND);
-    if (!m_dropDown || !send || !send->isEnabled())
+    if (!m_dropDown || !send || !send->defaultAction() || !send->defaultAction()->isEnabled())
         return;
     m_dropDown(QRect(send->mapToGlobal(QPoint(0, 0)), send->size()));
 }

@@ -26,6 +26,10 @@ QToolButton *CMyToolBar::AddButton(QAction *action, bool showText, QToolButton *
     Slot slot;
     slot.button = btn;
     slot.holder = addWidget(btn);
+    // The holder hands its enabled state to the button whenever it changes,
+    // shown or hidden: it must be the command's.
+    slot.holder->setEnabled(action->isEnabled());
+    connect(action, &QAction::enabledChanged, slot.holder, &QAction::setEnabled);
     m_buttons.insert(id, slot);
     return btn;
 }

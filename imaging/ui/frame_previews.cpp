@@ -33,6 +33,10 @@ void InstallPreviews(CAppFrame &frame)
     // picture preview unchecks the keep-aspect button.
     QObject::connect(f, &CAppFrame::viewActivated, f, [f](CMyView *view, CMyView *previous) {
         const bool picture = view && view == f->GetView(CAppFrame::VIEW_PICTURE);
+        // Whatever brings the preview to the front, it shows the picture as
+        // the connected terminal would get it.
+        if (picture)
+            FitPicturePreview(*f, false);
         const bool font = view && view == f->GetView(CAppFrame::VIEW_FONT);
         if (CBarStd *bar = f->BarStd()) {
             bar->ShowButton(ID_PIC_SEND, picture);
@@ -48,6 +52,11 @@ void InstallPreviews(CAppFrame &frame)
     // command 32900 + slot through the frame's routing.
     if (CBarStd *bar = frame.BarStd()) {
         bar->SetSendDropDownFn([f](const QRect &button) {
+            // The send command's rule, evaluated now: no list while it is off.
+            f->UpdateCommandUi();
+            QAction *send = f->Action(ID_PIC_SEND);
+            if (!send || !send->isEnabled())
+                return;
             auto *list = new CMyPictureList(f->Terminal().Info().maxPictures, [f](int id) { f->OnCommand(id); }, f);
             list->Popup(button);
         });
@@ -66,7 +75,7 @@ CMyFontView *FontView(CAppFrame &frame, bool create)
     return qobject_cast<CMyFontView *>(view);
 }
 
-void ReloadPreviewForConnection(CAppFrame &frame)
+void FitPicturePreview(CAppFrame &frame, bool always)
 {
     CMyPictureView *view = PictureView(frame, false);
     if (!view || frame.GetActiveView() != view || view->Path().isEmpty())
@@ -75,11 +84,20 @@ void ReloadPreviewForConnection(CAppFrame &frame)
     const bool connected = terminal.IsConnected();
     const int width = connected ? terminal.Info().width : 0;
     const int height = connected ? terminal.Info().height : 0;
-    // The pixel format may have changed even where the size has not.
-    if (width == view->PictureWidth() && height == view->PictureHeight())
+    const bool sameSize = view->FittedFor() == QSize(width, height);
+    if (!always && sameSize && view->RenderedFormat() == terminal.Info().pixelFormat)
+        return;
+    // The pixel format may have changed even where the size has not (a
+    // picture shown at its own size may already have the terminal's).
+    if (sameSize || (view->PictureWidth() == width && view->PictureHeight() == height))
         view->ReloadPicture();
     else
         view->LoadPicture(view->Path(), width, height);
+}
+
+void ReloadPreviewForConnection(CAppFrame &frame)
+{
+    FitPicturePreview(frame, true);
 }
 
 bool SendPictureFileInPreview(CAppFrame &frame, bool keepAspect, const QString &path, uint32_t bkColor, int slot)

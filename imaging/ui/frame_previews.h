@@ -23,6 +23,10 @@ CMyFontView *FontView(CAppFrame &frame, bool create);
 // rendered again for the terminal's resolution (its own size when not
 // connected).
 void ReloadPreviewForConnection(CAppFrame &frame);
+// When the picture preview is in front and its picture was fitted for
+// another size or pixel format than the terminal's (its own size when not
+// connected), renders it again; always: even when they are the same.
+void FitPicturePreview(CAppFrame &frame, bool always);
 
 // The batch steps through the previews. The picture preview comes to the
 // front, shows path fitted with the given settings and sends it to slot (-1:
