@@ -109,6 +109,8 @@ bool CAppFrame::Create()
     // remembered folders.
     m_recentFiles.ReadList(*OpenProfile());
     m_recentBatch.ReadList();
+    // Additions and removals reach the profile at once, alike.
+    m_recentBatch.SetWriteThrough(true);
     m_dirs = ReadInitDirs(*OpenProfile());
 
     // 3: the client area with the home view.
