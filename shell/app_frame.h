@@ -128,7 +128,9 @@ private:
     void OnConnectCommand();
     void OnOpenFiles(int kind);
     void ClaimMenuMnemonics();
+    bool IsWindowKey(QObject *watched, QEvent *event) const;
     bool OnClaimedKey(QObject *watched, QEvent *event);
+    bool OnMenuKey(QObject *watched, QEvent *event);
     QWidget *BarOf(int id) const;
     void RebuildRecentFileMenu();
 
