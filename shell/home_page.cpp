@@ -248,8 +248,35 @@ void CMyHomePage::Render()
         root.clearBackground();
         document()->rootFrame()->setFrameFormat(root);
     }
+    SpreadPercentColumns(document()->rootFrame());
     horizontalScrollBar()->setValue(x);
     verticalScrollBar()->setValue(y);
+}
+
+void CMyHomePage::SpreadPercentColumns(QTextFrame *frame)
+{
+    // A full-width table whose columns are all given in percent but add up
+    // to less spreads the rest over them in proportion, as HTML engines do
+    // (20 % + 30 % + 30 % become 25 %, 37.5 %, 37.5 %); this engine would
+    // leave it empty.
+    if (auto *table = qobject_cast<QTextTable *>(frame)) {
+        QTextTableFormat format = table->format();
+        QList<QTextLength> widths = format.columnWidthConstraints();
+        qreal sum = 0;
+        bool allPercent = !widths.isEmpty();
+        for (const QTextLength &w : widths) {
+            allPercent = allPercent && w.type() == QTextLength::PercentageLength;
+            sum += w.rawValue();
+        }
+        if (allPercent && sum > 0 && sum < 100) {
+            for (QTextLength &w : widths)
+                w = QTextLength(QTextLength::PercentageLength, w.rawValue() * 100 / sum);
+            format.setColumnWidthConstraints(widths);
+            table->setFormat(format);
+        }
+    }
+    for (QTextFrame *child : frame->childFrames())
+        SpreadPercentColumns(child);
 }
 
 QVariant CMyHomePage::loadResource(int type, const QUrl &name)

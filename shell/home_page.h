@@ -10,6 +10,7 @@
 #include <QUrl>
 
 class CAppFrame;
+class QTextFrame;
 
 // The program's page in the interface language: qrc:/home/index.htm, or
 // qrc:/home/en/index.htm in English.
@@ -67,6 +68,7 @@ class CMyHomePage : public QTextBrowser
     // shown when the row was clicked.
     bool RunAnchor(const QString &cls, const QString &id, const QString &path);
     QString CellTargetAt(const QPoint &viewportPos) const;
+    static void SpreadPercentColumns(QTextFrame *frame);
     QString RowPath(const QString &cls, const QString &id) const;
 
     CAppFrame &m_frame;

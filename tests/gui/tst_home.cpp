@@ -524,17 +524,21 @@ void TestHome::columnWidths()
 {
     MakeFrame();
     // The button images stand at the left of their cells: the distance from
-    // one column's image to the next is that column's width, 30 % of the
-    // command table; the recent list before them has 20 %.
+    // one column's image to the next is that column's width. The page gives
+    // the recent list 20 % and each button column 30 % of a full-width
+    // table; as in an HTML engine the rest is spread in proportion: 25 %,
+    // 37.5 %, 37.5 %, and the header row reaches the table's right edge.
     const int connect = AnchorSpan(QStringLiteral("#idConnect"), AnchorPoint(QStringLiteral("#idConnect"))).first;
     const int picture = AnchorSpan(QStringLiteral("#idPicture"), AnchorPoint(QStringLiteral("#idPicture"))).first;
     const QTextFrameFormat root = m_page->document()->rootFrame()->frameFormat();
     const double table = m_page->document()->textWidth() - 2 * root.margin() - 2 * root.padding() - 4;
     QVERIFY(table > 0);
     const double buttonColumn = (picture - connect) / table;
-    QVERIFY2(qAbs(buttonColumn - 0.30) < 0.02, qPrintable(QString::number(buttonColumn)));
+    QVERIFY2(qAbs(buttonColumn - 0.375) < 0.02, qPrintable(QString::number(buttonColumn)));
     const double listColumn = (connect - root.margin() - root.padding()) / table;
-    QVERIFY2(listColumn > 0.19 && listColumn < 0.24, qPrintable(QString::number(listColumn)));
+    QVERIFY2(listColumn > 0.24 && listColumn < 0.29, qPrintable(QString::number(listColumn)));
+    QVERIFY(m_page->PageHtml().contains(QLatin1String("class=\"FileListContainer\" width=\"20%\"")));
+    QCOMPARE(m_page->PageHtml().count(QLatin1String("<td width=\"30%\"")), 4);
 }
 
 QTEST_MAIN(TestHome)
