@@ -21,6 +21,7 @@ CApp::CApp(int &argc, char **argv) : QApplication(argc, argv)
 {
     // The window is matched to its desktop entry (and icon) by this name.
     setDesktopFileName(QStringLiteral(QEL_APP_ID));
+    SetAppImageService(&m_image);
 }
 
 CApp::~CApp()
@@ -28,6 +29,7 @@ CApp::~CApp()
     m_quitSignals.reset();
     m_frame.reset();
     m_image.Shutdown();
+    SetAppImageService(nullptr);
 }
 
 void CApp::InstallToolkitTranslation()
@@ -119,11 +121,3 @@ int CApp::ExitInstance(int code)
     return code;
 }
 
-CAppImage &AppImageService()
-{
-    if (CApp *app = CApp::Get())
-        return app->Image();
-    static CAppImage fallback;
-    fallback.Startup();
-    return fallback;
-}

@@ -4,7 +4,8 @@
 #include "res/profile.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
-#include "shell/app_frame.h"
+#include "batch/recent_batch_files.h"
+#include "shell/frame_services.h"
 
 #include <QContextMenuEvent>
 #include <QDir>
@@ -91,7 +92,7 @@ QUrl HomePageUrl()
                                                      : QStringLiteral("qrc:/home/index.htm"));
 }
 
-CMyHomePage::CMyHomePage(CAppFrame &frame, QWidget *parent, const QUrl &pageUrl)
+CMyHomePage::CMyHomePage(CFrameServices &frame, QWidget *parent, const QUrl &pageUrl)
     : QTextBrowser(parent), m_frame(frame), m_pageUrl(pageUrl)
 {
     InitHomeResources();
@@ -507,8 +508,8 @@ bool CMyHomePage::RunAnchor(const QString &cls, const QString &id, const QString
                 break;
             case OP_RUN_ROW:
                 // A file no longer in the list does nothing.
-                if (placeOf(path) >= 0)
-                    m_frame.RunBatchFile(path);
+                if (placeOf(path) >= 0 && m_runBatchFile)
+                    m_runBatchFile(path);
                 break;
             case OP_REMOVE_ROW:
                 // The row's file, wherever it stands now. The removal

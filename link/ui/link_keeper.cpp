@@ -9,7 +9,7 @@
 #include "link/terminal.h"
 #include "link/ui/device_commands.h"
 #include "res/strings.h"
-#include "shell/bar_dev.h"
+#include "link/ui/bar_dev.h"
 
 CLinkKeeper::CLinkKeeper(CMyTerminal &terminal, CDeviceCommands &commands, CBarDev &bar, QObject *parent)
     : QObject(parent), m_terminal(terminal), m_commands(commands), m_bar(bar)
@@ -93,14 +93,20 @@ void CLinkKeeper::CheckLine()
             OnLineLost();
         return;
     }
-    // Waiting for the lost port: another device at its path is its return,
-    // also when the port list never saw the path go.
+    // Waiting for the lost port: another device at its path is its return
+    // when the port list never saw the path go (a path it saw go is
+    // announced by the list when it comes back, after the list has been
+    // rebuilt).
     CDeviceId id;
     if (m_lost.path.isEmpty() || CMyTcpPort::IsTcpName(m_lost.path)) {
         m_lineCheck.stop();
-    } else if (CMyComPort::DeviceIdOf(m_lost.path, &id) && !(id == m_lostId)) {
-        Return(m_lost.path);
+        return;
     }
+    bool listed = false;
+    for (const CPortEntry &port : m_bar.Watcher()->Ports())
+        listed = listed || port.path == m_lost.path;
+    if (listed && CMyComPort::DeviceIdOf(m_lost.path, &id) && !(id == m_lostId))
+        Return(m_lost.path);
 }
 
 void CLinkKeeper::Lose()

@@ -18,7 +18,7 @@
 #include "link/terminal.h"
 #include "link/ui/dlg_bulk_send.h"
 #include "shell/app_frame.h"
-#include "shell/bar_dev.h"
+#include "link/ui/bar_dev.h"
 #include "shell/bar_status.h"
 #include "shell/bar_std.h"
 #include "shell/file_list.h"

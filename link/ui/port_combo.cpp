@@ -1,4 +1,4 @@
-#include "shell/port_combo.h"
+#include "link/ui/port_combo.h"
 
 #include <QAbstractItemView>
 #include <QStyleOptionComboBox>
