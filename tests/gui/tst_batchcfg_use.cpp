@@ -12,7 +12,7 @@
 #include "batch/ui/batch_cmd_cfg.h"
 #include "batch/ui/batch_desk_host.h"
 #include "link/terminal.h"
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 #include "shell/bar_status.h"
 #include "tst_frame_support.h"
 

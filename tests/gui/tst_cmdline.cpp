@@ -10,7 +10,7 @@
 
 #include <csignal>
 
-#include "shell/command_line.h"
+#include "app/command_line.h"
 
 class TestCmdLine : public QObject {
     Q_OBJECT

@@ -4,7 +4,7 @@
 // batch cell answers anywhere in it, and the columns' widths.
 #include "link/terminal.h"
 #include "res/profile.h"
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 #include "link/ui/bar_dev.h"
 #include "shell/bar_status.h"
 #include "shell/home_page.h"

@@ -12,7 +12,7 @@
 #include "link/port_watcher.h"
 #include "link/terminal.h"
 #include "res/profile.h"
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 #include "link/ui/bar_dev.h"
 #include "shell/bar_status.h"
 #include "tst_device_sim.h"

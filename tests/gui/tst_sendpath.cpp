@@ -17,7 +17,7 @@
 #include "imaging/ui/picture_view.h"
 #include "link/terminal.h"
 #include "link/ui/dlg_bulk_send.h"
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 #include "link/ui/bar_dev.h"
 #include "shell/bar_status.h"
 #include "shell/bar_std.h"

@@ -1,4 +1,4 @@
-#include "shell/quit_signals.h"
+#include "app/quit_signals.h"
 
 #include <QGuiApplication>
 #include <QSocketNotifier>
