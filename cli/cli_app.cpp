@@ -87,6 +87,8 @@ std::vector<std::unique_ptr<CCliCommand>> AllCommands()
     list.push_back(MakeFontGenCommand());
     list.push_back(MakeRunCommand());
     list.push_back(MakeConvertCommand());
+    for (auto &c : MakeScreenCommands())
+        list.push_back(std::move(c));
     return list;
 }
 
@@ -99,13 +101,21 @@ int RunCli(const QStringList &args)
 
     CCliCommand *command = nullptr;
     const int at = FindCommand(args);
+    int words = 1;
     if (at >= 0) {
-        for (const auto &c : commands)
+        // A name of two words ("screen send") takes the next argument too.
+        const QString two = at + 1 < args.size() ? args[at] + QLatin1Char(' ') + args[at + 1] : QString();
+        for (const auto &c : commands) {
             if (c->Name() == args[at])
                 command = c.get();
+            else if (!two.isEmpty() && c->Name() == two) {
+                command = c.get();
+                words = 2;
+            }
+        }
     }
     QStringList rest = args;
-    if (at >= 0)
+    for (int i = 0; at >= 0 && i < words; ++i)
         rest.removeAt(at);
 
     QVector<COptionDef> defs = GlobalOptions();

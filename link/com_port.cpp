@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -107,6 +108,53 @@ void CMyComPort::Close()
     ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
     m_fd = -1;
+}
+
+bool CMyComPort::LineGone() const
+{
+    if (m_fd < 0)
+        return false;
+    // The descriptor itself: a hang-up (a closed pseudo-terminal, a pulled
+    // adapter) or an error.
+    struct pollfd p = {m_fd, POLLIN, 0};
+    if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        return true;
+    // The path now leads to another device than the one opened (a virtual
+    // terminal started again, an adapter replugged), or to none.
+    CDeviceId opened;
+    CDeviceId now;
+    return !OpenDeviceId(&opened) || !DeviceIdOf(m_portName, &now) || !(opened == now);
+}
+
+namespace {
+
+CDeviceId IdOfStat(const struct stat &st)
+{
+    CDeviceId id;
+    id.dev = static_cast<quint64>(st.st_dev);
+    id.ino = static_cast<quint64>(st.st_ino);
+    id.rdev = static_cast<quint64>(st.st_rdev);
+    return id;
+}
+
+} // namespace
+
+bool CMyComPort::OpenDeviceId(CDeviceId *id) const
+{
+    struct stat st {};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
+        return false;
+    *id = IdOfStat(st);
+    return true;
+}
+
+bool CMyComPort::DeviceIdOf(const QString &path, CDeviceId *id)
+{
+    struct stat st {};
+    if (path.isEmpty() || ::stat(path.toLocal8Bit().constData(), &st) != 0)
+        return false;
+    *id = IdOfStat(st);
+    return true;
 }
 
 bool CMyComPort::SetLine(int baud)

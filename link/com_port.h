@@ -6,6 +6,14 @@
 
 #include "link/transport.h"
 
+// Which device a port is: its node (file system and inode) and device number.
+struct CDeviceId {
+    quint64 dev = 0;
+    quint64 ino = 0;
+    quint64 rdev = 0;
+    bool operator==(const CDeviceId &o) const { return dev == o.dev && ino == o.ino && rdev == o.rdev; }
+};
+
 class CMyComPort : public CPortTransport {
 public:
     CMyComPort();
@@ -41,6 +49,14 @@ public:
 
     const QString &GetPortName() const override { return m_portName; }
     int Handle() const { return m_fd; }
+    // Whether the open line has gone although no command has failed yet:
+    // the descriptor reports a hang-up or an error, or the port's path no
+    // longer leads to the device that was opened. False while closed.
+    bool LineGone() const;
+    // The device opened; false while closed.
+    bool OpenDeviceId(CDeviceId *id) const;
+    // The device a path leads to now (links followed); false when none.
+    static bool DeviceIdOf(const QString &path, CDeviceId *id);
 
 private:
     bool WaitWritable();

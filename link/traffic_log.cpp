@@ -78,6 +78,16 @@ CLogEntry CTrafficDescriber::DescribeBulk(int total, int sent, qint64 elapsedMs,
     return e;
 }
 
+CLogEntry CTrafficDescriber::DescribeNote(const QString &text)
+{
+    CLogEntry e;
+    e.ms = Now() - m_start;
+    e.direction = TRAFFIC_SENT;
+    e.bulk = true;
+    e.text = text;
+    return e;
+}
+
 QString FormatLogTime(qint64 ms)
 {
     static const QString format = LoadStr(IDS_LOG_MS);
