@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "cli_context.h"
+#include "link/tcp_port.h"
 #include "res/str_lang.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
@@ -86,6 +87,8 @@ std::vector<std::unique_ptr<CCliCommand>> AllCommands()
     list.push_back(MakeFontGenCommand());
     list.push_back(MakeRunCommand());
     list.push_back(MakeConvertCommand());
+    for (auto &c : MakeScreenCommands())
+        list.push_back(std::move(c));
     return list;
 }
 
@@ -98,13 +101,21 @@ int RunCli(const QStringList &args)
 
     CCliCommand *command = nullptr;
     const int at = FindCommand(args);
+    int words = 1;
     if (at >= 0) {
-        for (const auto &c : commands)
+        // A name of two words ("screen send") takes the next argument too.
+        const QString two = at + 1 < args.size() ? args[at] + QLatin1Char(' ') + args[at + 1] : QString();
+        for (const auto &c : commands) {
             if (c->Name() == args[at])
                 command = c.get();
+            else if (!two.isEmpty() && c->Name() == two) {
+                command = c.get();
+                words = 2;
+            }
+        }
     }
     QStringList rest = args;
-    if (at >= 0)
+    for (int i = 0; at >= 0 && i < words; ++i)
         rest.removeAt(at);
 
     QVector<COptionDef> defs = GlobalOptions();
@@ -143,6 +154,14 @@ int RunCli(const QStringList &args)
         return ctx.Usage(FormatStr(IDS_CLI_BAD_OPTION, "-p"));
     if (parsed.Has(QStringLiteral("port")) && ctx.portOption.isEmpty())
         return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, ""));
+    // A malformed network name is bad usage, found before any connection.
+    for (const QString &port : ctx.portOptions) {
+        QString host;
+        int number = 0;
+        if (CMyTcpPort::IsTcpName(port) && !CMyTcpPort::ParseName(port, &host, &number))
+            return ctx.Usage(FormatStr(IDS_CLI_LABELLED, qUtf8Printable(LoadStr(IDS_NET_BAD_NAME)),
+                                       qUtf8Printable(port)));
+    }
     if (parsed.Has(QStringLiteral("baud"))) {
         const QString v = parsed.Value(QStringLiteral("baud"));
         if (!ParseInt(v, &ctx.baudOption) || !IsTableBaud(ctx.baudOption))

@@ -56,3 +56,5 @@ std::unique_ptr<CCliCommand> MakeFontCommand();
 std::unique_ptr<CCliCommand> MakeFontGenCommand();
 std::unique_ptr<CCliCommand> MakeRunCommand();
 std::unique_ptr<CCliCommand> MakeConvertCommand();
+// "screen render", "screen send", "screen export": names of two words.
+std::vector<std::unique_ptr<CCliCommand>> MakeScreenCommands();

@@ -7,7 +7,11 @@ _qelcli_words()
     # $1: the command whose options are wanted, empty for the commands and
     # the global options. An optional value ("--log[=hex]") is left off.
     "$2" --help 2>/dev/null | awk -v want="$1" '
-        /^  [a-z]/ { if (want == "") print $1; cur = $1; next }
+        /^  [a-z]/ {
+            if (want == "" && !seen[$1]++) print $1
+            cur = $1; if ($2 ~ /^[a-z][a-z-]*$/) cur = $1 " " $2
+            next
+        }
         /^ +-/ {
             if (cur != want) next
             for (i = 1; i <= NF && $i ~ /^-/; i++) { o = $i; sub(/,$/, "", o); sub(/\[.*$/, "", o); print o }
@@ -48,6 +52,14 @@ _qelcli()
         esac
     done
 
+    # A command named by two words ("screen send") is known by both.
+    if [[ -n $cmd ]] && ((i + 1 < COMP_CWORD)) &&
+        "$prog" --help 2>/dev/null | awk -v c="$cmd" -v s="${COMP_WORDS[i+1]}" \
+            '/^  [a-z]/ && $1 == c && $2 == s { found = 1 } END { exit !found }'; then
+        cmd="$cmd ${COMP_WORDS[i+1]}"
+        ((i++))
+    fi
+
     local words
     if [[ -z $cmd ]]; then
         words=$(_qelcli_words "" "$prog")
@@ -56,6 +68,11 @@ _qelcli()
         else
             COMPREPLY=($(compgen -W "$(printf '%s\n' $words | grep -v '^-')" -- "$cur"))
         fi
+    elif ((i == COMP_CWORD - 1)) && [[ $cur != -* ]] &&
+        words=$("$prog" --help 2>/dev/null | awk -v c="$cmd" '/^  [a-z]/ && $1 == c && $2 ~ /^[a-z]+$/ { print $2 }') &&
+        [[ -n $words ]]; then
+        # The second word of a command named by two ("screen send").
+        COMPREPLY=($(compgen -W "$words" -- "$cur"))
     elif [[ $cur == -* ]]; then
         words="$(_qelcli_words "$cmd" "$prog") $(_qelcli_words "" "$prog" | grep '^-')"
         COMPREPLY=($(compgen -W "$words" -- "$cur"))

@@ -1,5 +1,6 @@
 #include "res/strings.h"
 
+#include "res/ids_screen.h"
 #include "res/resource.h"
 
 #include <algorithm>
@@ -23,6 +24,8 @@ const StrEntry kStrings[] = {
 #include "res/strings_shell.inc"
 #include "res/strings_cli.inc"
 #include "res/strings_ports.inc"
+#include "res/strings_checks.inc"
+#include "res/strings_screen.inc"
     {0, nullptr}};
 
 // English: the same ids, chosen by the user.
@@ -35,6 +38,8 @@ const StrEntry kStringsEn[] = {
 #include "res/strings_en_shell.inc"
 #include "res/strings_en_cli.inc"
 #include "res/strings_en_ports.inc"
+#include "res/strings_en_checks.inc"
+#include "res/strings_en_screen.inc"
     {0, nullptr}};
 
 StrLang g_lang = StrLang::Chinese;

@@ -13,7 +13,7 @@ BUILD=${FUZZ_BUILD:-build-fuzz}
 OUT=${FUZZ_OUT:-$BUILD/out}
 TARGETS=("$@")
 [ ${#TARGETS[@]} -eq 0 ] && TARGETS=(fuzz_dev_info fuzz_font_name fuzz_batch_file fuzz_replies fuzz_image
-  fuzz_sim_frames fuzz_cli_args)
+  fuzz_sim_frames fuzz_cli_args fuzz_screen_file)
 
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
   -DCMAKE_CXX_COMPILER=clang++ -DQEL_FUZZ=ON -DQEL_BUILD_GUI=OFF -DQEL_BUILD_TESTS=OFF \

@@ -58,6 +58,21 @@ QString DecodeGbk(const QByteArray &bytes)
     return QString(reinterpret_cast<const QChar *>(out.data()), len);
 }
 
+QByteArray EncodeGbk(const QString &text)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UConverter *conv = ucnv_open("GBK", &status);
+    if (U_FAILURE(status))
+        return text.toLatin1();
+    std::vector<char> out(size_t(text.size()) * 2 + 2);
+    const int32_t len = ucnv_fromUChars(conv, out.data(), int32_t(out.size()),
+                                        reinterpret_cast<const UChar *>(text.utf16()), text.size(), &status);
+    ucnv_close(conv);
+    if (U_FAILURE(status))
+        return text.toLatin1();
+    return QByteArray(out.data(), len);
+}
+
 QColor CTerminalModel::ColorFrom565(uint16_t v)
 {
     const int r = (v >> 11) & 0x1F, g = (v >> 5) & 0x3F, b = v & 0x1F;
@@ -323,59 +338,95 @@ FrameOutcome CTerminalModel::Text(uint8_t code, const QByteArray &p)
         return o;
     const int x = uint8_t(p[0]) | (uint8_t(p[1]) << 8);
     const int y = uint8_t(p[2]) | (uint8_t(p[3]) << 8);
-    const QString text = DecodeGbk(p.mid(4));
-    DrawText(x, y, cell.w, cell.h, text);
-    o.label = Tx(T_CMD_TEXT_AT).arg(cell.w).arg(cell.h).arg(x).arg(y).arg(text);
+    QByteArray bytes = p.mid(4);
+    const int end = bytes.indexOf('\0');
+    if (end >= 0)
+        bytes.truncate(end);
+    DrawText(x, y, cell.w, cell.h, bytes);
+    o.label = Tx(T_CMD_TEXT_AT).arg(cell.w).arg(cell.h).arg(x).arg(y).arg(DecodeGbk(bytes));
     o.screenChanged = true;
     return o;
 }
 
-void CTerminalModel::DrawText(int x, int y, int cellW, int cellH, const QString &text)
+void CTerminalModel::PaintCell(int x, int y, int w, int h, const QColor &color)
 {
-    // Square fonts name the size of a full-width (Chinese) glyph, narrow fonts
-    // the size of a half-width one.
-    const int halfW = cellW == cellH ? cellW / 2 : cellW;
-    const int fullW = cellW == cellH ? cellW : cellW * 2;
-    int widthSum = 0;
-    for (const QChar ch : text)
-        if (!ch.isLowSurrogate())
-            widthSum += ch.unicode() < 0x80 ? halfW : fullW;
-    // Only the part that lands on the screen is rendered.
-    widthSum = std::min(widthSum, screen_.width() - x);
-    if (widthSum <= 0 || y >= screen_.height())
+    const QRect cell = QRect(x, y, w, h).intersected(screen_.rect());
+    for (int row = cell.top(); row <= cell.bottom(); ++row)
+        for (int col = cell.left(); col <= cell.right(); ++col)
+            screen_.setPixelColor(col, row, color);
+}
+
+void CTerminalModel::DrawStandInCell(int x, int y, int w, int h, const QString &ch)
+{
+    // The stand-in renders the character onto a transparent mask and sets the
+    // foreground wherever the mask is more than half covered: a terminal's
+    // glyphs are one-bit.
+    if (ch.isEmpty())
         return;
-    // Glyphs are rendered onto a transparent mask, then set in the foreground
-    // colour wherever the mask is more than half covered: a terminal's glyphs
-    // are one-bit.
-    QImage mask(widthSum, cellH, QImage::Format_ARGB32_Premultiplied);
+    QImage mask(w, h, QImage::Format_ARGB32_Premultiplied);
     mask.fill(Qt::transparent);
     {
         QPainter painter(&mask);
         QFont font(QStringLiteral("DejaVu Sans Mono"));
         font.setStyleHint(QFont::Monospace);
-        font.setPixelSize(std::max(4, cellH - cellH / 8));
+        font.setPixelSize(std::max(4, h - h / 8));
         painter.setFont(font);
         painter.setPen(Qt::white);
-        int cx = 0;
-        for (int i = 0; i < text.size(); ++i) {
-            const QChar ch = text[i];
-            if (ch.isLowSurrogate())
-                continue;
-            const int w = ch.unicode() < 0x80 ? halfW : fullW;
-            const QString glyph = ch.isHighSurrogate() && i + 1 < text.size() ? text.mid(i, 2) : QString(ch);
-            painter.drawText(QRect(cx, 0, w, cellH), Qt::AlignCenter, glyph);
-            cx += w;
-        }
+        painter.drawText(QRect(0, 0, w, h), Qt::AlignCenter, ch);
     }
     const QColor fg = ColorFrom565(fg_);
-    for (int my = 0; my < cellH; ++my) {
+    for (int my = 0; my < h; ++my) {
         const auto *line = reinterpret_cast<const QRgb *>(mask.constScanLine(my));
-        for (int mx = 0; mx < widthSum; ++mx) {
-            const int sx = x + mx, sy = y + my;
-            if (qAlpha(line[mx]) >= 128 && sx >= 0 && sy >= 0 && sx < screen_.width() &&
-                sy < screen_.height())
-                screen_.setPixelColor(sx, sy, fg);
+        for (int mx = 0; mx < w; ++mx)
+            if (qAlpha(line[mx]) >= 128 && screen_.rect().contains(x + mx, y + my))
+                screen_.setPixelColor(x + mx, y + my, fg);
+    }
+}
+
+void CTerminalModel::DrawText(int x, int y, int cellW, int cellH, const QByteArray &bytes)
+{
+    // The terminal has no fonts of its own: it draws with the library
+    // downloaded for the size. One of at least 94 x 94 glyphs is GB2312 in
+    // row-cell order, a smaller one holds single-byte codes from 0x20. Square
+    // sizes name a full-width (two-byte) cell, narrow sizes a half-width one.
+    const auto found = fonts_.find(QStringLiteral("%1x%2").arg(cellW).arg(cellH));
+    const FontLibrary *library = found == fonts_.end() ? nullptr : &found->second;
+    const int rowBytes = (cellW + 7) / 8;
+    const long long glyphBytes = (long long)rowBytes * cellH;
+    const long long glyphCount = library ? library->data.size() / glyphBytes : 0;
+    const bool gb2312 = glyphCount >= 94 * 94;
+    const bool square = cellW == cellH;
+    const QColor fg = ColorFrom565(fg_);
+    const QColor bg = ColorFrom565(bg_);
+    int penX = x;
+    for (int i = 0; i < bytes.size() && penX < screen_.width();) {
+        const int lead = uint8_t(bytes[i]);
+        const bool wide = lead >= 0x81 && lead <= 0xFE && i + 1 < bytes.size();
+        const int w = wide ? (square ? cellW : cellW * 2) : (square ? cellW / 2 : cellW);
+        long long glyph = -1;
+        if (wide) {
+            const int trail = uint8_t(bytes[i + 1]);
+            if (gb2312 && lead >= 0xA1 && trail >= 0xA1 && trail <= 0xFE)
+                glyph = (long long)(lead - 0xA1) * 94 + (trail - 0xA1);
+        } else if (library && !gb2312 && lead >= 0x20) {
+            glyph = lead - 0x20;
         }
+        // The whole cell takes the background first, so a new value written
+        // over an old one leaves nothing of it.
+        PaintCell(penX, y, w, cellH, bg);
+        if (glyph >= 0 && glyph < glyphCount) {
+            const auto *bits = reinterpret_cast<const uint8_t *>(library->data.constData()) + glyph * glyphBytes;
+            const int columns = std::min(w, cellW);
+            for (int row = 0; row < cellH; ++row)
+                for (int col = 0; col < columns; ++col)
+                    if ((bits[row * rowBytes + col / 8] & (0x80 >> (col % 8))) &&
+                        screen_.rect().contains(penX + col, y + row))
+                        screen_.setPixelColor(penX + col, y + row, fg);
+        } else {
+            DrawStandInCell(penX, y, w, cellH, DecodeGbk(bytes.mid(i, wide ? 2 : 1)));
+        }
+        penX += w;
+        i += wide ? 2 : 1;
     }
 }
 
@@ -403,6 +454,8 @@ FrameOutcome CTerminalModel::FontDownload(uint8_t code, const QByteArray &p)
     pending_.kind = BlockKind::Font;
     pending_.code = code;
     pending_.fontName = size;
+    pending_.fontWidth = size.section(QLatin1Char('x'), 0, 0).toInt();
+    pending_.fontHeight = size.section(QLatin1Char('x'), 1, 1).toInt();
     o.label = Tx(T_CMD_FONT_SIZE).arg(size);
     o.reply = Bytes({0xFC});
     o.replyKind = ReplyKind::Ack;
@@ -472,6 +525,7 @@ BlockOutcome CTerminalModel::OnBlock(const QByteArray &data)
     if (done.kind == BlockKind::Font) {
         o.name = QStringLiteral("font");
         note_ = Tx(T_FONT_DOWNLOADED).arg(done.fontName).arg(data.size());
+        fonts_[done.fontName] = FontLibrary{done.fontWidth, done.fontHeight, data};
         lastCommand_ = Tx(T_FONT_RECEIVED).arg(done.fontName);
         o.reply = Bytes({0xFE});
         return o;
@@ -531,7 +585,7 @@ FrameOutcome CTerminalModel::Touch(uint8_t code, const QByteArray &p)
         painter.drawLine(20, 10, 20, 30);
     }
     // The terminal's own screen text: it does not follow the PC's language.
-    DrawText(40, 12, 16, 16, calibrate ? QStringLiteral("触摸校准：请点击十字") : QStringLiteral("触摸体验"));
+    DrawText(40, 12, 16, 16, EncodeGbk(calibrate ? QStringLiteral("触摸校准：请点击十字") : QStringLiteral("触摸体验")));
     note_ = o.label;
     o.screenChanged = true;
     return o;

@@ -80,6 +80,8 @@ class CTerminalModel
         int width = 0;
         int height = 0;
         QString fontName;
+        int fontWidth = 0;
+        int fontHeight = 0;
     };
 
     FrameOutcome Handshake();
@@ -93,11 +95,24 @@ class CTerminalModel
     void StoreSlot(int slot);
     void FillScreen(uint16_t color);
     void DrawPicture(const QByteArray &data, int width, int height);
-    void DrawText(int x, int y, int cellW, int cellH, const QString &text);
+    // Draws the text bytes of a show-text frame with the font downloaded for
+    // the size, or the stand-in font for characters without a glyph.
+    void DrawText(int x, int y, int cellW, int cellH, const QByteArray &bytes);
+    void DrawStandInCell(int x, int y, int w, int h, const QString &ch);
+    void PaintCell(int x, int y, int w, int h, const QColor &color);
+
+    // A downloaded font library: its glyph size and the bytes as received.
+    struct FontLibrary {
+        int width = 0;
+        int height = 0;
+        QByteArray data;
+    };
 
     SimConfig config_;
     QImage screen_;
     std::map<int, QImage> slots_;
+    std::map<QString, FontLibrary> fonts_; // by "WxH"
+
     uint16_t fg_ = 0xFFFF;
     uint16_t bg_ = 0x0000;
     bool backlightOn_ = true;
@@ -114,5 +129,7 @@ class CTerminalModel
 
 // Decodes GBK text bytes (up to a zero byte) with ICU.
 QString DecodeGbk(const QByteArray &bytes);
+// Text to GBK bytes, without terminator.
+QByteArray EncodeGbk(const QString &text);
 
 } // namespace qelsim

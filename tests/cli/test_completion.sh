@@ -22,6 +22,11 @@ check "--slot --stretch" picture --s
 check "--family --font-file" font-gen --f
 check "--junit --json" run demo.kbz -y --j
 check "9600" -b 96
+check "screen" scr
+check "render send export" screen ""
+check "send" -p /dev/ttyUSB0 screen s
+check "--screen" screen send x.qels --scr
+check "--batch --baud" screen export x.qels --b
 check "" -b 9600 info x
 # The completion file must load under the command's own name.
 complete -p qelcli | grep -q -- '-F _qelcli qelcli$' || { echo "FAIL: not registered for qelcli"; fail=1; }
