@@ -23,7 +23,7 @@
 #include "imaging/ui/picture_view.h"
 #include "link/terminal.h"
 #include "res/commands.h"
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 #include "shell/file_list.h"
 #include "sim_process.h"
 
