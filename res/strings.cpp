@@ -1,6 +1,7 @@
 #include "res/strings.h"
 
 #include "res/ids_screen.h"
+#include "res/ids_screen_ui.h"
 #include "res/resource.h"
 
 #include <algorithm>
@@ -25,6 +26,7 @@ const StrEntry kStrings[] = {
 #include "res/strings_cli.inc"
 #include "res/strings_ports.inc"
 #include "res/strings_screen.inc"
+#include "res/strings_screen_ui.inc"
     {0, nullptr}};
 
 // English: the same ids, chosen by the user.
@@ -38,6 +40,7 @@ const StrEntry kStringsEn[] = {
 #include "res/strings_en_cli.inc"
 #include "res/strings_en_ports.inc"
 #include "res/strings_en_screen.inc"
+#include "res/strings_en_screen_ui.inc"
     {0, nullptr}};
 
 StrLang g_lang = StrLang::Chinese;
