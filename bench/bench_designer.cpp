@@ -25,6 +25,17 @@ namespace {
 
 QString g_file;
 
+// Counts the paints a widget receives, so a step that painted nothing shows.
+struct CPaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *ev) override
+    {
+        if (ev->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
 void MakeFile(const QDir &dir)
 {
     screentest::WriteFonts(dir);
@@ -76,6 +87,10 @@ void OpenToDrawn(benchmark::State &state)
     CMyScreenView view(terminal, CScreenViewHost());
     view.resize(1200, 800);
     view.show();
+    if (!QTest::qWaitForWindowExposed(&view))
+        state.SkipWithError("no window");
+    CPaintCounter counter;
+    view.Canvas()->installEventFilter(&counter);
     for (auto _ : state) {
         state.PauseTiming();
         view.CloseFile(false);
@@ -84,6 +99,7 @@ void OpenToDrawn(benchmark::State &state)
         view.OpenFile(g_file);
         view.Canvas()->repaint();
     }
+    state.counters["paints"] = double(counter.paints) / double(state.iterations());
 }
 
 void DragStep8x(benchmark::State &state)
@@ -92,12 +108,16 @@ void DragStep8x(benchmark::State &state)
     CMyScreenView view(terminal, CScreenViewHost());
     view.resize(1200, 800);
     view.show();
+    if (!QTest::qWaitForWindowExposed(&view))
+        state.SkipWithError("no window");
     view.OpenFile(g_file);
     view.Canvas()->SetSnap(false);
     view.Canvas()->SetZoom(8);
     CMyScreenCanvas *canvas = view.Canvas();
     // The picture at (20, 20), pressed near its corner, which is in view.
     QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, screentest::At(canvas, 30, 30));
+    CPaintCounter counter;
+    canvas->installEventFilter(&counter);
     int step = 0;
     for (auto _ : state) {
         ++step;
@@ -106,6 +126,8 @@ void DragStep8x(benchmark::State &state)
         QApplication::sendEvent(canvas, &move);
         canvas->repaint(); // what the display shows for this step
     }
+    state.counters["paints_per_step"] = double(counter.paints) / double(step);
+    state.counters["selected"] = double(view.Editor().Selection().size());
     QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, screentest::At(canvas, 30, 30));
 }
 
@@ -115,6 +137,8 @@ void KeyMove(benchmark::State &state)
     CMyScreenView view(terminal, CScreenViewHost());
     view.resize(1200, 800);
     view.show();
+    if (!QTest::qWaitForWindowExposed(&view))
+        state.SkipWithError("no window");
     view.OpenFile(g_file);
     view.Editor().SetSelection({4});
     int step = 0;
