@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "cli_context.h"
+#include "cli_output.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
 
@@ -23,8 +23,10 @@ bool CCliBatchHost::IsOkAnswer(const QString &typed)
     return false;
 }
 
-CCliBatchHost::CCliBatchHost(CCliContext &ctx, bool autoAnswer)
-    : CBatchCoreHost(ctx.Terminal()), m_ctx(ctx), m_autoAnswer(autoAnswer)
+CCliBatchHost::CCliBatchHost(CMyTerminal &terminal, CConsole &console, CStatusSink &status,
+                             std::function<bool()> connect, bool autoAnswer)
+    : CBatchCoreHost(terminal), m_console(console), m_status(status), m_connect(std::move(connect)),
+      m_autoAnswer(autoAnswer)
 {
 }
 
@@ -75,21 +77,21 @@ void CCliBatchHost::ShowStatusMessage(int kind, const QString &text)
         m_cases.back().failed = true;
         m_cases.back().failure = text;
     }
-    m_ctx.Status().ShowStatusMessage(kind, text);
+    m_status.ShowStatusMessage(kind, text);
 }
 
 void CCliBatchHost::ShowStatusProgress(const QString &text, int percent)
 {
-    m_ctx.Status().ShowStatusProgress(text, percent);
+    m_status.ShowStatusProgress(text, percent);
 }
 
 int CCliBatchHost::Ask(const QString &text)
 {
-    m_ctx.Console().Out(text);
+    m_console.Out(text);
     if (m_autoAnswer) {
         // Messages are confirmed, repeats declined, so a run always ends.
         const bool repeat = m_repeatPrompts.contains(text) && !m_messageTexts.contains(text);
-        m_ctx.Console().Out(LoadStr(repeat ? IDS_CLI_ANSWER_CANCEL : IDS_CLI_ANSWER_OK));
+        m_console.Out(LoadStr(repeat ? IDS_CLI_ANSWER_CANCEL : IDS_CLI_ANSWER_OK));
         return repeat ? BATCH_ANSWER_CANCEL : BATCH_ANSWER_OK;
     }
     std::fputs(LoadStr(IDS_CLI_ASK_OKCANCEL).toUtf8().constData(), stderr);
@@ -105,9 +107,9 @@ int CCliBatchHost::MessageBox(const QString &text, int buttons, int icon)
 {
     if (buttons != BATCH_MB_OKCANCEL) {
         if (icon == BATCH_ICON_ERROR)
-            m_ctx.Failure(text);
+            m_status.ShowStatusMessage(STATUS_FAILURE, text);
         else
-            m_ctx.Console().Out(text);
+            m_console.Out(text);
         return BATCH_ANSWER_OK;
     }
     const bool repeat = m_repeatPrompts.contains(text) && !m_messageTexts.contains(text);
@@ -135,7 +137,7 @@ void CCliBatchHost::SetWaitCursor(bool on)
 
 bool CCliBatchHost::ConnectTerminal()
 {
-    return m_ctx.ConnectTerminal() == EXIT_OK;
+    return m_connect && m_connect();
 }
 
 bool CCliBatchHost::DevSetMode(int mode)

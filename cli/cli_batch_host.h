@@ -6,12 +6,13 @@
 #include <QElapsedTimer>
 #include <QSet>
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "batch/batch_cmd.h"
 #include "batch/batch_core_host.h"
 
-class CCliContext;
+class CConsole;
 
 struct CBatchCase {
     QString name;
@@ -22,7 +23,11 @@ struct CBatchCase {
 
 class CCliBatchHost : public BATCHCMD::CBatchCoreHost {
 public:
-    CCliBatchHost(CCliContext &ctx, bool autoAnswer);
+    // What the host is handed of the command line's context: the terminal,
+    // the console, the status lines and the connect procedure (true when a
+    // terminal is connected afterwards).
+    CCliBatchHost(CMyTerminal &terminal, CConsole &console, CStatusSink &status, std::function<bool()> connect,
+                  bool autoAnswer);
 
     // Whether a typed answer to an OK/Cancel question means OK: an empty
     // line, y, or a word of the table's OK answers in either language.
@@ -72,7 +77,9 @@ private:
     void Name(const char *kind);
     int Ask(const QString &text);
 
-    CCliContext &m_ctx;
+    CConsole &m_console;
+    CStatusSink &m_status;
+    std::function<bool()> m_connect;
     bool m_autoAnswer;
     QSet<QString> m_repeatPrompts;
     QSet<QString> m_messageTexts;

@@ -80,6 +80,13 @@ struct CTerminalRun {
 };
 
 // Connects the context's terminal and runs the batch file on it.
+// The batch host on the context's terminal, console and connect procedure.
+CCliBatchHost MakeBatchHost(CCliContext &ctx, bool autoAnswer)
+{
+    return CCliBatchHost(ctx.Terminal(), ctx.Console(), ctx.Status(),
+                         [&ctx] { return ctx.ConnectTerminal() == EXIT_OK; }, autoAnswer);
+}
+
 int RunBatch(CCliContext &ctx, const QString &path, bool autoAnswer, CTerminalRun *run)
 {
     const int rc = ctx.ConnectTerminal();
@@ -89,7 +96,7 @@ int RunBatch(CCliContext &ctx, const QString &path, bool autoAnswer, CTerminalRu
     CMyTerminal &t = ctx.Terminal();
     run->width = t.Info().width;
     run->height = t.Info().height;
-    CCliBatchHost host(ctx, autoAnswer);
+    CCliBatchHost host = MakeBatchHost(ctx, autoAnswer);
     t.SetStatusSink(&host);
     BATCHCMD::CBatchRunner runner(host);
     int exitCode;
@@ -189,7 +196,7 @@ public:
                 return ctx.Usage(FormatStr(IDS_CLI_PORT_TWICE, qUtf8Printable(ctx.portOptions[i])));
         // The file alone is read now, so that a broken one is found before
         // connecting; its resolution is compared once the terminal is known.
-        CCliBatchHost host(ctx, m_autoAnswer);
+        CCliBatchHost host = MakeBatchHost(ctx, m_autoAnswer);
         BATCHCMD::CBatchFile file(host);
         file.AcceptAnyRes(true);
         BATCHCMD::CBatchCmdList list;

@@ -141,3 +141,23 @@ QString FontOpenFilter()
 {
     return QtFilterFromPipes(LoadStr(IDS_IMG_FONT_FILTER));
 }
+
+namespace {
+
+CAppImage *s_service = nullptr;
+
+} // namespace
+
+void SetAppImageService(CAppImage *image)
+{
+    s_service = image;
+}
+
+CAppImage &AppImageService()
+{
+    if (s_service)
+        return *s_service;
+    static CAppImage fallback;
+    fallback.Startup();
+    return fallback;
+}

@@ -73,3 +73,9 @@ QString QtFilterFromPipes(const QString &pipes);
 
 // The font open dialog's filter, in Qt syntax.
 QString FontOpenFilter();
+
+// The image service of the running program: the one the application object
+// registered, or one started on first use when there is none (tests).
+CAppImage &AppImageService();
+// Registers the application's image service (null: none).
+void SetAppImageService(CAppImage *image);

@@ -60,6 +60,33 @@ QString NetConnectFailure(CMyTerminal &terminal, const QString &name)
     return FormatStr(IDS_NET_CONNECT_FAILED, qUtf8Printable(name), qUtf8Printable(reason));
 }
 
+EConnectAttempt ConnectSelection(CMyTerminal &terminal, const CPortSelection &selection, bool usable)
+{
+    if (terminal.IsConnected())
+        return EConnectAttempt::Connected;
+    if (usable && CMyTcpPort::IsTcpName(selection.path)) {
+        // A network port is reached or not at its address; detecting over the
+        // other ports would not find it. The reason is reported instead.
+        return Connect(terminal, selection.rate, selection.path) ? EConnectAttempt::Connected
+                                                                 : EConnectAttempt::NetFailed;
+    }
+    if (usable && Connect(terminal, selection.rate, selection.path))
+        return EConnectAttempt::Connected;
+    return EConnectAttempt::Detect;
+}
+
+bool ReportConnection(CMyTerminal &terminal, const CPortSelection &selection, EConnectAttempt attempt)
+{
+    const bool connected = terminal.IsConnected();
+    if (attempt == EConnectAttempt::NetFailed) {
+        if (CStatusSink *sink = terminal.StatusSink())
+            sink->ShowStatusMessage(STATUS_FAILURE, NetConnectFailure(terminal, selection.displayName));
+        return connected;
+    }
+    Report(terminal, connected ? STATUS_SUCCESS : STATUS_FAILURE, connected ? IDS_CONNECT_OK : IDS_CONNECT_FAILED);
+    return connected;
+}
+
 bool ConnectCommand(CMyTerminal &terminal, CConnectHost &host)
 {
     if (terminal.IsConnected())
@@ -67,24 +94,11 @@ bool ConnectCommand(CMyTerminal &terminal, CConnectHost &host)
     CWaitGuard wait(host);
     CPortSelection selection;
     const bool usable = host.GetPortSelection(&selection) && selection.Usable();
-    if (usable && CMyTcpPort::IsTcpName(selection.path)) {
-        // A network port is reached or not at its address; detecting over the
-        // other ports would not find it. The reason is reported instead.
-        const bool connected = Connect(terminal, selection.rate, selection.path);
-        host.RefreshConnection();
-        if (CStatusSink *sink = terminal.StatusSink())
-            sink->ShowStatusMessage(connected ? STATUS_SUCCESS : STATUS_FAILURE,
-                                    connected ? LoadStr(IDS_CONNECT_OK)
-                                              : NetConnectFailure(terminal, selection.displayName));
-        return connected;
-    }
-    if (!usable || !Connect(terminal, selection.rate, selection.path))
+    const EConnectAttempt attempt = ConnectSelection(terminal, selection, usable);
+    if (attempt == EConnectAttempt::Detect)
         host.RunDetection();
     host.RefreshConnection();
-    const bool connected = terminal.IsConnected();
-    Report(terminal, connected ? STATUS_SUCCESS : STATUS_FAILURE,
-           connected ? IDS_CONNECT_OK : IDS_CONNECT_FAILED);
-    return connected;
+    return ReportConnection(terminal, selection, attempt);
 }
 
 void DisconnectCommand(CMyTerminal &terminal, CConnectHost &host)

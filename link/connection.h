@@ -40,7 +40,19 @@ bool Connect(CMyTerminal &terminal, int rate, const QString &path);
 // sent to the terminal.
 void Disconnect(CMyTerminal &terminal);
 
-// The connect command: nothing when already connected (success, no message);
+// The connect command in steps, for a host that drives it itself. The first
+// attempt, with the selection when it is usable: Connected, NetFailed (a
+// network port that could not be reached: no detection), or Detect (the
+// host runs detection next). Nothing is tried when already connected.
+enum class EConnectAttempt { Connected, NetFailed, Detect };
+EConnectAttempt ConnectSelection(CMyTerminal &terminal, const CPortSelection &selection, bool usable);
+// After detection and the host's refresh: reports the outcome through the
+// terminal's status sink and returns whether the port is open.
+bool ReportConnection(CMyTerminal &terminal, const CPortSelection &selection, EConnectAttempt attempt);
+
+// The connect command in one call, on the steps above, for hosts that
+// answer through CConnectHost: nothing when already connected (success, no
+// message);
 // otherwise the host's selection, then detection; reports the outcome through
 // the terminal's status sink and returns whether the port is open.
 bool ConnectCommand(CMyTerminal &terminal, CConnectHost &host);

@@ -19,12 +19,14 @@ CApp::CApp(int &argc, char **argv) : QApplication(argc, argv)
 {
     // The window is matched to its desktop entry (and icon) by this name.
     setDesktopFileName(QStringLiteral(QEL_APP_ID));
+    SetAppImageService(&m_image);
 }
 
 CApp::~CApp()
 {
     m_frame.reset();
     m_image.Shutdown();
+    SetAppImageService(nullptr);
 }
 
 void CApp::InstallToolkitTranslation()
@@ -105,11 +107,3 @@ int CApp::ExitInstance(int code)
     return code;
 }
 
-CAppImage &AppImageService()
-{
-    if (CApp *app = CApp::Get())
-        return app->Image();
-    static CAppImage fallback;
-    fallback.Startup();
-    return fallback;
-}

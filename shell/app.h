@@ -40,7 +40,3 @@ private:
     std::unique_ptr<CAppFrame> m_frame;
     QStringList m_files;
 };
-
-// The image service of the running program: the application's own, or one
-// started on first use when the program runs without a CApp (tests).
-CAppImage &AppImageService();

@@ -8,6 +8,7 @@
 #include <QStackedWidget>
 #include <QTimer>
 
+#include "batch/ui/batch_desk_host.h"
 #include "batch/ui/frame_batch.h"
 #include "imaging/ui/frame_previews.h"
 #include "link/ui/device_commands.h"
@@ -16,9 +17,9 @@
 #include "res/commands.h"
 #include "res/profile.h"
 #include "res/resource.h"
-#include "shell/bar_dev.h"
+#include "link/ui/bar_dev.h"
 #include "shell/bar_menu.h"
-#include "shell/bar_pic.h"
+#include "imaging/ui/bar_pic.h"
 #include "shell/bar_status.h"
 #include "shell/bar_std.h"
 #include "shell/cmd_table.h"
@@ -53,8 +54,13 @@ CAppFrame::CAppFrame()
     m_cmds = new CCmdTable(this);
     m_cmds->CreateAll();
     m_terminal.SetStatusSink(this);
-    // The home page is the home view unless a caller supplies another.
-    m_factories[VIEW_HOME] = [this](QWidget *parent) -> CMyView * { return new CMyHomeView(*this, parent); };
+    // The home page is the home view unless a caller supplies another; its
+    // recent batch rows run through the frame's batch runner.
+    m_factories[VIEW_HOME] = [this](QWidget *parent) -> CMyView * {
+        auto *home = new CMyHomeView(*this, parent);
+        home->GetPage()->SetBatchFileRunner([this](const QString &path) { return RunBatchFile(path); });
+        return home;
+    };
 }
 
 CAppFrame::~CAppFrame()
@@ -70,10 +76,8 @@ CAppFrame::~CAppFrame()
     delete m_paneWorkspace;
     m_paneWorkspace = nullptr;
     m_fileList = nullptr;
-    delete m_barPic;
-    m_barPic = nullptr;
-    delete m_barDev;
-    m_barDev = nullptr;
+    while (!m_placedBars.isEmpty())
+        delete m_placedBars.takeLast();
     delete m_barStd;
     m_barStd = nullptr;
     delete m_barStatus;
@@ -83,7 +87,8 @@ CAppFrame::~CAppFrame()
     // Whatever else hangs on the frame (views, command handlers of other
     // parts) goes too, so nothing outlives the terminal object.
     m_terminal.SetBulkHost(nullptr);
-    m_views[VIEW_HOME] = m_views[VIEW_PICTURE] = m_views[VIEW_FONT] = nullptr;
+    for (CMyView *&view : m_views)
+        view = nullptr;
     m_activeView = nullptr;
     m_client = nullptr;
     QList<QPointer<QObject>> rest;
@@ -134,14 +139,11 @@ bool CAppFrame::Create()
     }
     ClaimMenuMnemonics();
 
-    // 6, 9: three toolbar rows under the menu: standard; device + picture.
+    // 6, 9: three toolbar rows under the menu: standard; below it the
+    // subsystems' bars (device, picture), placed when they are installed.
     m_barStd = new CBarStd(m_cmds, this);
-    m_barDev = new CBarDev(m_cmds, &m_terminal, this, this);
-    m_barPic = new CBarPic(m_cmds, this);
     addToolBar(Qt::TopToolBarArea, m_barStd);
     addToolBarBreak(Qt::TopToolBarArea);
-    addToolBar(Qt::TopToolBarArea, m_barDev);
-    addToolBar(Qt::TopToolBarArea, m_barPic);
 
     // 11: the two panes, both hidden until asked for.
     m_paneWorkspace = new CPaneWorkspace(this);
@@ -168,12 +170,10 @@ bool CAppFrame::Create()
     });
     connect(m_cmds, &CCmdTable::menuAboutToShow, this, &CAppFrame::UpdateCommandUi);
 
-    // 13: the port list, then its baud list.
-    m_barDev->RefreshPorts();
-    m_barDev->FillBaudList();
-
-    // Device commands, connection and the bulk transfer dialog; the two
-    // previews, the picture preview following the connection.
+    // 13: the device toolbar with its port and baud lists, the device
+    // commands, connection and the bulk transfer dialog; the two previews
+    // with the picture toolbar, the picture preview following the
+    // connection.
     CDeviceCommands *dev = InstallDeviceCommands(*this);
     InstallPreviews(*this);
     dev->SetConnectionChangedFn([this](bool) { ReloadPreviewForConnection(*this); });
@@ -182,7 +182,14 @@ bool CAppFrame::Create()
     SetOpenDocumentHandler([this](const QString &path) { return m_fileList->OpenDocument(path); });
     setAcceptDrops(true);
     // Batch commands and the runner of recent batch files.
-    InstallBatchCommands(*this);
+    // Its picture and font steps go through the previews.
+    BATCHCMD::CDeskBatchHost *batch = InstallBatchCommands(*this);
+    batch->SetPreviewSenders(
+        [this](bool keepAspect, const QString &path, uint32_t bkColor, int slot) {
+            return SendPictureFileInPreview(*this, keepAspect, path, bkColor, slot);
+        },
+        [this](const QString &path, int width, int height) { return SendFontFileInPreview(*this, path, width, height); });
+    SetBatchFileRunner([batch](const QString &path) { return RunRecentBatchFile(*batch, path); });
     // The font library generator of the File menu.
     InstallFontGenerator(*this);
 
@@ -210,9 +217,9 @@ void CAppFrame::SetViewFactory(ViewKind kind, ViewFactory factory)
     m_factories[kind] = std::move(factory);
 }
 
-CMyView *CAppFrame::EnsureView(ViewKind kind)
+CMyView *CAppFrame::View(ViewKind kind, bool create)
 {
-    if (m_views[kind] || !m_client)
+    if (m_views[kind] || !m_client || !create)
         return m_views[kind];
     CMyView *view = nullptr;
     if (m_factories[kind])
@@ -237,8 +244,28 @@ void CAppFrame::ShowView(CMyView *view)
     view->setProperty("viewId", kActiveViewId);
     m_client->setCurrentWidget(view);
     m_activeView = view;
+    // Each view's buttons show only while it is in front.
+    if (m_barStd) {
+        for (const auto &button : std::as_const(m_viewButtons))
+            m_barStd->ShowButton(button.second, m_views[button.first] && view == m_views[button.first]);
+    }
     emit viewActivated(view, previous);
+    for (const ViewListener &listener : std::as_const(m_viewListeners))
+        listener(view, previous);
     ScheduleUpdate();
+}
+
+void CAppFrame::AddViewListener(ViewListener listener)
+{
+    m_viewListeners.append(std::move(listener));
+}
+
+void CAppFrame::AddViewButton(ViewKind kind, const CViewButton &button)
+{
+    if (!m_barStd)
+        return;
+    m_barStd->AddViewButton(button);
+    m_viewButtons.append({kind, button.id});
 }
 
 // ---------------------------------------------------------------- status
@@ -264,17 +291,36 @@ void CAppFrame::RefreshUi()
 
 // ---------------------------------------------------------------- bars
 
+void CAppFrame::PlaceBar(CMyToolBar *bar)
+{
+    bar->setParent(this);
+    addToolBar(Qt::TopToolBarArea, bar);
+    m_placedBars.append(bar);
+}
+
+CBarDev *CAppFrame::BarDev() const
+{
+    return qobject_cast<CBarDev *>(BarOf(IDW_BAR_DEV));
+}
+
+CBarPic *CAppFrame::BarPic() const
+{
+    return qobject_cast<CBarPic *>(BarOf(IDW_BAR_PIC));
+}
+
 QWidget *CAppFrame::BarOf(int id) const
 {
     switch (id) {
     case IDW_MENUBAR: return m_barMenu;
     case IDW_STATUSBAR: return m_barStatus;
     case IDW_BAR_STD: return m_barStd;
-    case IDW_BAR_DEV: return m_barDev;
-    case IDW_BAR_PIC: return m_barPic;
     case IDW_PANE_WORKSPACE: return m_paneWorkspace;
     case IDW_PANE_OUTPUT: return m_paneOutput;
-    default: return nullptr;
+    default:
+        for (CMyToolBar *bar : m_placedBars)
+            if (bar->GetId() == id)
+                return bar;
+        return nullptr;
     }
 }
 

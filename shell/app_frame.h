@@ -1,6 +1,7 @@
 // The main window. It owns the terminal object, the remembered folders, the
 // recent batch list, all bars and panes and the client views, routes the
-// commands and evaluates their enabling once after events.
+// commands and evaluates their enabling once after events. The window code
+// of the subsystems reaches it only as CFrameServices.
 #pragma once
 
 #include <QMainWindow>
@@ -9,9 +10,9 @@
 
 #include "batch/recent_batch_files.h"
 #include "imaging/init_dirs.h"
-#include "link/host.h"
 #include "link/terminal.h"
 #include "res/strings.h"
+#include "shell/frame_services.h"
 #include "shell/recent_files.h"
 
 class CBarDev;
@@ -27,14 +28,11 @@ class CPaneOutput;
 class CPaneWorkspace;
 class QStackedWidget;
 
-class CAppFrame : public QMainWindow, public CStatusSink {
+class CMyToolBar;
+
+class CAppFrame : public QMainWindow, public CFrameServices {
     Q_OBJECT
 public:
-    // The client views: home page, picture preview, font preview.
-    enum ViewKind { VIEW_HOME = 0, VIEW_PICTURE = 1, VIEW_FONT = 2 };
-    using ViewFactory = std::function<CMyView *(QWidget *parent)>;
-    using Handler = std::function<void()>;
-
     CAppFrame();
     ~CAppFrame() override;
 
@@ -45,42 +43,47 @@ public:
     bool Create();
 
     // --- Members other parts reach through the frame ---
-    CMyTerminal &Terminal() { return m_terminal; }
-    CInitDirs &InitDirs() { return m_dirs; }
-    CMyRecentBatchFiles &RecentBatchFiles() { return m_recentBatch; }
+    QWidget *Window() override { return this; }
+    CMyTerminal &Terminal() override { return m_terminal; }
+    CInitDirs &InitDirs() override { return m_dirs; }
+    CMyRecentBatchFiles &RecentBatchFiles() override { return m_recentBatch; }
     // The File menu's recent-file list, and what opening an entry does
     // (false when the file could not be opened: the entry then goes).
-    CRecentFileList &RecentFiles() { return m_recentFiles; }
+    CRecentFileList &RecentFiles() override { return m_recentFiles; }
     void SetOpenDocumentHandler(std::function<bool(const QString &)> handler);
     void OpenRecentFile(int index);
     // Runs a batch file through the desktop batch host, which the batch
     // windows install; false when none is installed or the run failed.
     void SetBatchFileRunner(std::function<bool(const QString &)> runner);
     bool RunBatchFile(const QString &path);
-    CCmdTable *Commands() const { return m_cmds; }
+    CCmdTable &Commands() override { return *m_cmds; }
     QAction *Action(int id) const;
     CBarMenu *BarMenu() const { return m_barMenu; }
     CBarStatus *BarStatus() const { return m_barStatus; }
     CBarStd *BarStd() const { return m_barStd; }
-    CBarDev *BarDev() const { return m_barDev; }
-    CBarPic *BarPic() const { return m_barPic; }
+    // The bars the subsystems placed (null while absent).
+    CBarDev *BarDev() const;
+    CBarPic *BarPic() const;
     CPaneWorkspace *PaneWorkspace() const { return m_paneWorkspace; }
     CPaneOutput *PaneOutput() const { return m_paneOutput; }
     CMyOutput *Output() const;
     // The file list of the workspace pane.
-    CMyList *FileList() const { return m_fileList; }
+    CMyList *FileList() const override { return m_fileList; }
 
     // --- Views ---
     // How a view is made on first use (the home view shows the home page
     // unless another factory is set before Create).
-    void SetViewFactory(ViewKind kind, ViewFactory factory);
+    void SetViewFactory(ViewKind kind, ViewFactory factory) override;
+    CMyView *View(ViewKind kind, bool create) override;
     // The view of a kind, created if needed; null when it cannot be made.
-    CMyView *EnsureView(ViewKind kind);
+    CMyView *EnsureView(ViewKind kind) { return View(kind, true); }
     CMyView *GetView(ViewKind kind) const { return m_views[kind]; }
-    CMyView *GetActiveView() const { return m_activeView; }
+    CMyView *GetActiveView() const override { return m_activeView; }
     // Brings a view into the client area.
-    void ShowView(CMyView *view);
+    void ShowView(CMyView *view) override;
     void ShowView(ViewKind kind) { ShowView(EnsureView(kind)); }
+    void AddViewListener(ViewListener listener) override;
+    void AddViewButton(ViewKind kind, const CViewButton &button) override;
 
     // --- Status bar ---
     void ShowStatusMessage(int kind, const QString &text) override;
@@ -93,19 +96,21 @@ public:
     void ShowStatusProgress(const QString &text, int percent) override;
     void RefreshUi() override;
 
+    // Places a subsystem's bar on the second toolbar row.
+    void PlaceBar(CMyToolBar *bar) override;
     // Shows or hides a bar or pane by its window id (1000-1006).
-    void ShowControlBar(int id, bool show);
-    bool IsControlBarVisible(int id) const;
+    void ShowControlBar(int id, bool show) override;
+    bool IsControlBarVisible(int id) const override;
 
     // --- Commands ---
     // The handler of a command the frame does not handle itself.
-    void SetCommandHandler(int id, Handler handler);
+    void SetCommandHandler(int id, Handler handler, UpdateRule rule = nullptr) override;
     // Runs a command as if chosen from the menu.
-    void OnCommand(int id);
+    void OnCommand(int id) override;
     // One update pass over every command, the bars and the status panes.
     void UpdateCommandUi();
     // Schedules one update pass after the current events.
-    void ScheduleUpdate();
+    void ScheduleUpdate() override;
     // Number of update passes run so far (for tests).
     int UpdatePassCount() const { return m_updatePasses; }
 
@@ -125,8 +130,6 @@ protected:
 
 private:
     bool FrameRule(int id, bool *enabled, bool *checked) const;
-    void OnConnectCommand();
-    void OnOpenFiles(int kind);
     void ClaimMenuMnemonics();
     bool OnClaimedKey(QObject *watched, QEvent *event);
     QWidget *BarOf(int id) const;
@@ -144,16 +147,20 @@ private:
     CBarMenu *m_barMenu = nullptr;
     CBarStatus *m_barStatus = nullptr;
     CBarStd *m_barStd = nullptr;
-    CBarDev *m_barDev = nullptr;
-    CBarPic *m_barPic = nullptr;
+    // The subsystems' bars, in the order placed.
+    QList<CMyToolBar *> m_placedBars;
     CPaneWorkspace *m_paneWorkspace = nullptr;
     CPaneOutput *m_paneOutput = nullptr;
     CMyList *m_fileList = nullptr;
     QStackedWidget *m_client = nullptr;
-    CMyView *m_views[3] = {nullptr, nullptr, nullptr};
-    ViewFactory m_factories[3];
+    CMyView *m_views[kViewKinds] = {};
+    ViewFactory m_factories[kViewKinds];
     CMyView *m_activeView = nullptr;
+    QList<ViewListener> m_viewListeners;
+    // The standard toolbar's buttons of each view kind.
+    QList<QPair<ViewKind, int>> m_viewButtons;
     QMap<int, Handler> m_handlers;
+    QMap<int, UpdateRule> m_rules;
     // Alt+letter keys that are both a menu title's mnemonic and a command's
     // accelerator: key -> (command id, menu title action).
     QMap<int, QPair<int, QAction *>> m_mnemonics;

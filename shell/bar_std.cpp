@@ -10,16 +10,18 @@
 #include "res/resource.h"
 #include "res/strings.h"
 #include "shell/cmd_table.h"
+#include "shell/frame_services.h"
 #include "shell/icons.h"
 
 namespace {
 
-// A tool button whose drop-down arrow reports the click instead of opening
-// a menu: the list it opens is a window of its own. The empty menu only
-// makes the style draw the arrow.
+// A tool button whose drop-down arrow reports the click, with the button's
+// rectangle in screen coordinates, instead of opening a menu: the list it
+// opens is a window of its own. The empty menu only makes the style draw
+// the arrow.
 class CDropDownButton : public QToolButton {
 public:
-    CDropDownButton(std::function<void()> dropDown, QWidget *parent)
+    CDropDownButton(std::function<void(const QRect &)> dropDown, QWidget *parent)
         : QToolButton(parent), m_dropDown(std::move(dropDown))
     {
         setPopupMode(QToolButton::MenuButtonPopup);
@@ -33,8 +35,7 @@ protected:
         initStyleOption(&opt);
         const QRect arrow = style()->subControlRect(QStyle::CC_ToolButton, &opt, QStyle::SC_ToolButtonMenu, this);
         if (e->button() == Qt::LeftButton && arrow.contains(e->position().toPoint())) {
-            if (isEnabled())
-                m_dropDown();
+            Open();
             return;
         }
         QToolButton::mousePressEvent(e);
@@ -42,20 +43,26 @@ protected:
     void keyPressEvent(QKeyEvent *e) override
     {
         if (e->key() == Qt::Key_Down && (e->modifiers() & Qt::AltModifier)) {
-            m_dropDown();
+            Open();
             return;
         }
         QToolButton::keyPressEvent(e);
     }
 
 private:
-    std::function<void()> m_dropDown;
+    void Open()
+    {
+        if (isEnabled())
+            m_dropDown(QRect(mapToGlobal(QPoint(0, 0)), size()));
+    }
+
+    std::function<void(const QRect &)> m_dropDown;
 };
 
 } // namespace
 
 CBarStd::CBarStd(CCmdTable *cmds, QWidget *parent)
-    : CMyToolBar(IDW_BAR_STD, LoadStr(IDS_BAR_STD_TITLE), parent)
+    : CMyToolBar(IDW_BAR_STD, LoadStr(IDS_BAR_STD_TITLE), parent), m_cmds(cmds)
 {
     struct Btn {
         int id;
@@ -71,8 +78,7 @@ CBarStd::CBarStd(CCmdTable *cmds, QWidget *parent)
         {ID_VIEW_WORKSPACE, "workspace", 0},
         {ID_VIEW_OUTPUT, "output", 0},
         {0, nullptr, 0},
-        {ID_FONT_SEND, "send_font", IDS_BTN_SEND_FONT},
-        {ID_PIC_SEND, "send_picture", IDS_BTN_SEND_PICTURE},
+        // The views' own buttons go here.
         {ID_DEV_SAVE_PICTURE, "save_picture", IDS_BTN_SAVE_PICTURE},
         {ID_DEV_BROWSE_PICTURES, "browse_pictures", IDS_BTN_BROWSE_PICTURES},
         {ID_DEV_BACKLIGHT_OFF, "backlight_off", IDS_BTN_BACKLIGHT_OFF},
@@ -87,22 +93,19 @@ CBarStd::CBarStd(CCmdTable *cmds, QWidget *parent)
         }
         QAction *a = cmds->Get(b.id);
         a->setIcon(LoadAppIcon(QString::fromLatin1(b.icon)));
-        // Send picture carries a drop-down arrow for the slot list.
-        QToolButton *own = b.id == ID_PIC_SEND ? new CDropDownButton([this] { OpenSendDropDown(); }, this) : nullptr;
-        AddButton(a, b.text != 0, own);
+        AddButton(a, b.text != 0);
         if (b.text)
             SetButtonText(b.id, LoadStr(b.text));
     }
-
-    // Both send buttons appear only while their preview is in front.
-    ShowButton(ID_FONT_SEND, false);
-    ShowButton(ID_PIC_SEND, false);
 }
 
-void CBarStd::OpenSendDropDown()
+void CBarStd::AddViewButton(const CViewButton &b)
 {
-    QToolButton *send = GetButton(ID_PIC_SEND);
-    if (!m_dropDown || !send || !send->isEnabled())
-        return;
-    m_dropDown(QRect(send->mapToGlobal(QPoint(0, 0)), send->size()));
+    QAction *a = m_cmds->Get(b.id);
+    a->setIcon(LoadAppIcon(b.icon));
+    QToolButton *own = b.dropDown ? new CDropDownButton(b.dropDown, this) : nullptr;
+    InsertButton(ID_DEV_SAVE_PICTURE, a, b.text != 0, own);
+    if (b.text)
+        SetButtonText(b.id, LoadStr(b.text));
+    ShowButton(b.id, false);
 }

@@ -1,26 +1,21 @@
-// The standard toolbar: file, view and device commands.
+// The standard toolbar: file, view and device commands, and between them
+// the buttons that the client views declare for themselves.
 #pragma once
-
-#include <QRect>
-#include <functional>
 
 #include "shell/tool_bar.h"
 
+struct CViewButton;
 class CCmdTable;
-class QMenu;
 
 class CBarStd : public CMyToolBar {
     Q_OBJECT
 public:
     CBarStd(CCmdTable *cmds, QWidget *parent = nullptr);
 
-    // The drop-down arrow of the send-picture button calls this with the
-    // button's rectangle in screen coordinates (the picture slot list opens
-    // there). Without it the arrow does nothing.
-    void SetSendDropDownFn(std::function<void(const QRect &button)> fn) { m_dropDown = std::move(fn); }
-    // Runs what the drop-down arrow does (for the keyboard and tests).
-    void OpenSendDropDown();
+    // Adds a view's button after the view buttons already there, hidden
+    // until its view comes to the front.
+    void AddViewButton(const CViewButton &button);
 
 private:
-    std::function<void(const QRect &)> m_dropDown;
+    CCmdTable *m_cmds;
 };

@@ -5,22 +5,29 @@
 #include <QHeaderView>
 
 #include "imaging/app_image.h"
-#include "imaging/ui/font_view.h"
-#include "imaging/ui/frame_previews.h"
-#include "imaging/ui/picture_view.h"
+#include "batch/recent_batch_files.h"
 #include "link/terminal.h"
 #include "res/resource.h"
 #include "res/strings.h"
-#include "shell/app_frame.h"
+#include "shell/file_view.h"
+#include "shell/frame_services.h"
+#include "shell/recent_files.h"
+#include "toolkit/view.h"
 
 namespace {
 
 const int kPathRole = Qt::UserRole;
 const int kKindRole = Qt::UserRole + 1;
 
+// The preview of a file kind.
+CFrameServices::ViewKind ViewOf(int kind)
+{
+    return kind == FILE_KIND_PICTURE ? CFrameServices::VIEW_PICTURE : CFrameServices::VIEW_FONT;
+}
+
 } // namespace
 
-CMyList::CMyList(CAppFrame *frame, CAppImage *image, QWidget *parent)
+CMyList::CMyList(CFrameServices *frame, CAppImage *image, QWidget *parent)
     : QTreeWidget(parent), m_frame(frame), m_image(image)
 {
     setObjectName(QStringLiteral("fileList"));
@@ -162,32 +169,25 @@ void CMyList::OnSelectionChanged()
         return;
     const QString path = item->data(0, kPathRole).toString();
     const int kind = item->data(0, kKindRole).toInt();
-    if (kind == FILE_KIND_PICTURE) {
-        CMyPictureView *view = PictureView(*m_frame, true);
-        if (!view)
+    if (kind == FILE_KIND_PICTURE || kind == FILE_KIND_FONT) {
+        CMyView *view = m_frame->View(ViewOf(kind), true);
+        auto *file = dynamic_cast<CFileView *>(view);
+        if (!file)
             return;
         m_frame->ShowView(view);
-        if (view->Path() != path) {
-            const CDevInfo &info = m_frame->Terminal().Info();
-            view->LoadPicture(path, info.width, info.height);
-        }
-    } else if (kind == FILE_KIND_FONT) {
-        CMyFontView *view = FontView(*m_frame, true);
-        if (!view)
-            return;
-        m_frame->ShowView(view);
-        if (view->Path() != path)
-            view->OpenFontLibrary(path, -1, -1);
+        // A picture is fitted to the terminal, a font library sliced by the
+        // glyph size in its name.
+        const CDevInfo &info = m_frame->Terminal().Info();
+        if (file->FilePath() != path)
+            file->OpenFile(path, kind == FILE_KIND_PICTURE ? QSize(info.width, info.height) : QSize(-1, -1));
     }
     m_frame->ScheduleUpdate();
 }
 
 void CMyList::ShowViewOf(int kind)
 {
-    if (kind == FILE_KIND_PICTURE)
-        m_frame->ShowView(CAppFrame::VIEW_PICTURE);
-    else if (kind == FILE_KIND_FONT)
-        m_frame->ShowView(CAppFrame::VIEW_FONT);
+    if (kind == FILE_KIND_PICTURE || kind == FILE_KIND_FONT)
+        m_frame->ShowView(ViewOf(kind));
 }
 
 void CMyList::OnItemClicked(QTreeWidgetItem *item)
@@ -219,13 +219,14 @@ void CMyList::RemoveSelectedFiles()
         delete item;
         m_removing = false;
         CMyView *active = m_frame->GetActiveView();
-        if (CMyPictureView *picture = PictureView(*m_frame, false); picture && active == picture)
-            picture->ClosePicture(true);
-        else if (CMyFontView *font = FontView(*m_frame, false); font && active == font)
-            font->CloseFontLibrary(true);
+        if (active && (active == m_frame->View(CFrameServices::VIEW_PICTURE, false) ||
+                       active == m_frame->View(CFrameServices::VIEW_FONT, false))) {
+            if (auto *file = dynamic_cast<CFileView *>(active))
+                file->CloseFile(true);
+        }
         m_paths.removeAll(path);
         UpdateGroups();
-        m_frame->ShowView(CAppFrame::VIEW_HOME);
+        m_frame->ShowView(CFrameServices::VIEW_HOME);
         HideEmptyPane();
     }
     m_frame->ScheduleUpdate();
@@ -239,7 +240,7 @@ void CMyList::RemoveAllFiles()
     m_removing = false;
     m_paths.clear();
     UpdateGroups();
-    m_frame->ShowView(CAppFrame::VIEW_HOME);
+    m_frame->ShowView(CFrameServices::VIEW_HOME);
     HideEmptyPane();
     m_frame->ScheduleUpdate();
 }

@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <QTreeWidget>
 
-class CAppFrame;
+class CFrameServices;
 class CAppImage;
 
 // File kinds of the list.
@@ -26,7 +26,7 @@ enum : int {
 class CMyList : public QTreeWidget {
     Q_OBJECT
 public:
-    CMyList(CAppFrame *frame, CAppImage *image, QWidget *parent = nullptr);
+    CMyList(CFrameServices *frame, CAppImage *image, QWidget *parent = nullptr);
     ~CMyList() override;
 
     // Adds one file of a kind; one of the ADDFILE_ codes. An added file goes
@@ -70,7 +70,7 @@ private:
     void UpdateGroups();
     void HideEmptyPane();
 
-    CAppFrame *m_frame;
+    CFrameServices *m_frame;
     CAppImage *m_image;
     QStringList m_paths;
     QTreeWidgetItem *m_groups[2];

@@ -10,31 +10,32 @@
 #include <QWindow>
 #include <QTimer>
 
-#include "link/connection.h"
-
 #include "res/commands.h"
 #include "res/profile.h"
 #include "res/resource.h"
 #include "res/str_lang.h"
 #include "shell/app_frame.h"
 
-#include "link/ui/device_commands.h"
-#include "shell/bar_dev.h"
 #include "shell/bar_menu.h"
 #include "shell/bar_status.h"
 #include "shell/cmd_table.h"
-#include "imaging/ui/open_dialogs.h"
-#include "shell/app.h"
 #include "shell/cmd_target.h"
+#include "shell/tool_bar.h"
 #include "shell/file_list.h"
 #include "toolkit/view.h"
 
-void CAppFrame::SetCommandHandler(int id, Handler handler)
+void CAppFrame::SetCommandHandler(int id, Handler handler, UpdateRule rule)
 {
-    if (handler)
+    if (handler) {
         m_handlers.insert(id, std::move(handler));
-    else
+        if (rule)
+            m_rules.insert(id, std::move(rule));
+        else
+            m_rules.remove(id);
+    } else {
         m_handlers.remove(id);
+        m_rules.remove(id);
+    }
     ScheduleUpdate();
 }
 
@@ -54,12 +55,6 @@ void CAppFrame::OnCommand(int id)
         return;
     }
     switch (id) {
-    case ID_FILE_OPEN_PICTURE:
-        OnOpenFiles(FILE_KIND_PICTURE);
-        break;
-    case ID_FILE_OPEN_FONT:
-        OnOpenFiles(FILE_KIND_FONT);
-        break;
     case ID_FILE_CLOSE:
         if (m_fileList && m_fileList->HasSelection())
             m_fileList->RemoveSelectedFiles();
@@ -96,9 +91,6 @@ void CAppFrame::OnCommand(int id)
         SaveStrLangChoice(m_langChoice);
         ShowStatusMessage(STATUS_INFO, LoadStr(IDS_LANG_NEXT_START));
         break;
-    case ID_DEV_CONNECT:
-        OnConnectCommand();
-        break;
     case ID_APP_EXIT:
         close();
         break;
@@ -106,46 +98,6 @@ void CAppFrame::OnCommand(int id)
         break;
     }
     ScheduleUpdate();
-}
-
-namespace {
-
-// What the connect command needs from the desktop program: the device
-// toolbar's choice and the refresh of everything that depends on it.
-class CFrameConnectHost : public CConnectHost {
-public:
-    CFrameConnectHost(CBarDev *bar, CAppFrame *frame) : m_bar(bar), m_frame(frame) {}
-    bool GetPortSelection(CPortSelection *sel) override
-    {
-        return m_bar->GetPortSelection(&sel->rate, &sel->displayName, &sel->path);
-    }
-    // The detection dialog is not part of the frame; without it a failed
-    // attempt with the toolbar's choice stays failed.
-    void RunDetection() override {}
-    void RefreshConnection() override
-    {
-        m_bar->SetConnectState(m_frame->Terminal().IsConnected());
-        m_frame->UpdateCommandUi();
-    }
-    void BeginWait() override { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    void EndWait() override { QGuiApplication::restoreOverrideCursor(); }
-
-private:
-    CBarDev *m_bar;
-    CAppFrame *m_frame;
-};
-
-} // namespace
-
-void CAppFrame::OnOpenFiles(int kind)
-{
-    if (!m_fileList)
-        return;
-    QStringList chosen;
-    const bool ok = kind == FILE_KIND_PICTURE ? OpenPictureFiles(this, AppImageService(), &m_dirs, &chosen)
-                                              : OpenFontFiles(this, &m_dirs, &chosen);
-    if (ok)
-        m_fileList->AddFiles(chosen, kind);
 }
 
 void CAppFrame::dragEnterEvent(QDragEnterEvent *event)
@@ -166,27 +118,11 @@ void CAppFrame::dropEvent(QDropEvent *event)
     event->acceptProposedAction();
 }
 
-void CAppFrame::OnConnectCommand()
-{
-    // Connect with the toolbar's port and baud, or disconnect. The
-    // connection dialogs (detection) replace this through SetCommandHandler.
-    CFrameConnectHost host(m_barDev, this);
-    if (m_terminal.IsConnected())
-        DisconnectCommand(m_terminal, host);
-    else
-        ConnectCommand(m_terminal, host);
-    m_barDev->SetConnectState(m_terminal.IsConnected());
-}
-
 bool CAppFrame::FrameRule(int id, bool *enabled, bool *checked) const
 {
-    const bool connected = m_terminal.IsConnected();
     *checked = false;
     switch (id) {
-    case ID_FILE_OPEN_PICTURE:
-    case ID_FILE_OPEN_FONT:
     case ID_VIEW_HOME:
-    case ID_BATCH_RUN:
     case ID_APP_EXIT:
         *enabled = true;
         return true;
@@ -229,13 +165,8 @@ bool CAppFrame::FrameRule(int id, bool *enabled, bool *checked) const
         *enabled = true;
         *checked = m_langChoice == (id == ID_VIEW_LANG_EN ? StrLang::English : StrLang::Chinese);
         return true;
-    case ID_BATCH_NEW:
-    case ID_BATCH_CONFIG:
-        *enabled = connected;
-        return true;
     default:
-        // The device menu's rules live with its command handler.
-        return CDeviceCommands::CommandState(m_terminal, id, enabled, checked);
+        return false;
     }
 }
 
@@ -251,10 +182,18 @@ void CAppFrame::UpdateCommandUi()
         bool enabled = false;
         bool checked = false;
         CCmdUI ui(id);
+        const auto rule = m_rules.constFind(id);
         if (target && target->OnUpdateCmdUI(ui) && ui.IsHandled()) {
             enabled = ui.IsEnabled();
             checked = ui.IsChecked();
-        } else if (!FrameRule(id, &enabled, &checked)) {
+        } else if (FrameRule(id, &enabled, &checked)) {
+            // the frame's own command
+        } else if (rule != m_rules.constEnd()) {
+            // The rule registered with the command's handler.
+            (*rule)(ui);
+            enabled = ui.IsEnabled();
+            checked = ui.IsChecked();
+        } else {
             // Commands nobody answers for are disabled; a registered handler
             // without a rule of its own leaves them enabled.
             enabled = m_handlers.contains(id);
@@ -264,11 +203,8 @@ void CAppFrame::UpdateCommandUi()
         if (a->isCheckable() && a->isChecked() != checked)
             a->setChecked(checked);
     }
-    const bool connected = m_terminal.IsConnected();
-    if (m_barDev) {
-        m_barDev->UpdateEnabling(connected);
-        m_barDev->UpdateBrightnessRange();
-    }
+    for (CMyToolBar *bar : std::as_const(m_placedBars))
+        bar->OnIdleUpdate();
     if (m_barStatus)
         m_barStatus->UpdateFromTerminal(m_terminal);
 }
@@ -353,8 +289,8 @@ void CAppFrame::SaveState()
     auto profile = OpenProfile();
     WriteInitDirs(*profile, m_dirs);
     profile.reset();
-    if (m_barDev)
-        m_barDev->SaveSelection();
+    for (CMyToolBar *bar : std::as_const(m_placedBars))
+        bar->SaveSettings();
     // The File menu's list is written last, as the application does at exit.
     m_recentFiles.WriteList(*OpenProfile());
 }

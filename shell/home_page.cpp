@@ -4,7 +4,8 @@
 #include "res/profile.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
-#include "shell/app_frame.h"
+#include "batch/recent_batch_files.h"
+#include "shell/frame_services.h"
 
 #include <QContextMenuEvent>
 #include <QDir>
@@ -88,7 +89,7 @@ QUrl HomePageUrl()
                                                      : QStringLiteral("qrc:/home/index.htm"));
 }
 
-CMyHomePage::CMyHomePage(CAppFrame &frame, QWidget *parent, const QUrl &pageUrl)
+CMyHomePage::CMyHomePage(CFrameServices &frame, QWidget *parent, const QUrl &pageUrl)
     : QTextBrowser(parent), m_frame(frame), m_pageUrl(pageUrl)
 {
     InitHomeResources();
@@ -382,8 +383,8 @@ bool CMyHomePage::OnAnchor(const QUrl &anchor)
             case OP_RUN_ROW: {
                 // A place emptied meanwhile does nothing.
                 QString path;
-                if (m_frame.RecentBatchFiles().GetEntry(ElementIdToInt(id), &path))
-                    m_frame.RunBatchFile(path);
+                if (m_frame.RecentBatchFiles().GetEntry(ElementIdToInt(id), &path) && m_runBatchFile)
+                    m_runBatchFile(path);
                 break;
             }
             case OP_REMOVE_ROW:

@@ -7,8 +7,9 @@
 #include <QStringList>
 #include <QTextBrowser>
 #include <QUrl>
+#include <functional>
 
-class CAppFrame;
+class CFrameServices;
 
 // The program's page in the interface language: qrc:/home/index.htm, or
 // qrc:/home/en/index.htm in English.
@@ -19,9 +20,13 @@ class CMyHomePage : public QTextBrowser
     Q_OBJECT
   public:
     // pageUrl: the page; what it references is loaded relative to it.
-    explicit CMyHomePage(CAppFrame &frame, QWidget *parent = nullptr,
+    explicit CMyHomePage(CFrameServices &frame, QWidget *parent = nullptr,
                          const QUrl &pageUrl = HomePageUrl());
     ~CMyHomePage() override;
+
+    // Runs a recent batch file (a click on its row); without it the row
+    // does nothing.
+    void SetBatchFileRunner(std::function<bool(const QString &)> runner) { m_runBatchFile = std::move(runner); }
 
     // Rebuilds the recent batch block from the frame's recent list.
     void RefreshMruTable();
@@ -55,7 +60,8 @@ class CMyHomePage : public QTextBrowser
     QString ApplyHover(QString html) const;
     void OnHighlighted(const QUrl &url);
 
-    CAppFrame &m_frame;
+    CFrameServices &m_frame;
+    std::function<bool(const QString &)> m_runBatchFile;
     QUrl m_pageUrl;
     QString m_source;  // the page as loaded, its recent block empty
     QString m_html;    // the page as last shown

@@ -2,7 +2,7 @@
 
 #include "shell/home_page.h"
 
-CMyHomeView::CMyHomeView(CAppFrame &frame, QWidget *parent, const QUrl &pageUrl)
+CMyHomeView::CMyHomeView(CFrameServices &frame, QWidget *parent, const QUrl &pageUrl)
     : CMyView(parent), m_page(new CMyHomePage(frame, viewport(), pageUrl))
 {
     setObjectName(QStringLiteral("homeView"));

@@ -8,13 +8,13 @@
 
 #include "shell/home_page.h"
 
-class CAppFrame;
+class CFrameServices;
 
 class CMyHomeView : public CMyView
 {
     Q_OBJECT
   public:
-    explicit CMyHomeView(CAppFrame &frame, QWidget *parent = nullptr,
+    explicit CMyHomeView(CFrameServices &frame, QWidget *parent = nullptr,
                          const QUrl &pageUrl = HomePageUrl());
 
     CMyHomePage *GetPage() const { return m_page; }

@@ -15,6 +15,11 @@ CMyToolBar::CMyToolBar(int id, const QString &title, QWidget *parent) : QToolBar
 
 QToolButton *CMyToolBar::AddButton(QAction *action, bool showText, QToolButton *button)
 {
+    return InsertButton(0, action, showText, button);
+}
+
+QToolButton *CMyToolBar::InsertButton(int before, QAction *action, bool showText, QToolButton *button)
+{
     QToolButton *btn = button ? button : new QToolButton(this);
     btn->setParent(this);
     btn->setDefaultAction(action);
@@ -25,7 +30,8 @@ QToolButton *CMyToolBar::AddButton(QAction *action, bool showText, QToolButton *
     btn->setObjectName(QStringLiteral("btn%1").arg(id));
     Slot slot;
     slot.button = btn;
-    slot.holder = addWidget(btn);
+    QAction *next = m_buttons.value(before).holder;
+    slot.holder = next ? insertWidget(next, btn) : addWidget(btn);
     m_buttons.insert(id, slot);
     return btn;
 }

@@ -20,12 +20,22 @@ public:
     // beside the image, otherwise only the image shows. A button made by the
     // caller (a subclass) may be passed; the toolbar takes it over.
     QToolButton *AddButton(QAction *action, bool showText, QToolButton *button = nullptr);
+    // The same, placed before the button of the command before (at the end
+    // when the bar has no such button).
+    QToolButton *InsertButton(int before, QAction *action, bool showText, QToolButton *button = nullptr);
     // The button of a command, or null.
     QToolButton *GetButton(int id) const;
     void SetButtonText(int id, const QString &text);
     void ShowButton(int id, bool show);
     bool IsButtonShown(int id) const;
     QList<int> ButtonIds() const { return m_buttons.keys(); }
+
+    // The main window's update pass (once after events): the bar follows
+    // the state of what it shows. Nothing by default.
+    virtual void OnIdleUpdate() {}
+    // The main window is closing: the bar writes its settings to the
+    // profile. Nothing by default.
+    virtual void SaveSettings() {}
 
 private:
     struct Slot {

@@ -11,23 +11,28 @@
 #include <QUrl>
 
 #include "batch/ui/batch_file_dialog.h"
+#include "batch/ui/file_dialogs.h"
 #include "imaging/app_image.h"
-#include "imaging/ui/font_view.h"
-#include "imaging/ui/frame_previews.h"
-#include "imaging/ui/picture_view.h"
-#include "imaging/ui/file_dialogs.h"
+#include "link/terminal.h"
 #include "res/commands.h"
 #include "res/profile.h"
 #include "res/resource.h"
 #include "res/strings.h"
-#include "shell/app_frame.h"
-#include "shell/pane_workspace.h"
+#include "shell/file_list.h"
+#include "shell/file_view.h"
+#include "shell/frame_services.h"
 #include "toolkit/view.h"
 
 namespace BATCHCMD
 {
 
-CDeskBatchHost::CDeskBatchHost(CAppFrame &frame) : CBatchCoreHost(frame.Terminal()), m_frame(frame) {}
+CDeskBatchHost::CDeskBatchHost(CFrameServices &frame) : CBatchCoreHost(frame.Terminal()), m_frame(frame) {}
+
+void CDeskBatchHost::SetPreviewSenders(PictureSender picture, FontSender font)
+{
+    m_sendPicture = std::move(picture);
+    m_sendFont = std::move(font);
+}
 
 CDeskBatchHost::~CDeskBatchHost()
 {
@@ -50,7 +55,7 @@ void CDeskBatchHost::ShowStatusProgress(const QString &text, int percent)
 
 void CDeskBatchHost::RefreshUi()
 {
-    m_frame.UpdateCommandUi();
+    m_frame.RefreshUi();
     RedrawMainWindow();
 }
 
@@ -58,7 +63,7 @@ int CDeskBatchHost::MessageBox(const QString &text, int buttons, int icon)
 {
     const bool okCancel = buttons == BATCH_MB_OKCANCEL;
     QMessageBox box(icon == BATCH_ICON_ERROR ? QMessageBox::Critical : QMessageBox::NoIcon, AppTitle(), text,
-                    okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, &m_frame);
+                    okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, m_frame.Window());
     box.button(QMessageBox::Ok)->setText(LoadStr(IDS_DLG_OK));
     if (okCancel)
         box.button(QMessageBox::Cancel)->setText(LoadStr(IDS_DLG_CANCEL));
@@ -115,7 +120,7 @@ void CDeskBatchHost::ShowIdleStatus(const QString &text)
 
 QString CDeskBatchHost::ChooseBatchFile(bool save, const QString &initialPath)
 {
-    return ChooseBatchFileDialog(QApplication::activeModalWidget() ? QApplication::activeModalWidget() : &m_frame,
+    return ChooseBatchFileDialog(QApplication::activeModalWidget() ? QApplication::activeModalWidget() : m_frame.Window(),
                                  m_frame.InitDirs(), save, initialPath);
 }
 
@@ -152,8 +157,9 @@ bool CDeskBatchHost::BrowseSound(QWidget *parent, QString *path)
 
 bool CDeskBatchHost::IsFileListVisible()
 {
-    CPaneWorkspace *pane = m_frame.PaneWorkspace();
-    return pane && pane->GetPage() && pane->GetPage()->isVisibleTo(&m_frame);
+    // The file list is the workspace pane's page.
+    CMyList *list = m_frame.FileList();
+    return list && list->isVisibleTo(m_frame.Window());
 }
 
 bool CDeskBatchHost::IsWorkspaceShown()
@@ -171,17 +177,18 @@ CBatchViewInfo CDeskBatchHost::ActiveView()
     CBatchViewInfo info;
     CMyView *view = m_frame.GetActiveView();
     info.view = view;
-    if (auto *picture = qobject_cast<CMyPictureView *>(view)) {
+    auto *file = dynamic_cast<CFileView *>(view);
+    if (!file)
+        return info;
+    if (view == m_frame.View(CFrameServices::VIEW_PICTURE, false))
         info.kind = BATCH_VIEW_PICTURE;
-        info.path = picture->Path();
-        info.param1 = picture->PictureWidth();
-        info.param2 = picture->PictureHeight();
-    } else if (auto *font = qobject_cast<CMyFontView *>(view)) {
+    else if (view == m_frame.View(CFrameServices::VIEW_FONT, false))
         info.kind = BATCH_VIEW_FONT;
-        info.path = font->Path();
-        info.param1 = font->GlyphWidth();
-        info.param2 = font->GlyphHeight();
-    }
+    else
+        return info;
+    info.path = file->FilePath();
+    info.param1 = file->ShownSize().width();
+    info.param2 = file->ShownSize().height();
     return info;
 }
 
@@ -189,34 +196,34 @@ void CDeskBatchHost::RedrawMainWindow()
 {
     // Paints the whole window with its children now; nothing is left
     // scheduled to paint it a second time.
-    m_frame.repaint();
+    m_frame.Window()->repaint();
 }
 
 void CDeskBatchHost::ReloadPictureView(QObject *view, const QString &path, int width, int height)
 {
     // A preview that showed nothing has nothing to show again.
-    auto *picture = qobject_cast<CMyPictureView *>(view);
-    if (picture && !path.isEmpty())
-        picture->LoadPicture(path, width, height);
+    auto *picture = dynamic_cast<CFileView *>(view);
+    if (picture && view == m_frame.View(CFrameServices::VIEW_PICTURE, false) && !path.isEmpty())
+        picture->OpenFile(path, QSize(width, height));
 }
 
 void CDeskBatchHost::ReloadFontView(QObject *view, const QString &path, int glyphWidth, int glyphHeight)
 {
-    auto *font = qobject_cast<CMyFontView *>(view);
-    if (font && !path.isEmpty())
-        font->OpenFontLibrary(path, glyphWidth, glyphHeight);
+    auto *font = dynamic_cast<CFileView *>(view);
+    if (font && view == m_frame.View(CFrameServices::VIEW_FONT, false) && !path.isEmpty())
+        font->OpenFile(path, QSize(glyphWidth, glyphHeight));
 }
 
 // The picture and font steps go through the previews, as the menu commands
 // do: the preview shows what is sent and the transfer's progress.
 bool CDeskBatchHost::SendPictureFile(bool keepAspectRatio, const QString &path, uint32_t bkColor, int slot)
 {
-    return SendPictureFileInPreview(m_frame, keepAspectRatio, path, bkColor, slot);
+    return m_sendPicture && m_sendPicture(keepAspectRatio, path, bkColor, slot);
 }
 
 bool CDeskBatchHost::SendFontFile(const QString &path, int width, int height)
 {
-    return SendFontFileInPreview(m_frame, path, width, height);
+    return m_sendFont && m_sendFont(path, width, height);
 }
 
 void CDeskBatchHost::ShowView(QObject *view)

@@ -2,13 +2,17 @@
 // window, sounds through Qt Multimedia, waits that keep the window painted,
 // the wait cursor, the batch open and save dialogs, the connect procedure of
 // the device commands, and the window preparation and restoration around a
-// run (workspace pane, active preview).
+// run (workspace pane, active preview). It reaches the main window through
+// its frame services; the picture and font steps go through the previews,
+// which the main window hands over as two senders.
 #pragma once
+
+#include <functional>
 
 #include "batch/batch_core_host.h"
 #include "batch/ui/batch_cmd_page.h"
 
-class CAppFrame;
+class CFrameServices;
 class QSoundEffect;
 
 namespace BATCHCMD
@@ -17,10 +21,16 @@ namespace BATCHCMD
 class CDeskBatchHost : public CBatchCoreHost, public CBatchBrowser
 {
   public:
-    explicit CDeskBatchHost(CAppFrame &frame);
+    explicit CDeskBatchHost(CFrameServices &frame);
     ~CDeskBatchHost() override;
 
-    CAppFrame &Frame() { return m_frame; }
+    CFrameServices &Frame() { return m_frame; }
+
+    // Where the picture and font steps are sent (the previews); without
+    // them those steps fail.
+    using PictureSender = std::function<bool(bool keepAspect, const QString &path, uint32_t bkColor, int slot)>;
+    using FontSender = std::function<bool(const QString &path, int width, int height)>;
+    void SetPreviewSenders(PictureSender picture, FontSender font);
 
     void ShowStatusMessage(int kind, const QString &text) override;
     void ShowStatusProgress(const QString &text, int percent) override;
@@ -57,7 +67,9 @@ class CDeskBatchHost : public CBatchCoreHost, public CBatchBrowser
     QString LastSound() const { return m_lastSound; }
 
   private:
-    CAppFrame &m_frame;
+    CFrameServices &m_frame;
+    PictureSender m_sendPicture;
+    FontSender m_sendFont;
     QSoundEffect *m_sound = nullptr; // made on first use
     QString m_lastSound;
     int m_waitCursors = 0;

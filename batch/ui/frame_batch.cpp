@@ -6,8 +6,10 @@
 #include "batch/batch_runner.h"
 #include "batch/ui/batch_cmd_cfg.h"
 #include "batch/ui/batch_desk_host.h"
+#include "link/terminal.h"
 #include "res/commands.h"
-#include "shell/app_frame.h"
+#include "shell/cmd_target.h"
+#include "shell/frame_services.h"
 
 using namespace BATCHCMD;
 
@@ -19,7 +21,7 @@ namespace
 class CFrameBatch : public QObject
 {
   public:
-    explicit CFrameBatch(CAppFrame &frame) : QObject(&frame), m_host(frame) {}
+    explicit CFrameBatch(CFrameServices &frame) : QObject(frame.Window()), m_host(frame) {}
     CDeskBatchHost m_host;
 };
 
@@ -27,14 +29,14 @@ class CFrameBatch : public QObject
 
 void ConfigureBatchFile(CDeskBatchHost &host, bool open)
 {
-    CAppFrame &frame = host.Frame();
+    CFrameServices &frame = host.Frame();
     QString path;
     if (open) {
         path = host.ChooseBatchFile(false, QString());
         if (path.isEmpty())
             return;
     }
-    CBatchCmdCfg dialog(host, host, frame.RecentBatchFiles(), &frame);
+    CBatchCmdCfg dialog(host, host, frame.RecentBatchFiles(), frame.Window());
     if (open) {
         // A file that cannot be loaded never opens the dialog (the load has
         // reported why).
@@ -46,17 +48,22 @@ void ConfigureBatchFile(CDeskBatchHost &host, bool open)
     dialog.exec();
 }
 
-CDeskBatchHost *InstallBatchCommands(CAppFrame &frame)
+bool RunRecentBatchFile(CDeskBatchHost &host, const QString &path)
+{
+    return RunBatchFile(host, host.Frame().RecentBatchFiles(), path) == ERunResult::Completed;
+}
+
+CDeskBatchHost *InstallBatchCommands(CFrameServices &frame)
 {
     auto *batch = new CFrameBatch(frame);
     batch->setObjectName(QStringLiteral("batchCommands"));
     CDeskBatchHost *host = &batch->m_host;
-    frame.SetCommandHandler(ID_BATCH_NEW, [host] { ConfigureBatchFile(*host, false); });
-    frame.SetCommandHandler(ID_BATCH_CONFIG, [host] { ConfigureBatchFile(*host, true); });
+    // A new or opened batch needs a terminal to fill its pages from.
+    CMyTerminal *terminal = &frame.Terminal();
+    const auto connected = [terminal](CCmdUI &ui) { ui.Enable(terminal->IsConnected()); };
+    frame.SetCommandHandler(ID_BATCH_NEW, [host] { ConfigureBatchFile(*host, false); }, connected);
+    frame.SetCommandHandler(ID_BATCH_CONFIG, [host] { ConfigureBatchFile(*host, true); }, connected);
     frame.SetCommandHandler(ID_BATCH_RUN,
                             [host] { RunBatchFile(*host, host->Frame().RecentBatchFiles(), QString()); });
-    frame.SetBatchFileRunner([host](const QString &path) {
-        return RunBatchFile(*host, host->Frame().RecentBatchFiles(), path) == ERunResult::Completed;
-    });
     return host;
 }

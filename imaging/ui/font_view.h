@@ -9,13 +9,14 @@
 #include <functional>
 
 #include "imaging/font_library.h"
-#include "link/ui/progress_target.h"
+#include "link/progress_target.h"
 #include "shell/cmd_target.h"
+#include "shell/file_view.h"
 #include "toolkit/view.h"
 
 class CMyTerminal;
 
-class CMyFontView : public CMyView, public CCmdTarget, public CProgressTarget {
+class CMyFontView : public CMyView, public CCmdTarget, public CProgressTarget, public CFileView {
     Q_OBJECT
 public:
     explicit CMyFontView(CMyTerminal &terminal, QWidget *parent = nullptr);
@@ -61,6 +62,15 @@ public:
     // CProgressTarget
     void ShowSendProgress(int sent, int total) override;
     void EndSendProgress() override;
+
+    // CFileView
+    QString FilePath() const override { return m_library.Path(); }
+    QSize ShownSize() const override { return QSize(GlyphWidth(), GlyphHeight()); }
+    bool OpenFile(const QString &path, const QSize &size) override
+    {
+        return OpenFontLibrary(path, size.width(), size.height());
+    }
+    void CloseFile(bool redraw) override { CloseFontLibrary(redraw); }
 
     // Glyph size of a glyph size command (34120-34137); false for other ids.
     static bool GlyphSizeOfCommand(int id, int *width, int *height);

@@ -4,21 +4,21 @@
 #include "imaging/ui/dlg_font_gen.h"
 #include "imaging/ui/font_view.h"
 #include "res/commands.h"
-#include "shell/app_frame.h"
 #include "shell/file_list.h"
+#include "shell/frame_services.h"
 
-void InstallFontGenerator(CAppFrame &frame)
+void InstallFontGenerator(CFrameServices &frame)
 {
-    CAppFrame *f = &frame;
+    CFrameServices *f = &frame;
     frame.SetCommandHandler(ID_FILE_FONT_GEN, [f] {
-        CDlgFontGen dlg(f->InitDirs().font, f, f);
+        CDlgFontGen dlg(f->InitDirs().font, f, f->Window());
         if (dlg.exec() != QDialog::Accepted)
             return;
         const QString path = dlg.GeneratedPath();
         RememberFolder(&f->InitDirs(), InitDirKind::Font, {path});
         // A library generated again under the name on show is read anew: the
         // preview would otherwise keep the glyphs of the old file.
-        auto *view = dynamic_cast<CMyFontView *>(f->GetView(CAppFrame::VIEW_FONT));
+        auto *view = dynamic_cast<CMyFontView *>(f->View(CFrameServices::VIEW_FONT, false));
         if (view && view->Path() == path) {
             view->CloseFontLibrary(false);
             view->OpenFontLibrary(path, -1, -1);

@@ -2,7 +2,7 @@
 // File menu opens its dialog in the remembered font folder.
 #pragma once
 
-class CAppFrame;
+class CFrameServices;
 
 // Called once the frame's commands exist.
-void InstallFontGenerator(CAppFrame &frame);
+void InstallFontGenerator(CFrameServices &frame);

@@ -2,71 +2,95 @@
 
 #include <QAction>
 
+#include "imaging/app_image.h"
+#include "imaging/ui/bar_pic.h"
 #include "imaging/ui/font_view.h"
+#include "imaging/ui/open_dialogs.h"
 #include "imaging/ui/picture_list.h"
 #include "imaging/ui/picture_view.h"
 #include "link/terminal.h"
 #include "res/commands.h"
-#include "shell/app_frame.h"
-#include "shell/bar_pic.h"
-#include "shell/bar_std.h"
+#include "res/resource.h"
+#include "res/string_ids.h"
+#include "shell/cmd_table.h"
+#include "shell/file_list.h"
+#include "shell/frame_services.h"
 
-void InstallPreviews(CAppFrame &frame)
+namespace {
+
+// The File menu's "打开图象..." and "打开字库...": the chosen files go to the
+// file list.
+void OpenFiles(CFrameServices &frame, int kind)
 {
-    CAppFrame *f = &frame;
-    frame.SetViewFactory(CAppFrame::VIEW_PICTURE, [f](QWidget *parent) -> CMyView * {
+    CMyList *list = frame.FileList();
+    if (!list)
+        return;
+    QStringList chosen;
+    const bool ok = kind == FILE_KIND_PICTURE
+                        ? OpenPictureFiles(frame.Window(), AppImageService(), &frame.InitDirs(), &chosen)
+                        : OpenFontFiles(frame.Window(), &frame.InitDirs(), &chosen);
+    if (ok)
+        list->AddFiles(chosen, kind);
+}
+
+} // namespace
+
+void InstallPreviews(CFrameServices &frame)
+{
+    CFrameServices *f = &frame;
+    // The picture toolbar stands beside the device toolbar.
+    auto *bar = new CBarPic(&frame.Commands(), frame.Window());
+    frame.PlaceBar(bar);
+    frame.SetViewFactory(CFrameServices::VIEW_PICTURE, [f, bar](QWidget *parent) -> CMyView * {
         auto *view = new CMyPictureView(f->Terminal(), parent);
-        CBarPic *bar = f->BarPic();
         view->SetColorSwatchFn([bar](uint32_t color) {
             if (bar)
                 bar->UpdateColorSwatch(color);
         });
         return view;
     });
-    frame.SetViewFactory(CAppFrame::VIEW_FONT, [f](QWidget *parent) -> CMyView * {
+    frame.SetViewFactory(CFrameServices::VIEW_FONT, [f](QWidget *parent) -> CMyView * {
         auto *view = new CMyFontView(f->Terminal(), parent);
         view->SetCommandFn([f](int id) { f->OnCommand(id); });
         return view;
     });
 
-    // Each send button shows only while its preview is in front; leaving the
-    // picture preview unchecks the keep-aspect button.
-    QObject::connect(f, &CAppFrame::viewActivated, f, [f](CMyView *view, CMyView *previous) {
-        const bool picture = view && view == f->GetView(CAppFrame::VIEW_PICTURE);
-        const bool font = view && view == f->GetView(CAppFrame::VIEW_FONT);
-        if (CBarStd *bar = f->BarStd()) {
-            bar->ShowButton(ID_PIC_SEND, picture);
-            bar->ShowButton(ID_FONT_SEND, font);
-        }
-        if (!picture && previous && previous == f->GetView(CAppFrame::VIEW_PICTURE)) {
-            if (QAction *keep = f->Action(ID_PIC_KEEP_ASPECT))
+    // Each send button shows only while its preview is in front. The slot
+    // list opens under the picture's; a choice comes back as command
+    // 32900 + slot through the frame's routing.
+    frame.AddViewButton(CFrameServices::VIEW_FONT, {ID_FONT_SEND, QStringLiteral("send_font"), IDS_BTN_SEND_FONT, {}});
+    frame.AddViewButton(CFrameServices::VIEW_PICTURE,
+                        {ID_PIC_SEND, QStringLiteral("send_picture"), IDS_BTN_SEND_PICTURE, [f](const QRect &button) {
+                             auto *list = new CMyPictureList(f->Terminal().Info().maxPictures,
+                                                             [f](int id) { f->OnCommand(id); }, f->Window());
+                             list->Popup(button);
+                         }});
+    // Leaving the picture preview unchecks the keep-aspect button.
+    frame.AddViewListener([f](CMyView *view, CMyView *previous) {
+        CMyView *picture = f->View(CFrameServices::VIEW_PICTURE, false);
+        if (view != picture && previous && previous == picture) {
+            if (QAction *keep = f->Commands().Find(ID_PIC_KEEP_ASPECT))
                 keep->setChecked(false);
         }
     });
 
-    // The slot list opens under the send button; a choice comes back as
-    // command 32900 + slot through the frame's routing.
-    if (CBarStd *bar = frame.BarStd()) {
-        bar->SetSendDropDownFn([f](const QRect &button) {
-            auto *list = new CMyPictureList(f->Terminal().Info().maxPictures, [f](int id) { f->OnCommand(id); }, f);
-            list->Popup(button);
-        });
-    }
+    frame.SetCommandHandler(ID_FILE_OPEN_PICTURE, [f] { OpenFiles(*f, FILE_KIND_PICTURE); });
+    frame.SetCommandHandler(ID_FILE_OPEN_FONT, [f] { OpenFiles(*f, FILE_KIND_FONT); });
 }
 
-CMyPictureView *PictureView(CAppFrame &frame, bool create)
+CMyPictureView *PictureView(CFrameServices &frame, bool create)
 {
-    CMyView *view = create ? frame.EnsureView(CAppFrame::VIEW_PICTURE) : frame.GetView(CAppFrame::VIEW_PICTURE);
+    CMyView *view = frame.View(CFrameServices::VIEW_PICTURE, create);
     return qobject_cast<CMyPictureView *>(view);
 }
 
-CMyFontView *FontView(CAppFrame &frame, bool create)
+CMyFontView *FontView(CFrameServices &frame, bool create)
 {
-    CMyView *view = create ? frame.EnsureView(CAppFrame::VIEW_FONT) : frame.GetView(CAppFrame::VIEW_FONT);
+    CMyView *view = frame.View(CFrameServices::VIEW_FONT, create);
     return qobject_cast<CMyFontView *>(view);
 }
 
-void ReloadPreviewForConnection(CAppFrame &frame)
+void ReloadPreviewForConnection(CFrameServices &frame)
 {
     CMyPictureView *view = PictureView(frame, false);
     if (!view || frame.GetActiveView() != view || view->Path().isEmpty())
@@ -82,7 +106,7 @@ void ReloadPreviewForConnection(CAppFrame &frame)
         view->LoadPicture(view->Path(), width, height);
 }
 
-bool SendPictureFileInPreview(CAppFrame &frame, bool keepAspect, const QString &path, uint32_t bkColor, int slot)
+bool SendPictureFileInPreview(CFrameServices &frame, bool keepAspect, const QString &path, uint32_t bkColor, int slot)
 {
     CMyPictureView *view = PictureView(frame, true);
     if (!view)
@@ -93,7 +117,7 @@ bool SendPictureFileInPreview(CAppFrame &frame, bool keepAspect, const QString &
     view->SetKeepAspect(keepAspect);
     if (bkColor != color)
         view->SetBkColor(bkColor);
-    frame.repaint();
+    frame.Window()->repaint();
     const CDevInfo &info = frame.Terminal().Info();
     const bool ok = view->LoadPicture(path, info.width, info.height) && view->SendViewPicture(slot);
     view->SetKeepAspect(keep);
@@ -102,7 +126,7 @@ bool SendPictureFileInPreview(CAppFrame &frame, bool keepAspect, const QString &
     return ok;
 }
 
-bool SendFontFileInPreview(CAppFrame &frame, const QString &path, int width, int height)
+bool SendFontFileInPreview(CFrameServices &frame, const QString &path, int width, int height)
 {
     CMyFontView *view = FontView(frame, true);
     if (!view)

@@ -1,33 +1,34 @@
-// Connects the picture and font previews to the main frame: how they are
-// made, the toolbar buttons that follow the active view, the colour swatch,
-// the picture slot list under the send button, and the reload of the
-// picture preview when the connection changes.
+// Installs the picture and font previews in the main window: how they are
+// made, their buttons on the standard toolbar, the picture toolbar with its
+// colour swatch, the picture slot list under the send button, the File
+// menu's open commands, and the reload of the picture preview when the
+// connection changes.
 #pragma once
 
 #include <QString>
 #include <cstdint>
 
-class CAppFrame;
+class CFrameServices;
 class CMyFontView;
 class CMyPictureView;
 
-// Called once the frame's bars exist.
-void InstallPreviews(CAppFrame &frame);
+// Called once the main window's own bars exist.
+void InstallPreviews(CFrameServices &frame);
 
 // The previews of the frame (made when create is set and they do not exist
-// yet); null when absent. For the file list and the batch host.
-CMyPictureView *PictureView(CAppFrame &frame, bool create);
-CMyFontView *FontView(CAppFrame &frame, bool create);
+// yet); null when absent.
+CMyPictureView *PictureView(CFrameServices &frame, bool create);
+CMyFontView *FontView(CFrameServices &frame, bool create);
 
 // After a connect or disconnect: when the picture preview is in front, it is
 // rendered again for the terminal's resolution (its own size when not
 // connected).
-void ReloadPreviewForConnection(CAppFrame &frame);
+void ReloadPreviewForConnection(CFrameServices &frame);
 
 // The batch steps through the previews. The picture preview comes to the
 // front, shows path fitted with the given settings and sends it to slot (-1:
 // display only); its own settings are put back afterwards without rendering
 // again. The font preview comes to the front, opens path with the glyph size
 // and sends it. True only when both the load and the send succeed.
-bool SendPictureFileInPreview(CAppFrame &frame, bool keepAspect, const QString &path, uint32_t bkColor, int slot);
-bool SendFontFileInPreview(CAppFrame &frame, const QString &path, int width, int height);
+bool SendPictureFileInPreview(CFrameServices &frame, bool keepAspect, const QString &path, uint32_t bkColor, int slot);
+bool SendFontFileInPreview(CFrameServices &frame, const QString &path, int width, int height);

@@ -10,13 +10,14 @@
 #include <functional>
 
 #include "imaging/dither.h"
-#include "link/ui/progress_target.h"
+#include "link/progress_target.h"
 #include "shell/cmd_target.h"
+#include "shell/file_view.h"
 #include "toolkit/view.h"
 
 class CMyTerminal;
 
-class CMyPictureView : public CMyView, public CCmdTarget, public CProgressTarget {
+class CMyPictureView : public CMyView, public CCmdTarget, public CProgressTarget, public CFileView {
     Q_OBJECT
 public:
     // Reads "PictureBkColor" and "PictureKeepAspectRatio" from the profile;
@@ -64,6 +65,15 @@ public:
     // CProgressTarget
     void ShowSendProgress(int sent, int total) override;
     void EndSendProgress() override;
+
+    // CFileView
+    QString FilePath() const override { return m_path; }
+    QSize ShownSize() const override { return QSize(m_width, m_height); }
+    bool OpenFile(const QString &path, const QSize &size) override
+    {
+        return LoadPicture(path, size.width(), size.height());
+    }
+    void CloseFile(bool redraw) override { ClosePicture(redraw); }
 
 protected:
     void OnDraw(QPainter &p) override;

@@ -2,7 +2,7 @@
 
 #include <QComboBox>
 
-#include "shell/bar_dev.h"
+#include "link/ui/bar_dev.h"
 
 void CBarDevPorts::Refresh()
 {

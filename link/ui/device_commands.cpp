@@ -215,12 +215,28 @@ bool CDeviceCommands::OnCommand(int id)
 
 bool CDeviceCommands::Connect()
 {
-    return ConnectCommand(m_terminal, *this);
+    // The toolbar's port and rate first, then detection; the connection
+    // core only tries and reports.
+    if (m_terminal.IsConnected())
+        return true;
+    struct CWait {
+        CDeviceCommands &commands;
+        explicit CWait(CDeviceCommands &c) : commands(c) { commands.BeginWait(); }
+        ~CWait() { commands.EndWait(); }
+    } wait(*this);
+    CPortSelection selection;
+    const bool usable = GetPortSelection(&selection) && selection.Usable();
+    const EConnectAttempt attempt = ConnectSelection(m_terminal, selection, usable);
+    if (attempt == EConnectAttempt::Detect)
+        RunDetection();
+    RefreshConnection();
+    return ReportConnection(m_terminal, selection, attempt);
 }
 
 void CDeviceCommands::Disconnect()
 {
-    DisconnectCommand(m_terminal, *this);
+    ::Disconnect(m_terminal);
+    RefreshConnection();
 }
 
 bool CDeviceCommands::GetPortSelection(CPortSelection *selection)

@@ -17,7 +17,7 @@ class QAction;
 class QMenu;
 class QWidget;
 
-class CDeviceCommands : public QObject, public CConnectHost {
+class CDeviceCommands : public QObject {
     Q_OBJECT
 public:
     CDeviceCommands(CMyTerminal &terminal, QWidget *parent);
@@ -60,12 +60,14 @@ public:
     // The disconnect command (32850 when connected).
     void Disconnect();
 
-    // CConnectHost
-    bool GetPortSelection(CPortSelection *selection) override;
-    void RunDetection() override;
-    void RefreshConnection() override;
-    void BeginWait() override;
-    void EndWait() override;
+    // The steps of the connect command: the toolbar's selection, detection
+    // in its dialog, the refresh of everything that follows the connection,
+    // and the wait cursor around it.
+    bool GetPortSelection(CPortSelection *selection);
+    void RunDetection();
+    void RefreshConnection();
+    void BeginWait();
+    void EndWait();
 
 signals:
     // After every connect and disconnect, once the user interface follows.

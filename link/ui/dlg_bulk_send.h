@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "link/bulk_send.h"
-#include "link/ui/progress_target.h"
+#include "link/progress_target.h"
 
 class QLabel;
 class QProgressBar;

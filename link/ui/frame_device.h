@@ -1,11 +1,11 @@
-// Connects the device commands to the main frame: command routing, the mode
-// items of the device menu, the connect button, the toolbar's port lists and
-// the bulk transfer dialog.
+// Installs the device commands in the main window: the device toolbar with
+// its port lists, command routing and enabling, the mode items of the
+// device menu, the connect button and the bulk transfer dialog.
 #pragma once
 
-class CAppFrame;
 class CDeviceCommands;
+class CFrameServices;
 
-// Called once the frame's bars exist. The objects made here belong to the
-// frame.
-CDeviceCommands *InstallDeviceCommands(CAppFrame &frame);
+// Called once the main window's own bars exist. The objects made here
+// belong to the main window.
+CDeviceCommands *InstallDeviceCommands(CFrameServices &frame);

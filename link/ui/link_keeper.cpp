@@ -9,7 +9,7 @@
 #include "link/terminal.h"
 #include "link/ui/device_commands.h"
 #include "res/strings.h"
-#include "shell/bar_dev.h"
+#include "link/ui/bar_dev.h"
 
 CLinkKeeper::CLinkKeeper(CMyTerminal &terminal, CDeviceCommands &commands, CBarDev &bar, QObject *parent)
     : QObject(parent), m_terminal(terminal), m_commands(commands), m_bar(bar)

@@ -12,7 +12,7 @@
 #include "link/port_watcher.h"
 #include "link/terminal.h"
 #include "res/profile.h"
-#include "shell/bar_dev.h"
+#include "link/ui/bar_dev.h"
 #include "shell/cmd_table.h"
 #include "tst_frame_support.h"
 

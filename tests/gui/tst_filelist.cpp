@@ -13,7 +13,7 @@
 #include "imaging/ui/picture_view.h"
 #include "link/terminal.h"
 #include "shell/app_frame.h"
-#include "shell/bar_dev.h"
+#include "link/ui/bar_dev.h"
 #include "shell/bar_status.h"
 #include "shell/bar_std.h"
 #include "shell/file_list.h"

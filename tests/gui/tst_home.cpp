@@ -4,7 +4,7 @@
 #include "link/terminal.h"
 #include "res/profile.h"
 #include "shell/app_frame.h"
-#include "shell/bar_dev.h"
+#include "link/ui/bar_dev.h"
 #include "shell/bar_status.h"
 #include "shell/home_page.h"
 #include "shell/home_view.h"

@@ -17,7 +17,7 @@
 #include "link/ui/device_commands.h"
 #include "link/ui/link_keeper.h"
 #include "res/profile.h"
-#include "shell/bar_dev.h"
+#include "link/ui/bar_dev.h"
 #include "shell/cmd_table.h"
 #include "tst_device_sim.h"
 

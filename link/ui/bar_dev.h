@@ -75,6 +75,12 @@ public:
     // Slider range from the device information; keeps the position in range.
     void UpdateBrightnessRange();
 
+    // The main window's update pass: enabling and slider range follow the
+    // connection.
+    void OnIdleUpdate() override;
+    // The main window is closing: Port and Baud go to the profile.
+    void SaveSettings() override { SaveSelection(); }
+
     QComboBox *GetPortList() const { return m_portList; }
     QComboBox *GetBaudList() const { return m_baudList; }
     QSlider *GetSlider() const { return m_slider; }

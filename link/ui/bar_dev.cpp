@@ -1,4 +1,4 @@
-#include "shell/bar_dev.h"
+#include "link/ui/bar_dev.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -440,6 +440,12 @@ void CBarDev::SetConnectState(bool connected)
         a->setIcon(LoadAppIcon(connected ? QStringLiteral("connected") : QStringLiteral("connect")));
         a->setIconText(LoadStr(connected ? IDS_BTN_DISCONNECT : IDS_BTN_CONNECT));
     }
+}
+
+void CBarDev::OnIdleUpdate()
+{
+    UpdateEnabling(m_terminal->IsConnected());
+    UpdateBrightnessRange();
 }
 
 void CBarDev::UpdateEnabling(bool connected)

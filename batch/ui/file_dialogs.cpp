@@ -1,24 +1,14 @@
-#include "imaging/ui/file_dialogs.h"
+#include "batch/ui/file_dialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "imaging/app_image.h"
 #include "imaging/init_dirs.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
-#include "shell/app.h"
 
 namespace {
-
-// The image service of the program, or one of our own where there is no
-// program object (the windows tests).
-CAppImage &ImageService()
-{
-    if (CApp *app = CApp::Get())
-        return app->Image();
-    static CAppImage own;
-    return own;
-}
 
 bool Browse(QWidget *parent, CInitDirs &dirs, InitDirKind kind, const QString &filter, QString *path)
 {
@@ -52,7 +42,7 @@ QString OpenOneFile(QWidget *parent, const QString &filter, const QString &folde
 
 bool BrowsePictureFile(QWidget *parent, CInitDirs &dirs, QString *path)
 {
-    const QString filter = ImageService().GetOpenFilter(LoadStr(IDS_IMG_ALL_PICTURES));
+    const QString filter = AppImageService().GetOpenFilter(LoadStr(IDS_IMG_ALL_PICTURES));
     return Browse(parent, dirs, InitDirKind::Picture, filter, path);
 }
 

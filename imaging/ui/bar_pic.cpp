@@ -1,4 +1,4 @@
-#include "shell/bar_pic.h"
+#include "imaging/ui/bar_pic.h"
 
 #include <QAction>
 #include <QPainter>
