@@ -81,13 +81,19 @@ void MakeFile(const QDir &dir)
     g_file = doc.path;
 }
 
+// The designer in a window of a usual size, painted.
+bool Show(CMyScreenView &view)
+{
+    view.resize(1200, 800);
+    view.show();
+    return QTest::qWaitForWindowExposed(&view);
+}
+
 void OpenToDrawn(benchmark::State &state)
 {
     CMyTerminal terminal;
     CMyScreenView view(terminal, CScreenViewHost());
-    view.resize(1200, 800);
-    view.show();
-    if (!QTest::qWaitForWindowExposed(&view))
+    if (!Show(view))
         state.SkipWithError("no window");
     CPaintCounter counter;
     view.Canvas()->installEventFilter(&counter);
@@ -106,9 +112,7 @@ void DragStep8x(benchmark::State &state)
 {
     CMyTerminal terminal;
     CMyScreenView view(terminal, CScreenViewHost());
-    view.resize(1200, 800);
-    view.show();
-    if (!QTest::qWaitForWindowExposed(&view))
+    if (!Show(view))
         state.SkipWithError("no window");
     view.OpenFile(g_file);
     view.Canvas()->SetSnap(false);
@@ -135,9 +139,7 @@ void KeyMove(benchmark::State &state)
 {
     CMyTerminal terminal;
     CMyScreenView view(terminal, CScreenViewHost());
-    view.resize(1200, 800);
-    view.show();
-    if (!QTest::qWaitForWindowExposed(&view))
+    if (!Show(view))
         state.SkipWithError("no window");
     view.OpenFile(g_file);
     view.Editor().SetSelection({4});

@@ -189,6 +189,8 @@ CScreenProps::CScreenProps(CScreenEditor *editor, QWidget *parent) : QWidget(par
             });
     });
     connect(m_screenBack, &QCheckBox::toggled, this, [this](bool on) {
+        if (m_filling || !m_editor->IsLoaded())
+            return;
         const uint32_t bg = m_editor->Screen().background;
         ChangeItems([on, bg](CScreenItem &it) {
             if (on == it.hasBack)

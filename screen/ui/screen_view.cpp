@@ -259,8 +259,26 @@ bool CMyScreenView::OpenFile(const QString &path)
     return true;
 }
 
+bool CMyScreenView::OpenFile(const QString &path, const QSize &)
+{
+    return OpenFile(path);
+}
+
+QSize CMyScreenView::ShownSize() const
+{
+    return m_editor->IsLoaded() ? QSize(m_editor->Doc().width, m_editor->Doc().height) : QSize();
+}
+
 void CMyScreenView::CloseFile(bool redraw)
 {
+    if (m_editor->IsLoaded() && m_editor->IsModified() && isVisible()) {
+        const auto answer = QMessageBox::question(
+            this, LoadStr(IDS_SCRUI_VIEW_TITLE),
+            FormatStr(IDS_SCRUI_ASK_SAVE, qUtf8Printable(QFileInfo(m_editor->Doc().path).fileName())),
+            QMessageBox::Save | QMessageBox::Discard, QMessageBox::Save);
+        if (answer == QMessageBox::Save)
+            Save();
+    }
     m_editor->Unload();
     if (redraw)
         repaint();
@@ -301,15 +319,9 @@ bool CMyScreenView::SaveAs()
     if (!m_editor->IsLoaded())
         return false;
     const QString old = m_editor->Doc().path;
-    QString path = m_host.chooseSavePath ? m_host.chooseSavePath(LoadStr(IDS_SCRUI_SAVE_TITLE), old,
-                                                                LoadStr(IDS_SCRUI_FILTER))
-                                         : QFileDialog::getSaveFileName(this, LoadStr(IDS_SCRUI_SAVE_TITLE), old,
-                                                                        LoadStr(IDS_SCRUI_FILTER));
+    const QString path = AskSavePath(IDS_SCRUI_SAVE_TITLE, old, IDS_SCRUI_FILTER, QStringLiteral(".qels"));
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".qels");
-    path = QFileInfo(path).absoluteFilePath();
     // Relative paths of pictures and libraries are rewritten for the new
     // folder, so the saved file names the same files.
     CScreenDoc doc = m_editor->Doc();
@@ -339,6 +351,18 @@ bool CMyScreenView::SaveAs()
     if (path != old && m_host.savedAs)
         m_host.savedAs(path);
     return true;
+}
+
+QString CMyScreenView::AskSavePath(int title, const QString &suggested, int filter, const QString &suffix)
+{
+    QString path = m_host.chooseSavePath
+                       ? m_host.chooseSavePath(LoadStr(title), suggested, LoadStr(filter))
+                       : QFileDialog::getSaveFileName(this, LoadStr(title), suggested, LoadStr(filter));
+    if (path.isEmpty())
+        return path;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += suffix;
+    return QFileInfo(path).absoluteFilePath();
 }
 
 QString CMyScreenView::RelativeToDoc(const QString &path) const
@@ -561,14 +585,9 @@ bool CMyScreenView::ExportBatch()
     const QString base = doc.path.isEmpty() ? QString() : QFileInfo(doc.path).absolutePath() + QLatin1Char('/') +
                                                                QFileInfo(doc.path).completeBaseName() + QLatin1Char('_') +
                                                                m_editor->Screen().name + QStringLiteral(".kbz");
-    QString path = m_host.chooseSavePath ? m_host.chooseSavePath(LoadStr(IDS_SCRUI_BATCH_TITLE), base,
-                                                                LoadStr(IDS_SCRUI_BATCH_FILTER))
-                                         : QFileDialog::getSaveFileName(this, LoadStr(IDS_SCRUI_BATCH_TITLE), base,
-                                                                        LoadStr(IDS_SCRUI_BATCH_FILTER));
+    const QString path = AskSavePath(IDS_SCRUI_BATCH_TITLE, base, IDS_SCRUI_BATCH_FILTER, QStringLiteral(".kbz"));
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".kbz");
     CScreenPlan plan;
     QString error, picture;
     if (!BuildScreenPlan(doc, m_editor->Current(), &plan, &error) ||

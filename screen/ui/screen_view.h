@@ -11,6 +11,7 @@
 
 #include "screen/screen_doc.h"
 #include "shell/cmd_target.h"
+#include "shell/file_view.h"
 #include "toolkit/view.h"
 
 class CMyScreenCanvas;
@@ -41,7 +42,7 @@ struct CScreenViewHost {
     std::function<void(const QString &path)> savedAs;
 };
 
-class CMyScreenView : public CMyView, public CCmdTarget {
+class CMyScreenView : public CMyView, public CCmdTarget, public CFileView {
     Q_OBJECT
 public:
     CMyScreenView(CMyTerminal &terminal, CScreenViewHost host, QWidget *parent = nullptr);
@@ -50,10 +51,12 @@ public:
     // Shows a screen file; false (reported) when it cannot be read. The same
     // path is not read again.
     bool OpenFile(const QString &path);
-    // Drops the file shown (unsaved changes are lost: ask first with
-    // MaySave).
-    void CloseFile(bool redraw);
-    QString FilePath() const;
+    // CFileView: the file shown, at the screen's own size (size unused).
+    bool OpenFile(const QString &path, const QSize &size) override;
+    QSize ShownSize() const override;
+    // Drops the file shown; unsaved changes are offered for saving first.
+    void CloseFile(bool redraw) override;
+    QString FilePath() const override;
     // When the file has unsaved changes, asks whether to save them; false
     // when the user cancelled (or saving failed).
     bool MaySave();
@@ -93,6 +96,9 @@ private:
     void UpdateActions();
     void AddTextAt(const QPoint &pos);
     QString RelativeToDoc(const QString &path) const;
+    // A path to save to, with suffix added when it has none; empty when
+    // cancelled.
+    QString AskSavePath(int title, const QString &suggested, int filter, const QString &suffix);
 
     CMyTerminal &m_terminal;
     CScreenViewHost m_host;
