@@ -18,7 +18,7 @@
 #include "batch/recent_batch_files.h"
 #include "link/connection.h"
 #include "link/terminal.h"
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 #include "sim_process.h"
 
 using namespace BATCHCMD;

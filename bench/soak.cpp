@@ -6,7 +6,7 @@
 #include "link/connection.h"
 #include "link/terminal.h"
 #include "res/commands.h"
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 #include "sim_process.h"
 
 #include <QApplication>

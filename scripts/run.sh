@@ -59,7 +59,7 @@ if ! ls /dev/ttyUSB* /dev/ttyACM* >/dev/null 2>&1 && [ -x "$BUILD/sim/qelsim" ];
 fi
 
 if [ -n "$HAVE_DISPLAY" ]; then
-  "$BUILD/shell/qeltool" "$@"
+  "$BUILD/app/qeltool" "$@"
 else
   echo "No display (DISPLAY/WAYLAND_DISPLAY unset): showing the terminal through the command-line front end."
   cmake --build "$BUILD" --target qelcli

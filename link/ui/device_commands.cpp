@@ -220,31 +220,30 @@ bool CDeviceCommands::Connect()
     if (m_terminal.IsConnected())
         return true;
     struct CWait {
-        CDeviceCommands &commands;
-        explicit CWait(CDeviceCommands &c) : commands(c) { commands.BeginWait(); }
-        ~CWait() { commands.EndWait(); }
-    } wait(*this);
+        CWait() { SetWaitCursor(true); }
+        ~CWait() { SetWaitCursor(false); }
+    } wait;
     CPortSelection selection;
-    const bool usable = GetPortSelection(&selection) && selection.Usable();
+    const bool usable = SelectedPort(&selection) && selection.Usable();
     const EConnectAttempt attempt = ConnectSelection(m_terminal, selection, usable);
     if (attempt == EConnectAttempt::Detect)
-        RunDetection();
-    RefreshConnection();
+        DetectInDialog();
+    FollowConnection();
     return ReportConnection(m_terminal, selection, attempt);
 }
 
 void CDeviceCommands::Disconnect()
 {
     ::Disconnect(m_terminal);
-    RefreshConnection();
+    FollowConnection();
 }
 
-bool CDeviceCommands::GetPortSelection(CPortSelection *selection)
+bool CDeviceCommands::SelectedPort(CPortSelection *selection)
 {
     return m_ports && m_ports->GetPortSelection(selection);
 }
 
-void CDeviceCommands::RunDetection()
+void CDeviceCommands::DetectInDialog()
 {
     if (!m_ports)
         return;
@@ -252,7 +251,7 @@ void CDeviceCommands::RunDetection()
     dlg.exec();
 }
 
-void CDeviceCommands::RefreshConnection()
+void CDeviceCommands::FollowConnection()
 {
     const bool connected = m_terminal.IsConnected();
     if (m_connectState)
@@ -292,12 +291,3 @@ void CDeviceCommands::AdjustModeItems()
     }
 }
 
-void CDeviceCommands::BeginWait()
-{
-    SetWaitCursor(true);
-}
-
-void CDeviceCommands::EndWait()
-{
-    SetWaitCursor(false);
-}

@@ -61,13 +61,11 @@ public:
     void Disconnect();
 
     // The steps of the connect command: the toolbar's selection, detection
-    // in its dialog, the refresh of everything that follows the connection,
-    // and the wait cursor around it.
-    bool GetPortSelection(CPortSelection *selection);
-    void RunDetection();
-    void RefreshConnection();
-    void BeginWait();
-    void EndWait();
+    // in its dialog, and the refresh of everything that follows the
+    // connection (after every connect and disconnect).
+    bool SelectedPort(CPortSelection *selection);
+    void DetectInDialog();
+    void FollowConnection();
 
 signals:
     // After every connect and disconnect, once the user interface follows.

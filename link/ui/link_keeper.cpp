@@ -160,11 +160,11 @@ void CLinkKeeper::TryReturn()
     m_bar.SelectPortPath(m_lost.path, m_lost.rate);
     if (m_bar.AutoReconnect()) {
         const QString name = m_lost.displayName;
-        m_commands.BeginWait();
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         const bool connected = ::Connect(m_terminal, m_lost.rate, m_lost.path);
-        m_commands.EndWait();
+        QGuiApplication::restoreOverrideCursor();
         if (connected) {
-            m_commands.RefreshConnection();
+            m_commands.FollowConnection();
             Report(STATUS_SUCCESS, IDS_PORT_RECONNECTED, name);
             return;
         }

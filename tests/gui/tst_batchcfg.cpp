@@ -17,7 +17,7 @@
 #include "batch/ui/batch_desk_host.h"
 #include "batch/ui/frame_batch.h"
 #include "link/terminal.h"
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 #include "shell/btn.h"
 #include "tst_frame_support.h"
 

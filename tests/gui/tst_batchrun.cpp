@@ -11,7 +11,7 @@
 #include "imaging/ui/frame_previews.h"
 #include "imaging/ui/picture_view.h"
 #include "res/resource.h"
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 #include "tst_device_sim.h"
 
 namespace

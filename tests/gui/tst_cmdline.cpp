@@ -6,7 +6,7 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-#include "shell/command_line.h"
+#include "app/command_line.h"
 
 class TestCmdLine : public QObject {
     Q_OBJECT

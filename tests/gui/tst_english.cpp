@@ -13,7 +13,7 @@
 #include "res/commands.h"
 #include "res/profile.h"
 #include "res/str_lang.h"
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 #include "link/ui/bar_dev.h"
 #include "shell/bar_menu.h"
 #include "shell/bar_status.h"

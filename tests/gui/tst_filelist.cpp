@@ -12,7 +12,7 @@
 #include "imaging/ui/frame_previews.h"
 #include "imaging/ui/picture_view.h"
 #include "link/terminal.h"
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 #include "link/ui/bar_dev.h"
 #include "shell/bar_status.h"
 #include "shell/bar_std.h"

@@ -10,7 +10,7 @@
 
 #include "link/terminal.h"
 #include "res/profile.h"
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 #include "link/ui/bar_dev.h"
 #include "imaging/ui/bar_pic.h"
 #include "shell/bar_status.h"

@@ -3,7 +3,7 @@
 // removal, and pages that fail to load.
 #include "link/terminal.h"
 #include "res/profile.h"
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 #include "link/ui/bar_dev.h"
 #include "shell/bar_status.h"
 #include "shell/home_page.h"

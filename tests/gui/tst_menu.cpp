@@ -6,7 +6,7 @@
 
 #include "link/terminal.h"
 #include "res/profile.h"
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 #include "shell/bar_menu.h"
 #include "toolkit/status_bar.h"
 #include "tst_frame_support.h"

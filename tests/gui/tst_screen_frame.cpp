@@ -21,7 +21,7 @@
 #include "screen/screen_render.h"
 #include "screen/ui/screen_editor.h"
 #include "screen/ui/screen_props.h"
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 #include "shell/cmd_table.h"
 #include "shell/file_list.h"
 #include "tst_device_sim.h"

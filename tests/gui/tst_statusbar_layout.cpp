@@ -3,7 +3,7 @@
 #include <QtTest>
 
 #include "link/terminal.h"
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 #include "shell/bar_status.h"
 #include "tst_frame_support.h"
 

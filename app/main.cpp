@@ -1,5 +1,5 @@
-#include "shell/app.h"
-#include "shell/command_line.h"
+#include "app/app.h"
+#include "app/command_line.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "shell/app.h"
+#include "app/app.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
@@ -10,8 +10,8 @@
 #include "res/resource.h"
 #include "res/str_lang.h"
 #include "res/strings.h"
-#include "shell/app_frame.h"
-#include "shell/command_line.h"
+#include "app/app_frame.h"
+#include "app/command_line.h"
 #include "shell/file_list.h"
 #include "shell/icons.h"
 

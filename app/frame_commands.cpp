@@ -14,7 +14,7 @@
 #include "res/profile.h"
 #include "res/resource.h"
 #include "res/str_lang.h"
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 
 #include "shell/bar_menu.h"
 #include "shell/bar_status.h"

@@ -1,4 +1,4 @@
-#include "shell/app_frame.h"
+#include "app/app_frame.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,7 +24,7 @@
 #include "shell/bar_status.h"
 #include "shell/bar_std.h"
 #include "shell/cmd_table.h"
-#include "shell/app.h"
+#include "imaging/app_image.h"
 #include "shell/cmd_target.h"
 #include "shell/file_list.h"
 #include "shell/home_view.h"
