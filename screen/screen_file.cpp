@@ -36,6 +36,9 @@ CParseResult ParseTree(const QByteArray &bytes, CXmlElement *root)
 {
     QXmlStreamReader reader(bytes);
     std::vector<CXmlElement *> stack;
+    // Per open element, its text without the runs that are blanks alone:
+    // between child elements those are layout, and the writer adds its own.
+    std::vector<QString> solid;
     bool haveRoot = false;
     int nodes = 0;
     CParseResult r;
@@ -64,21 +67,25 @@ CParseResult ParseTree(const QByteArray &bytes, CXmlElement *root)
             for (const QXmlStreamAttribute &a : reader.attributes())
                 e->attributes.emplace_back(a.qualifiedName().toString(), a.value().toString());
             stack.push_back(e);
+            solid.emplace_back();
             break;
         }
         case QXmlStreamReader::EndElement:
-            // Blanks between child elements are layout, not content.
-            if (!stack.back()->children.empty() && stack.back()->text.trimmed().isEmpty())
-                stack.back()->text.clear();
+            if (!stack.back()->children.empty())
+                stack.back()->text = solid.back();
             stack.pop_back();
+            solid.pop_back();
             break;
         case QXmlStreamReader::Characters:
             if (++nodes > SCREEN_FILE_MAX_NODES) {
                 r.kind = EParse::TooManyNodes;
                 return r;
             }
-            if (!stack.empty())
+            if (!stack.empty()) {
                 stack.back()->text += reader.text();
+                if (!reader.isWhitespace())
+                    solid.back() += reader.text();
+            }
             break;
         case QXmlStreamReader::Comment:
         case QXmlStreamReader::ProcessingInstruction:

@@ -228,3 +228,22 @@ TEST(ScreenFile, UnreadableFiles)
     EXPECT_FALSE(ReadScreenFile(big, &doc, &error));
     EXPECT_TRUE(error.contains(U("超过 4096 KB"))) << error.toStdString();
 }
+
+// Text beside child elements of an unknown element: saving moves it in front
+// of the children (and the writer indents), reading it again gives the same
+// model and the same bytes.
+TEST(ScreenFile, MixedContentOfUnknownElementsReadsBackTheSame)
+{
+    CScreenDoc doc, again;
+    QString error;
+    ASSERT_TRUE(ParseScreenFile(R"(<Screens Ver="1.0" Width="8" Height="8"><Screen Name="s">)"
+                                R"(<Guide>mid <Label>l</Label> dle</Guide></Screen></Screens>)",
+                                QStringLiteral("/m.qels"), &doc, &error))
+        << error.toStdString();
+    ASSERT_EQ(doc.screens[0].extras.elements.size(), 1u);
+    EXPECT_EQ(doc.screens[0].extras.elements[0].text, QStringLiteral("mid  dle"));
+    const QByteArray written = SerializeScreenDoc(doc);
+    ASSERT_TRUE(ParseScreenFile(written, doc.path, &again, &error)) << error.toStdString();
+    EXPECT_TRUE(again == doc) << written.toStdString();
+    EXPECT_EQ(SerializeScreenDoc(again), written);
+}

@@ -15,19 +15,20 @@ using simtest::SimProcess;
 namespace
 {
 
-// Glyph n of a library: its number in the first row's bytes (high byte
-// first), the last row all ink.
+// Glyph n of a library: its number in the first row's bytes (two bytes, high
+// byte first, in a library of more than 256 glyphs), the last row all ink.
 QByteArray NumberedLibrary(int count, int width, int height)
 {
     const int row = (width + 7) / 8;
     QByteArray data;
     for (int n = 0; n < count; ++n) {
         QByteArray glyph(row * height, '\0');
-        glyph[0] = char(n >> 8);
-        if (row > 1)
+        if (count > 256) {
+            glyph[0] = char(n >> 8);
             glyph[1] = char(n & 0xFF);
-        else
-            glyph[0] = char(n & 0xFF);
+        } else {
+            glyph[0] = char(n);
+        }
         for (int i = 0; i < row; ++i)
             glyph[(height - 1) * row + i] = char(0xFF);
         data += glyph;
