@@ -2,12 +2,15 @@
 
 #include "imaging/image_source.h"
 #include "imaging/pixel_format.h"
+#include "imaging/regular_file.h"
 #include "res/strings.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
 #include <mutex>
+#include <unistd.h>
 
 namespace
 {
@@ -103,17 +106,103 @@ QImage RenderFitted(const QImage &source, int width, int height, int pixelCode, 
     return RenderInto(source, source.size(), width, height, pixelCode, bkColor, keepAspect, dither);
 }
 
-QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode, uint32_t bkColor,
-                       bool keepAspect, QString *error, CDither dither)
+namespace
 {
+
+// What the decoder is asked for: the drawn size when it scales while
+// decoding or a full decode would be too large; nothing when the source is
+// decoded whole. tooLarge when the source must be refused.
+struct CDecodePlan {
+    QSize scaledTo;
+    bool tooLarge = false;
+};
+
+CDecodePlan PlanDecode(QSize own, const QByteArray &format, bool canScale, int width, int height, bool keepAspect)
+{
+    // Decode at the drawn size when that is smaller: always for decoders that
+    // scale while decoding (cheaper than a full decode), and for the others
+    // once a full decode would take more than FULL_DECODE_BUDGET_MB, to bound
+    // memory. Sources past DECODE_LIMIT_MB are refused even then: decoding
+    // them row by row would still take a very long time. A 0 x 0 target
+    // keeps the image as it is.
+    CDecodePlan plan;
+    if (!own.isValid() || own.isEmpty() || width <= 0 || height <= 0 || !canScale)
+        return plan;
+    const qint64 fullBytes = static_cast<qint64>(own.width()) * own.height() * 4;
+    const CFitRect r = FitGeometry(own.width(), own.height(), width, height, keepAspect);
+    const bool smaller = r.width > 0 && r.height > 0 && r.width <= own.width() && r.height <= own.height() &&
+                         (r.width < own.width() || r.height < own.height());
+    if (!smaller)
+        return plan;
+    // A JPEG decoder scaling while decoding still visits every block of the
+    // source: a header claiming gigapixels is refused too. An SVG is drawn
+    // at the target size whatever it claims.
+    const bool native = ScalesWhileDecoding(format);
+    const qint64 limitMb = !native ? DECODE_LIMIT_MB : IsSvg(format) ? -1 : SCALED_DECODE_LIMIT_MB;
+    if (limitMb >= 0 && fullBytes > limitMb * 1024 * 1024)
+        plan.tooLarge = true;
+    else if (native || fullBytes > static_cast<qint64>(FULL_DECODE_BUDGET_MB) * 1024 * 1024)
+        plan.scaledTo = QSize(r.width, r.height);
+    return plan;
+}
+
+// A digest of the bytes of the regular file at path; false when it cannot
+// be read.
+bool DigestFile(const QString &path, qint64 *size, size_t *digest)
+{
+    int reason = 0;
+    const int fd = OpenRegularFile(path, &reason, size);
+    if (fd < 0)
+        return false;
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    if (*size == 0) {
+        *digest = 0;
+        return true;
+    }
+    const uchar *bytes = file.map(0, *size);
+    if (!bytes)
+        return false;
+    *digest = qHashBits(bytes, static_cast<size_t>(*size));
+    file.unmap(const_cast<uchar *>(bytes));
+    return true;
+}
+
+} // namespace
+
+bool CDecodedPicture::Serves(const QString &file, int width, int height, bool keepAspect) const
+{
+    if (image.isNull() || file != path || fileSize < 0)
+        return false;
+    qint64 size = -1;
+    size_t now = 0;
+    if (!DigestFile(file, &size, &now) || size != fileSize || now != digest)
+        return false;
+    const CDecodePlan plan = PlanDecode(own, format, canScale, width, height, keepAspect);
+    return !plan.tooLarge && plan.scaledTo == scaledTo;
+}
+
+bool DecodePicture(const QString &path, int width, int height, bool keepAspect, CDecodedPicture *out,
+                   QString *error, bool forReuse)
+{
+    *out = CDecodedPicture();
     SetError(error, QString());
     if (path.isEmpty())
-        return QImage();
+        return false;
+    // The file's bytes before the read: a file changed during or after it
+    // is decoded again when asked for next.
+    qint64 fileSize = -1;
+    size_t digest = 0;
+    if (forReuse && !DigestFile(path, &fileSize, &digest))
+        fileSize = -1;
     CImageSource file(path);
     QString openError;
     if (!file.OpenRegular(&openError)) {
         SetError(error, openError);
-        return QImage();
+        return false;
     }
     // The limit is a process-wide setting of Qt's: written once, so that
     // terminals decoding on several threads never write it at the same time.
@@ -126,48 +215,22 @@ QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode
     // QGuiApplication; without one Qt would abort the program.
     if (IsSvg(format) && !qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
         SetError(error, LoadStr(IDS_IMG_PICTURE_NEEDS_GUI));
-        return QImage();
+        return false;
     }
     reader.setAutoTransform(false);
 
     // The file's own size, read from its header where the decoder can.
-    QSize own = reader.size();
-    const bool ownKnown = own.isValid() && !own.isEmpty();
-    if (width == 0 || height == 0) {
-        if (ownKnown) {
-            width = own.width();
-            height = own.height();
-        }
+    const QSize own = reader.size();
+    const bool canScale = reader.supportsOption(QImageIOHandler::ScaledSize);
+    if (width == 0 || height == 0)
+        width = height = 0;
+    const CDecodePlan plan = PlanDecode(own, format, canScale, width, height, keepAspect);
+    if (plan.tooLarge) {
+        SetError(error, FormatStr(IDS_IMG_PICTURE_TOO_LARGE, own.width(), own.height()));
+        return false;
     }
-
-    // Decode at the drawn size when that is smaller: always for decoders that
-    // scale while decoding (cheaper than a full decode), and for the others
-    // once a full decode would take more than FULL_DECODE_BUDGET_MB, to bound
-    // memory. Sources past DECODE_LIMIT_MB are refused even then: decoding
-    // them row by row would still take a very long time. A 0 x 0 target
-    // keeps the image as it is.
-    bool scaled = false;
-    if (ownKnown && width > 0 && height > 0) {
-        const qint64 fullBytes = static_cast<qint64>(own.width()) * own.height() * 4;
-        const CFitRect r = FitGeometry(own.width(), own.height(), width, height, keepAspect);
-        const bool smaller = r.width > 0 && r.height > 0 && r.width <= own.width() &&
-                             r.height <= own.height() && (r.width < own.width() || r.height < own.height());
-        const bool native = ScalesWhileDecoding(format);
-        if (smaller && reader.supportsOption(QImageIOHandler::ScaledSize)) {
-            // A JPEG decoder scaling while decoding still visits every block
-            // of the source: a header claiming gigapixels is refused too. An
-            // SVG is drawn at the target size whatever it claims.
-            const qint64 limitMb = !native ? DECODE_LIMIT_MB : IsSvg(format) ? -1 : SCALED_DECODE_LIMIT_MB;
-            if (limitMb >= 0 && fullBytes > limitMb * 1024 * 1024) {
-                SetError(error, FormatStr(IDS_IMG_PICTURE_TOO_LARGE, own.width(), own.height()));
-                return QImage();
-            }
-            if (native || fullBytes > static_cast<qint64>(FULL_DECODE_BUDGET_MB) * 1024 * 1024) {
-                reader.setScaledSize(QSize(r.width, r.height));
-                scaled = true;
-            }
-        }
-    }
+    if (!plan.scaledTo.isEmpty())
+        reader.setScaledSize(plan.scaledTo);
 
     file.ResetWatch();
     QImage source;
@@ -179,27 +242,52 @@ QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode
     }
     if (source.isNull()) {
         SetError(error, reader.errorString());
-        return QImage();
+        return false;
     }
     if (lost || file.EndedEarly(format)) {
         SetError(error, LoadStr(IDS_IMG_PICTURE_DATA_BROKEN));
-        return QImage();
+        return false;
     }
-    if (!scaled)
-        own = source.size();
+    out->image = source;
+    // The geometry still comes from the file's own size when the decoder
+    // scaled it.
+    out->own = plan.scaledTo.isEmpty() ? source.size() : own;
+    out->scaledTo = plan.scaledTo;
+    out->format = format;
+    out->canScale = canScale;
+    out->path = path;
+    out->fileSize = fileSize;
+    out->digest = digest;
+    return true;
+}
+
+QImage FitDecoded(const CDecodedPicture &decoded, int width, int height, int pixelCode, uint32_t bkColor,
+                  bool keepAspect, CDither dither)
+{
+    const QImage &source = decoded.image;
+    if (source.isNull())
+        return QImage();
     if (width == 0 || height == 0) {
-        width = own.width();
-        height = own.height();
+        width = decoded.own.width();
+        height = decoded.own.height();
     }
     const int ownCode = PixelCodeOfImage(source);
     if (pixelCode == 0)
         pixelCode = ownCode;
-
-    if (!scaled && own.width() == width && own.height() == height && ownCode == pixelCode &&
-        (!PixelCodeHasAlpha(ownCode) || bkColor == NO_BK_COLOR))
+    // An image of the right size and format comes back as decoded.
+    if (decoded.scaledTo.isEmpty() && source.width() == width && source.height() == height &&
+        ownCode == pixelCode && (!PixelCodeHasAlpha(ownCode) || bkColor == NO_BK_COLOR))
         return source;
+    return RenderInto(source, decoded.own, width, height, pixelCode, bkColor, keepAspect, dither);
+}
 
-    return RenderInto(source, own, width, height, pixelCode, bkColor, keepAspect, dither);
+QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode, uint32_t bkColor,
+                       bool keepAspect, QString *error, CDither dither)
+{
+    CDecodedPicture decoded;
+    if (!DecodePicture(path, width, height, keepAspect, &decoded, error))
+        return QImage();
+    return FitDecoded(decoded, width, height, pixelCode, bkColor, keepAspect, dither);
 }
 
 bool CheckPictureFile(const QString &path, QString *error)

@@ -49,6 +49,38 @@ QImage RenderFitted(const QImage &source, int width, int height, int pixelCode, 
 QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode, uint32_t bkColor,
                        bool keepAspect, QString *error = nullptr, CDither dither = CDither::None);
 
+// A picture as its decoder gave it, before fitting: at the file's own size,
+// or scaled by the decoder to the drawn size (scaledTo) where that pays, as
+// LoadFittedImage describes. Fitting it again at a size for which the decoder
+// would be asked the same, or with another background, pixel format or
+// dither, needs no second decode.
+struct CDecodedPicture {
+    QImage image;
+    QSize own;          // the file's own size: the geometry of the fit
+    QSize scaledTo;     // what the decoder was asked for; empty: the whole image
+    QByteArray format;  // the decoder's format name
+    bool canScale = false;
+    QString path;
+    qint64 fileSize = -1; // -1: no digest taken
+    size_t digest = 0;    // of the file's bytes, as decoded
+
+    // Whether decoding path for a width x height canvas (0 x 0: own size)
+    // would give this very image: the same file with the same bytes (read
+    // again and compared by digest, which costs little beside a decode),
+    // asked for the same scaled size.
+    bool Serves(const QString &path, int width, int height, bool keepAspect) const;
+};
+
+// The decoding half of LoadFittedImage, under the same rules. False on any
+// failure, *error (when asked) as there. With forReuse the digest of the
+// file is taken too, which Serves needs.
+bool DecodePicture(const QString &path, int width, int height, bool keepAspect, CDecodedPicture *out,
+                   QString *error = nullptr, bool forReuse = false);
+// The fitting half: draws a decoded picture into the canvas as
+// LoadFittedImage does.
+QImage FitDecoded(const CDecodedPicture &decoded, int width, int height, int pixelCode, uint32_t bkColor,
+                  bool keepAspect, CDither dither = CDither::None);
+
 // Whether path can be sent as a picture at all, found without a terminal:
 // decodes it fitted into a small square under the rules of LoadFittedImage
 // (the same decoder checks and size caps). *error as there.

@@ -108,7 +108,10 @@ bool CMyPictureView::ReloadPicture()
     const QString path = m_path;
     const int width = m_width;
     const int height = m_height;
+    // The decoded picture outlives the shown one: a refit may take it again.
+    CDecodedPicture decoded = std::move(m_decoded);
     ClosePicture(false);
+    m_decoded = std::move(decoded);
     if (path.isEmpty()) {
         // Nothing to render again (a setting changed with no picture shown).
         viewport()->repaint();
@@ -117,9 +120,16 @@ bool CMyPictureView::ReloadPicture()
     QImage bitmap;
     QString failure = path;
     try {
-        bitmap = LoadFittedImage(path, width, height, m_terminal.Info().pixelFormat, m_bkColor, m_keepAspect,
-                                 nullptr, m_dither);
+        // Decoded again only when the decoder would be asked for something
+        // else (another file, a changed file, another scaled size).
+        if (!m_decoded.Serves(path, width, height, m_keepAspect)) {
+            m_decoded = CDecodedPicture();
+            DecodePicture(path, width, height, m_keepAspect, &m_decoded, nullptr, true);
+        }
+        bitmap = FitDecoded(m_decoded, width, height, m_terminal.Info().pixelFormat, m_bkColor, m_keepAspect,
+                            m_dither);
     } catch (const std::exception &e) {
+        m_decoded = CDecodedPicture();
         bitmap = QImage();
         failure = QString::fromLocal8Bit(e.what());
     }
@@ -137,6 +147,7 @@ bool CMyPictureView::ReloadPicture()
 
 void CMyPictureView::ClosePicture(bool redraw)
 {
+    m_decoded = CDecodedPicture();
     m_bitmap = QImage();
     m_dimmed = QImage();
     m_path.clear();

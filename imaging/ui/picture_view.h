@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "imaging/dither.h"
+#include "imaging/image_fit.h"
 #include "link/progress_target.h"
 #include "shell/cmd_target.h"
 #include "shell/file_view.h"
@@ -30,9 +31,10 @@ public:
     // is shown.
     bool LoadPicture(const QString &path, int width, int height);
     // Renders the current file again with the current size, settings and
-    // terminal pixel format. A failure leaves the view empty.
+    // terminal pixel format, from the picture already decoded where the
+    // decoder would give the same. A failure leaves the view empty.
     bool ReloadPicture();
-    // Drops the picture; repaints when redraw is set.
+    // Drops the picture and its decoded source; repaints when redraw is set.
     void ClosePicture(bool redraw);
     // Sends the shown picture (slot -1: display only) and reports the outcome.
     // False without a message when there is no picture or the port is closed.
@@ -88,6 +90,9 @@ private:
     uint32_t m_bkColor = 0xFFFFFFFFu;
     CDither m_dither = CDither::None;
     CDither m_ditherOn = CDither::Diffusion; // what the button turns on
+    // The picture as decoded for the shown size; refits that the decoder
+    // would answer the same way start from it instead of the file.
+    CDecodedPicture m_decoded;
     QImage m_bitmap;
     QImage m_dimmed; // made on the first progress paint of a transfer
     int m_width = 1;

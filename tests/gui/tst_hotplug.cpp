@@ -55,7 +55,7 @@ struct CDesk {
     bool Listed(const QString &name) const { return bar->GetPortList()->findText(name) >= 0; }
 };
 
-const int kBound = 10000;  // generous: the watcher looks twice a second
+const int kBound = 10000;  // generous: the watcher follows the system's events
 
 } // namespace
 

@@ -7,10 +7,12 @@
 #include <QPainter>
 #include <QtTest>
 
+#include "imaging/image_fit.h"
 #include "imaging/ui/font_view.h"
 #include "imaging/ui/picture_list.h"
 #include "imaging/ui/picture_view.h"
 #include "link/terminal.h"
+#include "res/commands.h"
 #include "tst_frame_support.h"
 
 class TestPreviews : public QObject {
@@ -20,6 +22,7 @@ private slots:
     void init();
     void cleanup();
     void pictureReadAgainOnlyWhenAsked();
+    void refitStartsFromTheDecodedPicture();
     void failedLoadLeavesViewEmpty();
     void pictureProgressRows();
     void slotListItemsAndChoice();
@@ -115,6 +118,63 @@ void TestPreviews::pictureReadAgainOnlyWhenAsked()
     view.resize(50, 40);
     QCOMPARE(Shot(view).pixel(0, 0), qRgb(0, 255, 0));
     QVERIFY(view.GetMaxScrollPosition().x() > 0);
+    QVERIFY(m_status.messages.isEmpty());
+}
+
+namespace {
+
+// Bytes the process has read through read calls so far (/proc/self/io).
+qint64 BytesRead()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : io.readAll().split('\n'))
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    return -1;
+}
+
+} // namespace
+
+void TestPreviews::refitStartsFromTheDecodedPicture()
+{
+    CMyPictureView view(*m_terminal);
+    view.resize(400, 300);
+    view.show();
+    QImage photo(1600, 960, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
+    const QString path = m_dir.filePath(QStringLiteral("photo.jpg"));
+    QVERIFY(photo.save(path, "JPEG", 90));
+    const qint64 length = QFileInfo(path).size();
+    QVERIFY(view.LoadPicture(path, 320, 240));
+
+    // Dithering on and off again: fitted anew from the decoded picture, the
+    // file not decoded again, the pixels those of a fresh load.
+    const auto fresh = [&](CDither dither) {
+        return LoadFittedImage(path, 320, 240, 0x21006, view.BkColor(), view.KeepAspect(), nullptr, dither);
+    };
+    for (CDither dither : {CDither::Diffusion, CDither::None}) {
+        const qint64 before = BytesRead();
+        QVERIFY(view.OnCmdMsg(ID_PIC_DITHER));
+        QVERIFY(BytesRead() - before < length);
+        QCOMPARE(view.Dither(), dither);
+        QCOMPARE(view.Bitmap(), fresh(dither));
+    }
+    // Stretched: another size for the decoder, so decoded again.
+    qint64 before = BytesRead();
+    QVERIFY(view.OnCmdMsg(ID_PIC_KEEP_ASPECT));
+    QVERIFY(BytesRead() - before >= length);
+    QCOMPARE(view.Bitmap(), fresh(CDither::None));
+
+    // The file changed behind the view: a refit reads it again.
+    QVERIFY(photo.mirrored().save(path, "JPEG", 90));
+    before = BytesRead();
+    QVERIFY(view.OnCmdMsg(ID_PIC_DITHER));
+    QVERIFY(BytesRead() - before >= QFileInfo(path).size());
+    QCOMPARE(view.Bitmap(), fresh(CDither::Diffusion));
     QVERIFY(m_status.messages.isEmpty());
 }
 

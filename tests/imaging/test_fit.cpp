@@ -5,6 +5,8 @@
 #include "imaging_support.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -419,4 +421,79 @@ TEST(RenderFitted, RefusesWhatCannotBeMade)
     EXPECT_EQ(ok.pixel(2, 2), 0xFFFF0000u);
     EXPECT_EQ(ok.pixel(5, 5), 0xFFFF0000u);
     EXPECT_EQ(ok.pixel(6, 6), 0xFFFFFFFFu);
+}
+
+TEST(DecodedPicture, RefitsReuseOnlyWhatTheDecoderWouldGiveAgain)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // A JPEG (decoded at the drawn size) and a BMP (decoded whole).
+    QImage photo(1600, 960, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(x * 255 / 1600, y * 255 / 960, (x + y) % 256));
+    const QString jpeg = dir.filePath(QStringLiteral("photo.jpg"));
+    ASSERT_TRUE(photo.save(jpeg, "JPEG", 90));
+    const QString png = dir.filePath(QStringLiteral("small.bmp"));
+    ASSERT_TRUE(photo.scaled(300, 200).save(png, "BMP"));
+
+    struct Refit {
+        const QString *path;
+        int width, height;
+        bool keep;
+        int code;
+        uint32_t bk;
+        CDither dither;
+        bool decodes;  // a new decode is needed
+    };
+    const Refit refits[] = {
+        {&jpeg, 320, 240, true, 0x21006, 0x00FFFFFFu, CDither::None, true},
+        {&jpeg, 320, 240, true, 0x21006, 0x000000FFu, CDither::None, false},     // background
+        {&jpeg, 320, 240, true, 0x21808, 0x000000FFu, CDither::None, false},     // pixel format
+        {&jpeg, 320, 240, true, 0x21006, 0x000000FFu, CDither::Ordered, false},  // dither
+        {&jpeg, 320, 200, true, 0x21006, 0x000000FFu, CDither::None, false},     // same drawn size
+        {&jpeg, 320, 240, false, 0x21006, 0x000000FFu, CDither::None, true},     // stretched
+        {&jpeg, 800, 480, true, 0x21006, 0x000000FFu, CDither::None, true},      // larger
+        {&jpeg, 0, 0, true, 0x21006, 0x000000FFu, CDither::None, true},          // own size
+        {&png, 320, 240, true, 0x21006, 0x00FFFFFFu, CDither::None, true},
+        {&png, 100, 100, true, 0x21006, 0x00FFFFFFu, CDither::None, false},      // whole at any size
+        {&png, 0, 0, false, 0x21808, 0x00FFFFFFu, CDither::None, false},
+    };
+    CDecodedPicture decoded;
+    for (const Refit &r : refits) {
+        const QString what = QStringLiteral("%1 %2x%3 keep %4 code %5")
+                                 .arg(QFileInfo(*r.path).fileName())
+                                 .arg(r.width)
+                                 .arg(r.height)
+                                 .arg(r.keep)
+                                 .arg(r.code, 0, 16);
+        const bool serves = decoded.Serves(*r.path, r.width, r.height, r.keep);
+        EXPECT_EQ(serves, !r.decodes) << qPrintable(what);
+        if (!serves) {
+            ASSERT_TRUE(DecodePicture(*r.path, r.width, r.height, r.keep, &decoded, nullptr, true))
+                << qPrintable(what);
+        }
+        // Pixel for pixel what a fresh load gives.
+        const QImage refit = FitDecoded(decoded, r.width, r.height, r.code, r.bk, r.keep, r.dither);
+        const QImage fresh = LoadFittedImage(*r.path, r.width, r.height, r.code, r.bk, r.keep, nullptr, r.dither);
+        EXPECT_FALSE(fresh.isNull()) << qPrintable(what);
+        EXPECT_EQ(refit.format(), fresh.format()) << qPrintable(what);
+        EXPECT_EQ(Difference(refit, fresh), QString()) << qPrintable(what);
+    }
+
+    // The file changed (even at the same length), renamed, or no digest
+    // taken: decoded again.
+    ASSERT_TRUE(decoded.Serves(png, 0, 0, false));
+    const qint64 length = QFileInfo(png).size();
+    ASSERT_TRUE(photo.scaled(300, 200).mirrored().save(png, "BMP"));
+    EXPECT_EQ(QFileInfo(png).size(), length);
+    EXPECT_FALSE(decoded.Serves(png, 0, 0, false));
+    ASSERT_TRUE(DecodePicture(png, 0, 0, false, &decoded, nullptr, true));
+    EXPECT_TRUE(decoded.Serves(png, 0, 0, false));
+    const QString moved = dir.filePath(QStringLiteral("moved.bmp"));
+    ASSERT_TRUE(QFile::rename(png, moved));
+    EXPECT_FALSE(decoded.Serves(png, 0, 0, false));
+    EXPECT_FALSE(decoded.Serves(moved, 0, 0, false));
+    ASSERT_TRUE(DecodePicture(moved, 0, 0, false, &decoded));
+    EXPECT_FALSE(decoded.Serves(moved, 0, 0, false));
 }
