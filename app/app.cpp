@@ -6,6 +6,7 @@
 #include <QTranslator>
 #include <cstdio>
 
+#include "res/commands.h"
 #include "res/profile.h"
 #include "res/resource.h"
 #include "res/str_lang.h"
@@ -14,6 +15,7 @@
 #include "app/command_line.h"
 #include "shell/file_list.h"
 #include "shell/icons.h"
+#include "app/quit_signals.h"
 
 CApp::CApp(int &argc, char **argv) : QApplication(argc, argv)
 {
@@ -24,6 +26,7 @@ CApp::CApp(int &argc, char **argv) : QApplication(argc, argv)
 
 CApp::~CApp()
 {
+    m_quitSignals.reset();
     m_frame.reset();
     m_image.Shutdown();
     SetAppImageService(nullptr);
@@ -92,6 +95,9 @@ bool CApp::InitInstance()
         return false;
     }
 
+    // A kill, a logout or Ctrl+C ends the program as "退出" does.
+    m_quitSignals = std::make_unique<CQuitSignals>([this] { QuitFromSystem(); });
+
     // 8: show the main window, then open the files named on the command
     // line through the file list.
     m_frame->show();
@@ -100,8 +106,16 @@ bool CApp::InitInstance()
     return true;
 }
 
+void CApp::QuitFromSystem()
+{
+    if (m_frame)
+        m_frame->OnCommand(ID_APP_EXIT);
+    QCoreApplication::quit();
+}
+
 int CApp::ExitInstance(int code)
 {
+    m_quitSignals.reset();
     m_frame.reset();
     m_image.Shutdown();
     return code;

@@ -9,6 +9,7 @@
 #include "imaging/app_image.h"
 
 class CAppFrame;
+class CQuitSignals;
 
 class CApp : public QApplication {
     Q_OBJECT
@@ -33,10 +34,16 @@ public:
 
     static CApp *Get();
 
+    // What a quit request of the system does (a signal, the session
+    // manager): the main window closes as by "退出", then every event loop
+    // ends, modal ones included.
+    void QuitFromSystem();
+
 private:
     void InstallToolkitTranslation();
 
     CAppImage m_image;
     std::unique_ptr<CAppFrame> m_frame;
+    std::unique_ptr<CQuitSignals> m_quitSignals;
     QStringList m_files;
 };

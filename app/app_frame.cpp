@@ -115,6 +115,8 @@ bool CAppFrame::Create()
     // remembered folders.
     m_recentFiles.ReadList(*OpenProfile());
     m_recentBatch.ReadList();
+    // Additions and removals reach the profile at once, alike.
+    m_recentBatch.SetWriteThrough(true);
     m_dirs = ReadInitDirs(*OpenProfile());
 
     // 3: the client area with the home view.
@@ -211,6 +213,12 @@ QAction *CAppFrame::Action(int id) const
 CMyOutput *CAppFrame::Output() const
 {
     return m_paneOutput ? m_paneOutput->GetOutput() : nullptr;
+}
+
+void CAppFrame::AddLogNote(const QString &text)
+{
+    if (CMyOutput *log = Output())
+        log->AddNote(text);
 }
 
 // ---------------------------------------------------------------- views

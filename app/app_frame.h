@@ -67,6 +67,7 @@ public:
     CPaneWorkspace *PaneWorkspace() const { return m_paneWorkspace; }
     CPaneOutput *PaneOutput() const { return m_paneOutput; }
     CMyOutput *Output() const;
+    void AddLogNote(const QString &text) override;
     // The file list of the workspace pane.
     CMyList *FileList() const override { return m_fileList; }
 
@@ -131,7 +132,9 @@ protected:
 private:
     bool FrameRule(int id, bool *enabled, bool *checked) const;
     void ClaimMenuMnemonics();
+    bool IsWindowKey(QObject *watched, QEvent *event) const;
     bool OnClaimedKey(QObject *watched, QEvent *event);
+    bool OnMenuKey(QObject *watched, QEvent *event);
     QWidget *BarOf(int id) const;
     void RebuildRecentFileMenu();
 

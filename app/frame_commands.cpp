@@ -112,7 +112,7 @@ void CAppFrame::dropEvent(QDropEvent *event)
     QStringList paths;
     for (const QUrl &url : event->mimeData()->urls())
         if (url.isLocalFile())
-            paths.append(url.toLocalFile().left(260));
+            paths.append(url.toLocalFile());
     // Screen files open in the designer; everything else is offered as a
     // picture.
     QStringList screens;
@@ -246,15 +246,23 @@ void CAppFrame::ClaimMenuMnemonics()
 // Qt would report an ambiguous shortcut and do neither. The frame takes such
 // keys before the shortcut map: the command runs when it is enabled,
 // otherwise the menu opens.
-bool CAppFrame::OnClaimedKey(QObject *watched, QEvent *event)
+bool CAppFrame::IsWindowKey(QObject *watched, QEvent *event) const
 {
+    // A key for this window while it is active and no popup has the keyboard.
     if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
         return false;
-    const auto it = m_mnemonics.constFind(static_cast<QKeyEvent *>(event)->keyCombination().toCombined());
-    if (it == m_mnemonics.constEnd() || QApplication::activeWindow() != this || QApplication::activePopupWidget())
+    if (QApplication::activeWindow() != this || QApplication::activePopupWidget())
         return false;
     auto *widget = qobject_cast<QWidget *>(watched);
-    if (watched != windowHandle() && (!widget || widget->window() != this))
+    return watched == windowHandle() || (widget && widget->window() == this);
+}
+
+bool CAppFrame::OnClaimedKey(QObject *watched, QEvent *event)
+{
+    if (!IsWindowKey(watched, event))
+        return false;
+    const auto it = m_mnemonics.constFind(static_cast<QKeyEvent *>(event)->keyCombination().toCombined());
+    if (it == m_mnemonics.constEnd())
         return false;
     event->accept();
     if (event->type() == QEvent::KeyPress) {
@@ -268,9 +276,23 @@ bool CAppFrame::OnClaimedKey(QObject *watched, QEvent *event)
     return true;
 }
 
+bool CAppFrame::OnMenuKey(QObject *watched, QEvent *event)
+{
+    // F10 puts the keyboard in the menu bar, as on the desktops around it.
+    if (!IsWindowKey(watched, event) || !m_barMenu)
+        return false;
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (key->key() != Qt::Key_F10 || key->modifiers() != Qt::NoModifier)
+        return false;
+    event->accept();
+    if (event->type() == QEvent::KeyPress)
+        m_barMenu->OpenFirstMenu();
+    return true;
+}
+
 bool CAppFrame::eventFilter(QObject *watched, QEvent *event)
 {
-    if (OnClaimedKey(watched, event))
+    if (OnClaimedKey(watched, event) || OnMenuKey(watched, event))
         return true;
     switch (event->type()) {
     case QEvent::MouseButtonPress:

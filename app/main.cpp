@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "res/qt_start.h"
 #include "res/strings.h"
 
 int main(int argc, char **argv)
@@ -13,6 +14,7 @@ int main(int argc, char **argv)
     const bool noDisplay = CCommandLine::HasNoDisplay(argc, argv);
     if ((noDisplay || CCommandLine::AsksForText(argc, argv)) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    QuietQtRuntimeDirWarning();
     CApp app(argc, argv);
     int code = 0;
     if (!app.ReadCommandLine(&code))

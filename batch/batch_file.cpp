@@ -3,11 +3,11 @@
 #include "batch/batch_host.h"
 #include "imaging/regular_file.h"
 #include "link/terminal.h"
+#include "res/output_file.h"
 #include "res/strings.h"
 
 #include <QDomDocument>
 #include <QFile>
-#include <QSaveFile>
 #include <QXmlStreamReader>
 #include <new>
 #include <unistd.h>
@@ -300,18 +300,11 @@ bool CBatchFile::Save(const CBatchCmdList &list, const QString &path)
     m_path = path;
     try {
         const QByteArray bytes = Serialize(list, TerminalRes(m_host.Terminal()));
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) {
-            Fail(FormatStr(IDS_BATCH_SAVE_FAILED, qUtf8Printable(path), qUtf8Printable(file.errorString())));
-            return false;
-        }
-        if (file.write(bytes) != bytes.size() || !file.commit()) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            Fail(FormatStr(IDS_BATCH_SAVE_FAILED, qUtf8Printable(path), qUtf8Printable(reason)));
-            return false;
-        }
-        return true;
+        QString reason;
+        if (WriteOutputFile(path, bytes, 0, &reason) == COutputResult::Written)
+            return true;
+        Fail(FormatStr(IDS_BATCH_SAVE_FAILED, qUtf8Printable(path), qUtf8Printable(reason)));
+        return false;
     } catch (const std::bad_alloc &) {
         Fail(LoadStr(IDS_BATCH_OUT_OF_MEMORY));
     } catch (...) {

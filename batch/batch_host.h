@@ -54,6 +54,15 @@ class CBatchHost : public CBatchFileHost
     // Puts the status bar back to its idle text.
     virtual void ShowIdleStatus(const QString &text) = 0;
     // RefreshUi (inherited): one idle pass and a synchronous redraw.
+    // Told before each command is carried out: its position in the list
+    // (from 0), its kind and how many records of the list it carries out
+    // (2 for a picture send merged with the save after it).
+    virtual void BeginCommand(int index, int32_t kind, int count)
+    {
+        (void)index;
+        (void)kind;
+        (void)count;
+    }
 
     // --- Choosing a file and connecting ---
     // The batch open (save == false) or save dialog; an empty path on cancel.

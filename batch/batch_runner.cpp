@@ -5,6 +5,7 @@
 #include "link/terminal.h"
 #include "res/strings.h"
 
+#include <iterator>
 #include <new>
 
 namespace BATCHCMD
@@ -64,15 +65,27 @@ bool CBatchRunner::RunLoop()
     auto pos = m_list.begin();
     while (pos != m_list.end()) {
         const CBatchCmdData cmd = *pos;
+        const int index = static_cast<int>(std::distance(m_list.begin(), pos));
         ++pos;
         if (!IsCommandAvailable(cmd.nType, terminal))
             continue;
+        m_host.BeginCommand(index, cmd.nType, MergesSave(pos, cmd) ? 2 : 1);
         m_host.RefreshUi();
         m_host.Wait(BATCH_STEP_WAIT_MS);
         if (!Carry(pos, cmd))
             return false;
     }
     return true;
+}
+
+bool CBatchRunner::MergesSave(CBatchCmdList::iterator next, const CBatchCmdData &cmd)
+{
+    // A save that follows a picture send is merged into the transfer (one
+    // send into the slot), except on older terminals that cannot store while
+    // receiving.
+    const CMyTerminal &terminal = m_host.Terminal();
+    const bool older = terminal.IsConnected() && terminal.Info().legacy == 1;
+    return cmd.nType == SendPicture && next != m_list.end() && next->nType == SavePicture && !older;
 }
 
 bool CBatchRunner::SetPCBaudRate(int baud)
@@ -95,11 +108,8 @@ bool CBatchRunner::Carry(CBatchCmdList::iterator &pos, const CBatchCmdData &cmd)
     case ClearScreen:
         return m_host.DevClearScreen();
     case SendPicture: {
-        // A following save is merged into the transfer (one send into the
-        // slot), except on older terminals that cannot store while receiving.
         int slot = -1;
-        const bool older = terminal.IsConnected() && terminal.Info().legacy == 1;
-        if (pos != m_list.end() && pos->nType == SavePicture && !older) {
+        if (MergesSave(pos, cmd)) {
             slot = pos->picture.nID;
             ++pos;
         }

@@ -50,6 +50,9 @@ class CBatchRunner
     bool RunLoop();
     bool Carry(CBatchCmdList::iterator &pos, const CBatchCmdData &cmd);
     bool SetPCBaudRate(int baud);
+    // Whether cmd, followed by the record at next, is carried out together
+    // with it.
+    bool MergesSave(CBatchCmdList::iterator next, const CBatchCmdData &cmd);
 
     CBatchHost &m_host;
     CBatchCmdList m_list;

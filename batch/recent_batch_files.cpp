@@ -103,6 +103,8 @@ bool CMyRecentBatchFiles::GetEntry(int index, QString *path) const
 
 void CMyRecentBatchFiles::Changed()
 {
+    if (m_writeThrough)
+        WriteList();
     if (m_changed)
         m_changed();
 }

@@ -39,6 +39,9 @@ class CMyRecentBatchFiles
 
     // Called after Add and Remove (the home page rebuilds its table).
     void SetChangedCallback(std::function<void()> callback) { m_changed = std::move(callback); }
+    // Writes the list to the program's profile after every Add and Remove,
+    // so that the profile always holds what the list holds.
+    void SetWriteThrough(bool on) { m_writeThrough = on; }
 
     // The platform's path comparison: case-sensitive on POSIX systems,
     // ignoring case on Windows.
@@ -53,4 +56,5 @@ class CMyRecentBatchFiles
 
     QString m_places[SIZE];
     std::function<void()> m_changed;
+    bool m_writeThrough = false;
 };

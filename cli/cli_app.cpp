@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "cli_context.h"
+#include "link/tcp_port.h"
 #include "res/str_lang.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
@@ -153,6 +154,14 @@ int RunCli(const QStringList &args)
         return ctx.Usage(FormatStr(IDS_CLI_BAD_OPTION, "-p"));
     if (parsed.Has(QStringLiteral("port")) && ctx.portOption.isEmpty())
         return ctx.Usage(FormatStr(IDS_CLI_BAD_VALUE, ""));
+    // A malformed network name is bad usage, found before any connection.
+    for (const QString &port : ctx.portOptions) {
+        QString host;
+        int number = 0;
+        if (CMyTcpPort::IsTcpName(port) && !CMyTcpPort::ParseName(port, &host, &number))
+            return ctx.Usage(FormatStr(IDS_CLI_LABELLED, qUtf8Printable(LoadStr(IDS_NET_BAD_NAME)),
+                                       qUtf8Printable(port)));
+    }
     if (parsed.Has(QStringLiteral("baud"))) {
         const QString v = parsed.Value(QStringLiteral("baud"));
         if (!ParseInt(v, &ctx.baudOption) || !IsTableBaud(ctx.baudOption))

@@ -23,61 +23,48 @@ bool CCliBatchHost::IsOkAnswer(const QString &typed)
     return false;
 }
 
-CCliBatchHost::CCliBatchHost(CMyTerminal &terminal, CConsole &console, CStatusSink &status,
+CCliBatchHost::CCliBatchHost(CMyTerminal &terminal, CConsole &console, CConsoleStatus &status,
                              std::function<bool()> connect, bool autoAnswer)
     : CBatchCoreHost(terminal), m_console(console), m_status(status), m_connect(std::move(connect)),
       m_autoAnswer(autoAnswer)
 {
 }
 
-void CCliBatchHost::LearnQuestions(const CBatchCmdList &list)
-{
-    for (const CBatchCmdData &cmd : list) {
-        if (cmd.nType == Repeat) {
-            QString prompt = GetField(cmd.repeat.szPrompt, TEXT_UNITS);
-            if (prompt.isEmpty())
-                prompt = LoadStr(IDS_BATCH_REPEAT_DEFAULT);
-            m_repeatPrompts.insert(prompt);
-        } else if (cmd.nType == Message) {
-            m_messageTexts.insert(GetField(cmd.message.szText, PATH_UNITS));
-        }
-    }
-}
-
 void CCliBatchHost::Finish()
 {
-    if (m_open && !m_cases.empty()) {
-        CBatchCase &c = m_cases.back();
-        c.seconds = m_clock.elapsed() / 1000.0;
-        if (c.name.isEmpty())
-            c.name = QStringLiteral("Anchor");
-    }
+    if (m_open && !m_cases.empty())
+        m_cases.back().seconds = m_clock.elapsed() / 1000.0;
     m_open = false;
 }
 
-void CCliBatchHost::RefreshUi()
+void CCliBatchHost::BeginCommand(int index, int32_t kind, int count)
 {
     Finish();
-    m_cases.push_back({});
+    const CBatchKind *k = FindKind(kind);
+    CBatchCase c;
+    c.index = index;
+    c.count = count;
+    c.name = QStringLiteral("%1 %2").arg(index + 1).arg(QLatin1String(k ? k->name : "?"));
+    m_cases.push_back(c);
+    m_kind = kind;
     m_open = true;
     m_clock.start();
 }
 
-void CCliBatchHost::Name(const char *kind)
+void CCliBatchHost::Fail(const QString &text)
 {
-    if (m_open && m_cases.back().name.isEmpty())
-        m_cases.back().name = QLatin1String(kind);
+    if (m_open) {
+        m_cases.back().failed = true;
+        m_cases.back().failure = text;
+    }
 }
 
 void CCliBatchHost::ShowStatusMessage(int kind, const QString &text)
 {
-    if (text.startsWith(LoadStr(IDS_BATCH_PCBAUD_DONE)) || text == LoadStr(IDS_BATCH_PCBAUD_FAILED))
-        Name("SetPCBaud");
-    if (kind == STATUS_FAILURE && m_open) {
-        m_cases.back().failed = true;
-        m_cases.back().failure = text;
-    }
+    // The case carries the failure as the console showed it.
     m_status.ShowStatusMessage(kind, text);
+    if (kind == STATUS_FAILURE)
+        Fail(m_status.LastKind() == STATUS_FAILURE ? m_status.LastText() : text);
 }
 
 void CCliBatchHost::ShowStatusProgress(const QString &text, int percent)
@@ -89,8 +76,9 @@ int CCliBatchHost::Ask(const QString &text)
 {
     m_console.Out(text);
     if (m_autoAnswer) {
-        // Messages are confirmed, repeats declined, so a run always ends.
-        const bool repeat = m_repeatPrompts.contains(text) && !m_messageTexts.contains(text);
+        // Without an operator the kind decides, never the text: a message is
+        // confirmed and a repeat is not taken, so a run always ends.
+        const bool repeat = m_kind == Repeat;
         m_console.Out(LoadStr(repeat ? IDS_CLI_ANSWER_CANCEL : IDS_CLI_ANSWER_OK));
         return repeat ? BATCH_ANSWER_CANCEL : BATCH_ANSWER_OK;
     }
@@ -112,9 +100,14 @@ int CCliBatchHost::MessageBox(const QString &text, int buttons, int icon)
             m_console.Out(text);
         return BATCH_ANSWER_OK;
     }
-    const bool repeat = m_repeatPrompts.contains(text) && !m_messageTexts.contains(text);
-    Name(repeat ? "Repeat" : "Message");
-    return Ask(text);
+    const int answer = Ask(text);
+    // Cancel at a message stops the run: that is its failure.
+    if (answer != BATCH_ANSWER_OK && m_kind == Message) {
+        const QString why = FormatStr(IDS_RUN_OPERATOR_CANCEL, qUtf8Printable(text));
+        m_status.ShowStatusMessage(STATUS_FAILURE, why);
+        Fail(why);
+    }
+    return answer;
 }
 
 void CCliBatchHost::Wait(int ms)
@@ -123,85 +116,7 @@ void CCliBatchHost::Wait(int ms)
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-void CCliBatchHost::PlaySound(const QString &)
-{
-    // No sound on the console.
-    Name("Sound");
-}
-
-void CCliBatchHost::SetWaitCursor(bool on)
-{
-    if (on)
-        Name("Pause");
-}
-
 bool CCliBatchHost::ConnectTerminal()
 {
     return m_connect && m_connect();
-}
-
-bool CCliBatchHost::DevSetMode(int mode)
-{
-    Name("SetMode");
-    return CBatchCoreHost::DevSetMode(mode);
-}
-
-bool CCliBatchHost::DevSetBaud(int baud)
-{
-    Name("SetBaud");
-    return CBatchCoreHost::DevSetBaud(baud);
-}
-
-bool CCliBatchHost::DevClearScreen()
-{
-    Name("ClearScreen");
-    return CBatchCoreHost::DevClearScreen();
-}
-
-bool CCliBatchHost::SendPictureFile(bool keepAspectRatio, const QString &path, uint32_t bkColor, int slot)
-{
-    Name("SendPicture");
-    return CBatchCoreHost::SendPictureFile(keepAspectRatio, path, bkColor, slot);
-}
-
-bool CCliBatchHost::DevSavePicture(int slot)
-{
-    Name("SavePicture");
-    return CBatchCoreHost::DevSavePicture(slot);
-}
-
-bool CCliBatchHost::DevShowPicture(int slot)
-{
-    Name("ShowPicture");
-    return CBatchCoreHost::DevShowPicture(slot);
-}
-
-bool CCliBatchHost::DevDeletePicture(int slot)
-{
-    Name("ClearPicture");
-    return CBatchCoreHost::DevDeletePicture(slot);
-}
-
-bool CCliBatchHost::DevDeleteAllPictures()
-{
-    Name("ClearAllPictures");
-    return CBatchCoreHost::DevDeleteAllPictures();
-}
-
-bool CCliBatchHost::SendFontFile(const QString &path, int width, int height)
-{
-    Name("SendFont");
-    return CBatchCoreHost::SendFontFile(path, width, height);
-}
-
-bool CCliBatchHost::DevShowText(const QString &text, int x, int y, int fontWidth, int fontHeight)
-{
-    Name("ShowText");
-    return CBatchCoreHost::DevShowText(text, x, y, fontWidth, fontHeight);
-}
-
-bool CCliBatchHost::DevSetColors(uint32_t foreground, uint32_t background)
-{
-    Name("SetColor");
-    return CBatchCoreHost::DevSetColors(foreground, background);
 }

@@ -31,9 +31,57 @@ private:
     int m_rate;
 };
 
-CCliContext::CCliContext() : m_status(m_console), m_traffic(m_console), m_progress(m_console)
+// The port list's messages: a failure there is the port's own reason (or
+// that there is no port at all), which the generic advice would contradict
+// when it is about the one port asked for.
+class CCliContext::CListSink : public CStatusSink {
+public:
+    explicit CListSink(CCliContext &ctx) : m_ctx(ctx) {}
+    void ShowStatusMessage(int kind, const QString &text) override
+    {
+        if (kind == STATUS_FAILURE && (!m_ctx.portOption.isEmpty() || text == LoadStr(IDS_NO_PORTS)))
+            m_ctx.m_portReasonShown = true;
+        m_ctx.m_status.ShowStatusMessage(kind, text);
+    }
+    void ShowStatusProgress(const QString &text, int percent) override
+    {
+        m_ctx.m_status.ShowStatusProgress(text, percent);
+    }
+
+private:
+    CCliContext &m_ctx;
+};
+
+CCliContext::CCliContext()
+    : m_status(m_console), m_listSink(std::make_unique<CListSink>(*this)), m_traffic(m_console),
+      m_progress(m_console)
 {
+    m_status.SetFilter([this](int kind, const QString &text) { return ShownText(kind, text); });
     Apply();
+}
+
+QString CCliContext::ShownText(int kind, const QString &text)
+{
+    const int sent = m_traffic.SentCount();
+    const bool sentSince = sent != m_sentAtLastMessage;
+    m_sentAtLastMessage = sent;
+    if (kind != STATUS_FAILURE)
+        return text;
+    if (text == LoadStr(IDS_CONNECT_FAILED)) {
+        // The generic advice (port free, terminal on, rate right) is wrong
+        // where more is known: the port's own reason (said already) or a
+        // reply that came incomplete.
+        if (!m_terminal.PartialReply().isEmpty())
+            return PartialReplyText(m_terminal.PartialReply());
+        return m_portReasonShown ? QString() : text;
+    }
+    // "see the communication log" only where the log holds the explanation:
+    // it was asked for, something was sent, and no reply was rejected (a
+    // rejected byte is not in the log).
+    const QString hint = LoadStr(IDS_LOG_HINT);
+    if (text.endsWith(hint) && !(log && sentSince && !m_terminal.ReplyRejected()))
+        return text.left(text.size() - hint.size());
+    return text;
 }
 
 CCliContext::~CCliContext()
@@ -72,8 +120,8 @@ void CCliContext::PrintJson(const QJsonObject &object)
 void CCliContext::PrepareList(CPortList *list)
 {
     if (!portOption.isEmpty())
-        list->RestrictTo(portOption);
-    list->SetStatusSink(&m_status);
+        list->RestrictTo(CMyPortEnum::ResolvePortName(portOption));
+    list->SetStatusSink(m_listSink.get());
 }
 
 bool CCliContext::Detect(CPortList &list)
@@ -107,6 +155,7 @@ int CCliContext::ConnectTerminal()
         return EXIT_NO_TERMINAL;
     }
     CHost host(*this, list, baudOption);
+    m_terminal.ClearPartialReply();
     if (!ConnectCommand(m_terminal, host))
         return EXIT_NO_TERMINAL;
     RecordConnection(m_terminal, list, &m_connected);
@@ -119,11 +168,12 @@ int CCliContext::DetectTerminal()
 {
     CPortList list;
     PrepareList(&list);
+    m_terminal.ClearPartialReply();
     if (!Detect(list)) {
         if (!portOption.isEmpty() && list.Ports().isEmpty())
             Failure(FormatStr(IDS_CLI_PORT_NOT_FOUND, qUtf8Printable(portOption)));
         else
-            Failure(LoadStr(IDS_CONNECT_FAILED));
+            Failure(LoadStr(IDS_CONNECT_FAILED)); // left out when the port's reason was said
         return EXIT_NO_TERMINAL;
     }
     RecordConnection(m_terminal, list, &m_connected);

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 #include "cli_command.h"
 #include "cli_output.h"
@@ -57,13 +58,19 @@ public:
 
 private:
     class CHost;
+    class CListSink;
+    // What the console shows for a status message (see ShownText's comments).
+    QString ShownText(int kind, const QString &text);
     void PrepareList(CPortList *list);
     bool Detect(CPortList &list);
 
     CConsole m_console;
     CConsoleStatus m_status;
+    std::unique_ptr<CListSink> m_listSink;
     CTrafficLog m_traffic;
     CProgressHost m_progress;
     CMyTerminal m_terminal;
     CPortSelection m_connected;
+    bool m_portReasonShown = false; // a failure of the port list named the port's reason
+    int m_sentAtLastMessage = 0;
 };

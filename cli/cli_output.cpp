@@ -110,12 +110,15 @@ void CConsole::EndProgress()
 
 void CConsoleStatus::ShowStatusMessage(int kind, const QString &text)
 {
+    const QString shown = m_filter ? m_filter(kind, text) : text;
+    if (shown.isEmpty())
+        return;
     m_lastKind = kind;
-    m_lastText = text;
+    m_lastText = shown;
     if (kind == STATUS_FAILURE)
-        m_console.Err(text);
+        m_console.Err(shown);
     else
-        m_console.Out(text);
+        m_console.Out(shown);
 }
 
 void CConsoleStatus::ShowStatusProgress(const QString &text, int percent)
@@ -148,6 +151,8 @@ void CTrafficLog::OnTraffic(int direction, int count, const uint8_t *bytes)
 {
     if (!bytes || count <= 0)
         return;
+    if (direction == TRAFFIC_SENT)
+        ++m_sent;
     if (!m_described) {
         CLogEntry plain;
         plain.direction = direction;
@@ -160,6 +165,7 @@ void CTrafficLog::OnTraffic(int direction, int count, const uint8_t *bytes)
 
 void CTrafficLog::OnBulk(int total, int sent, qint64 elapsedMs, bool ok)
 {
+    ++m_sent;
     // The plain form stays as it was: bytes only.
     if (m_described)
         m_console.Err(FormatLine(m_describer.DescribeBulk(total, sent, elapsedMs, ok)));

@@ -6,6 +6,7 @@
 #include <QString>
 #include <atomic>
 #include <csignal>
+#include <functional>
 #include <cstdio>
 #include <mutex>
 
@@ -53,6 +54,9 @@ public:
     explicit CConsoleStatus(CConsole &console) : m_console(console) {}
     void ShowStatusMessage(int kind, const QString &text) override;
     void ShowStatusProgress(const QString &text, int percent) override;
+    // Sees every message before it is shown and returns what to show
+    // instead (nothing: leave it out).
+    void SetFilter(std::function<QString(int kind, const QString &text)> filter) { m_filter = std::move(filter); }
     // Kind of the last message shown (0 before any).
     int LastKind() const { return m_lastKind; }
     const QString &LastText() const { return m_lastText; }
@@ -61,6 +65,7 @@ private:
     CConsole &m_console;
     int m_lastKind = 0;
     QString m_lastText;
+    std::function<QString(int, const QString &)> m_filter;
 };
 
 // Every traffic report as the communication log shows it, prefixed
@@ -74,6 +79,8 @@ public:
     void OnTraffic(int direction, int count, const uint8_t *bytes) override;
     void OnLinkOpened() override { m_describer.LinkOpened(); }
     void OnBulk(int total, int sent, qint64 elapsedMs, bool ok) override;
+    // Frames and blocks sent so far.
+    int SentCount() const { return m_sent; }
     // "FD 02 00 00": at most the first 256 bytes, as the log keeps them.
     static QString FormatBytes(int count, const uint8_t *bytes);
     // ">> FD 02 00 00 DD CC BB AA  清除屏幕  [12 ms]" (or without the
@@ -84,6 +91,7 @@ private:
     CConsole &m_console;
     CTrafficDescriber m_describer;
     bool m_described = true;
+    std::atomic<int> m_sent{0};
 };
 
 // Runs a transfer with a one-line progress bar (bytes, percent, rate, time

@@ -7,6 +7,7 @@
 #include "imaging/image_fit.h"
 #include "imaging/pixel_format.h"
 #include "imaging/pixels.h"
+#include "res/output_file.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
 
@@ -40,6 +41,9 @@ public:
             return ctx.Usage(FormatStr(IDS_CLI_TOO_MANY_ARGS, qUtf8Printable(p[1])));
         m_path = p[0];
         m_out = args.Value(QStringLiteral("out"));
+        QString refusal;
+        if (ClassifyOutputPath(m_out, OUTPUT_DIRECT | OUTPUT_STDOUT, &refusal) == COutputTarget::Refused)
+            return ctx.Usage(FormatStr(IDS_CLI_WRITE_FAILED, qUtf8Printable(m_out), qUtf8Printable(refusal)));
         const QString size = args.Value(QStringLiteral("size"));
         if (!ParseSize(size, &m_width, &m_height) || m_width > MAX_CANVAS_SIDE || m_height > MAX_CANVAS_SIDE)
             return BadValue(ctx, size);
@@ -68,16 +72,16 @@ public:
             for (size_t i = 0; i + 1 < pixels.size(); i += 2)
                 std::swap(pixels[i], pixels[i + 1]);
         }
-        QFile out(m_out);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            out.write(reinterpret_cast<const char *>(pixels.data()), static_cast<qint64>(pixels.size())) !=
-                static_cast<qint64>(pixels.size()) ||
-            !out.flush()) {
-            ctx.Failure(FormatStr(IDS_CLI_WRITE_FAILED, qUtf8Printable(m_out), qUtf8Printable(out.errorString())));
-            out.close();
-            return EXIT_FAILED;
+        const int flags = OUTPUT_DIRECT | OUTPUT_STDOUT;
+        // Pixels on standard output: the message goes to standard error.
+        const bool toStdout = ClassifyOutputPath(m_out, flags) == COutputTarget::Stdout;
+        const COutputResult written = WriteOutputFile(
+            m_out, QByteArray(reinterpret_cast<const char *>(pixels.data()), int(pixels.size())), flags, &error);
+        if (written != COutputResult::Written) {
+            ctx.Failure(FormatStr(IDS_CLI_WRITE_FAILED, qUtf8Printable(m_out), qUtf8Printable(error)));
+            return written == COutputResult::Refused ? EXIT_USAGE : EXIT_FAILED;
         }
-        out.close();
+        ctx.Console().SetQuietStdout(toStdout || ctx.Console().QuietStdout());
         ctx.Status().ShowStatusMessage(STATUS_SUCCESS,
                                        FormatStr(IDS_CLI_CONVERT_DONE, qUtf8Printable(m_out), int(pixels.size())));
         return EXIT_OK;

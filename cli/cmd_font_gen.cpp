@@ -2,6 +2,7 @@
 #include "cli_context.h"
 #include "imaging/font_generator.h"
 #include "imaging/font_library.h"
+#include "res/output_file.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
 
@@ -72,6 +73,11 @@ class CCmdFontGen : public CCliCommand
             return BadValue(ctx, m_out);
         if (QFileInfo(m_out).isDir())
             m_out = QDir(m_out).filePath(FontLibraryFileName(m_params));
+        // What the name stands for is checked before the work, and again
+        // when writing.
+        QString refusal;
+        if (ClassifyOutputPath(m_out, OUTPUT_DIRECT | OUTPUT_STDOUT, &refusal) == COutputTarget::Refused)
+            return ctx.Usage(WriteFailed(refusal));
         // The font itself is checked before anything is written.
         QString error;
         if (!m_generator.Open(m_params, &error))
@@ -86,17 +92,28 @@ class CCmdFontGen : public CCliCommand
             ctx.Failure(LoadStr(IDS_IMG_FONTGEN_CANCELLED));
             return EXIT_FAILED;
         }
+        const int flags = OUTPUT_DIRECT | OUTPUT_STDOUT;
+        // The library on standard output: every message goes to standard error.
+        const bool toStdout = ClassifyOutputPath(m_out, flags) == COutputTarget::Stdout;
         QString error;
-        if (!WriteFontLibrary(m_out, data, &error)) {
-            ctx.Failure(
-                FormatStr(IDS_IMG_FONTGEN_WRITE_FAILED, qUtf8Printable(m_out), qUtf8Printable(error)));
-            return EXIT_FAILED;
+        const COutputResult written = WriteOutputFile(m_out, data, flags, &error);
+        if (written != COutputResult::Written) {
+            ctx.Failure(WriteFailed(error));
+            return written == COutputResult::Refused ? EXIT_USAGE : EXIT_FAILED;
         }
-        ReportGeneratedLibrary(&ctx.Status(), QFileInfo(m_out).absoluteFilePath(), m_params, missing);
+        ctx.Console().SetQuietStdout(toStdout || ctx.Console().QuietStdout());
+        const bool named = QFileInfo::exists(m_out) && m_out != QLatin1String("-");
+        ReportGeneratedLibrary(&ctx.Status(), named ? QFileInfo(m_out).absoluteFilePath() : m_out, m_params,
+                               missing);
         return EXIT_OK;
     }
 
   private:
+    QString WriteFailed(const QString &reason) const
+    {
+        return FormatStr(IDS_IMG_FONTGEN_WRITE_FAILED, qUtf8Printable(m_out), qUtf8Printable(reason));
+    }
+
     CFontGenParams m_params;
     CFontGenerator m_generator;
     QString m_out;

@@ -32,7 +32,10 @@ public:
         };
         const Row rows[] = {
             {"port", IDS_CLI_INFO_PORT, ctx.Connected().path},
-            {"baud", IDS_CLI_INFO_BAUD, ctx.Connected().rate},
+            // A network bridge keeps its own line rate: the one asked for is
+            // not known to be the line's.
+            {"baud", IDS_CLI_INFO_BAUD,
+             t.IsNetworkLink() ? QJsonValue(QJsonValue::Null) : QJsonValue(ctx.Connected().rate)},
             {"version_major", IDS_CLI_INFO_VERSION_MAJOR, info.versionMajor},
             {"version_minor", IDS_CLI_INFO_VERSION_MINOR, info.versionMinor},
             {"version_text", IDS_CLI_INFO_VERSION_TEXT, info.versionText},

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QXmlStreamWriter>
+#include <algorithm>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
@@ -14,58 +14,42 @@
 #include "batch/batch_runner.h"
 #include "cli_batch_host.h"
 #include "cli_context.h"
+#include "junit_report.h"
+#include "res/output_file.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
 
 namespace {
 
-// One test suite of the report: a terminal's commands.
-struct CSuite {
-    QString name;
-    const std::vector<CBatchCase> *cases;
-};
-
-bool WriteJUnit(const QString &path, const std::vector<CSuite> &suites)
+// The report, replacing any earlier one; a failure to write it is said on
+// the console. Returns EXIT_OK, EXIT_USAGE (refused) or EXIT_FAILED.
+int WriteJUnit(CCliContext &ctx, const QString &path, const std::vector<CJUnitSuite> &suites)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    QXmlStreamWriter xml(&file);
-    xml.setAutoFormatting(true);
-    xml.writeStartDocument();
-    xml.writeStartElement(QStringLiteral("testsuites"));
-    for (const CSuite &suite : suites) {
-        int failures = 0;
-        double total = 0.0;
-        for (const CBatchCase &c : *suite.cases) {
-            failures += c.failed ? 1 : 0;
-            total += c.seconds;
-        }
-        xml.writeStartElement(QStringLiteral("testsuite"));
-        xml.writeAttribute(QStringLiteral("name"), suite.name);
-        xml.writeAttribute(QStringLiteral("tests"), QString::number(suite.cases->size()));
-        xml.writeAttribute(QStringLiteral("failures"), QString::number(failures));
-        xml.writeAttribute(QStringLiteral("errors"), QStringLiteral("0"));
-        xml.writeAttribute(QStringLiteral("time"), QString::number(total, 'f', 3));
-        int index = 0;
-        for (const CBatchCase &c : *suite.cases) {
-            ++index;
-            xml.writeStartElement(QStringLiteral("testcase"));
-            xml.writeAttribute(QStringLiteral("classname"), suite.name);
-            xml.writeAttribute(QStringLiteral("name"), QStringLiteral("%1 %2").arg(index).arg(c.name));
-            xml.writeAttribute(QStringLiteral("time"), QString::number(c.seconds, 'f', 3));
-            if (c.failed) {
-                xml.writeStartElement(QStringLiteral("failure"));
-                xml.writeAttribute(QStringLiteral("message"), c.failure);
-                xml.writeEndElement();
-            }
-            xml.writeEndElement();
-        }
-        xml.writeEndElement();
-    }
-    xml.writeEndElement();
-    xml.writeEndDocument();
-    return file.flush() && !xml.hasError();
+    QString reason;
+    const COutputResult r = WriteOutputFile(path, JUnitXml(suites), OUTPUT_DIRECT, &reason);
+    if (r == COutputResult::Written)
+        return EXIT_OK;
+    ctx.Failure(FormatStr(IDS_CLI_LABELLED, qUtf8Printable(FormatStr(IDS_CLI_JUNIT_FAILED, qUtf8Printable(path))),
+                          qUtf8Printable(reason)));
+    return r == COutputResult::Refused ? EXIT_USAGE : EXIT_FAILED;
+}
+
+// The failure the console showed last, or the given text when none was.
+QString LastFailure(CCliContext &ctx, int fallbackId)
+{
+    const CConsoleStatus &s = ctx.Status();
+    return s.LastKind() == STATUS_FAILURE ? s.LastText() : LoadStr(fallbackId);
+}
+
+// A case for a step of the run that is no command: connecting, loading.
+CBatchCase RunError(const QString &name, const QString &message)
+{
+    CBatchCase c;
+    c.name = name;
+    c.failed = true;
+    c.error = true;
+    c.failure = message;
+    return c;
 }
 
 // What the run on one terminal gave.
@@ -77,6 +61,7 @@ struct CTerminalRun {
     int height = 0;
     double seconds = 0.0;
     std::vector<CBatchCase> cases;
+    QStringList commands; // element names of the loaded file's commands
 };
 
 // Connects the context's terminal and runs the batch file on it.
@@ -90,8 +75,10 @@ CCliBatchHost MakeBatchHost(CCliContext &ctx, bool autoAnswer)
 int RunBatch(CCliContext &ctx, const QString &path, bool autoAnswer, CTerminalRun *run)
 {
     const int rc = ctx.ConnectTerminal();
-    if (rc != EXIT_OK)
+    if (rc != EXIT_OK) {
+        run->cases.push_back(RunError(QStringLiteral("Connect"), LastFailure(ctx, IDS_CONNECT_FAILED)));
         return rc;
+    }
     run->connected = true;
     CMyTerminal &t = ctx.Terminal();
     run->width = t.Info().width;
@@ -102,8 +89,14 @@ int RunBatch(CCliContext &ctx, const QString &path, bool autoAnswer, CTerminalRu
     int exitCode;
     if (!runner.Load(path)) {
         exitCode = EXIT_USAGE;
+        t.SetStatusSink(&ctx.Status());
+        run->cases.push_back(RunError(QStringLiteral("Load"), LastFailure(ctx, IDS_RUN_STOPPED)));
+        return exitCode;
     } else {
-        host.LearnQuestions(runner.Commands());
+        for (const BATCHCMD::CBatchCmdData &cmd : runner.Commands()) {
+            const BATCHCMD::CBatchKind *kind = BATCHCMD::FindKind(cmd.nType);
+            run->commands << QLatin1String(kind ? kind->name : "?");
+        }
         const BATCHCMD::ERunResult result = runner.Execute();
         host.Finish();
         switch (result) {
@@ -120,6 +113,17 @@ int RunBatch(CCliContext &ctx, const QString &path, bool autoAnswer, CTerminalRu
     }
     t.SetStatusSink(&ctx.Status());
     run->cases = host.Cases();
+    // A run that did not complete fails somewhere, even where no command
+    // said so itself.
+    if (exitCode != EXIT_OK &&
+        std::none_of(run->cases.begin(), run->cases.end(), [](const CBatchCase &c) { return c.failed; })) {
+        if (run->cases.empty()) {
+            run->cases.push_back(RunError(QStringLiteral("Run"), LastFailure(ctx, IDS_RUN_STOPPED)));
+        } else {
+            run->cases.back().failed = true;
+            run->cases.back().failure = LastFailure(ctx, IDS_RUN_STOPPED);
+        }
+    }
     return exitCode;
 }
 
@@ -187,13 +191,24 @@ public:
         const QStringList &p = args.Positionals();
         m_path = QFileInfo(p[0]).absoluteFilePath();
         m_junit = args.Value(QStringLiteral("junit"));
+        QString refusal;
+        if (!m_junit.isEmpty() && ClassifyOutputPath(m_junit, OUTPUT_DIRECT, &refusal) == COutputTarget::Refused)
+            return ctx.Usage(FormatStr(IDS_CLI_LABELLED,
+                                       qUtf8Printable(FormatStr(IDS_CLI_JUNIT_FAILED, qUtf8Printable(m_junit))),
+                                       qUtf8Printable(refusal)));
         m_autoAnswer = args.Has(QStringLiteral("yes")) || ::isatty(STDIN_FILENO) != 1;
         m_all = args.Has(QStringLiteral("all"));
         if (m_all && !ctx.portOptions.isEmpty())
             return ctx.Usage(FormatStr(IDS_CLI_BAD_OPTION, "--all"));
-        for (int i = 0; i < ctx.portOptions.size(); ++i)
-            if (ctx.portOptions.indexOf(ctx.portOptions[i]) != i)
-                return ctx.Usage(FormatStr(IDS_CLI_PORT_TWICE, qUtf8Printable(ctx.portOptions[i])));
+        // One port under two spellings (a link, "//", its display name...)
+        // would be driven by two workers at once.
+        QStringList identities;
+        for (const QString &port : ctx.portOptions) {
+            const QString identity = CMyPortEnum::PortIdentity(port);
+            if (identities.contains(identity))
+                return ctx.Usage(FormatStr(IDS_CLI_PORT_TWICE, qUtf8Printable(port)));
+            identities << identity;
+        }
         // The file alone is read now, so that a broken one is found before
         // connecting; its resolution is compared once the terminal is known.
         CCliBatchHost host = MakeBatchHost(ctx, m_autoAnswer);
@@ -201,9 +216,11 @@ public:
         file.AcceptAnyRes(true);
         BATCHCMD::CBatchCmdList list;
         if (!file.Load(m_path, list)) {
-            const std::vector<CBatchCase> none;
-            if (!m_junit.isEmpty() && !WriteJUnit(m_junit, {{QFileInfo(m_path).completeBaseName(), &none}}))
-                ctx.Failure(FormatStr(IDS_CLI_JUNIT_FAILED, qUtf8Printable(m_junit)));
+            if (!m_junit.isEmpty()) {
+                CJUnitSuite suite{QFileInfo(m_path).completeBaseName(), {}, {}};
+                suite.cases.push_back(RunError(QStringLiteral("Load"), LastFailure(ctx, IDS_RUN_STOPPED)));
+                WriteJUnit(ctx, m_junit, {suite});
+            }
             return EXIT_USAGE;
         }
         return EXIT_OK;
@@ -214,12 +231,10 @@ public:
             return RunMany(ctx);
         CTerminalRun run;
         int exitCode = RunBatch(ctx, m_path, m_autoAnswer, &run);
-        if (!run.connected)
-            return exitCode;
-        if (!m_junit.isEmpty() && !WriteJUnit(m_junit, {{QFileInfo(m_path).completeBaseName(), &run.cases}})) {
-            ctx.Failure(FormatStr(IDS_CLI_JUNIT_FAILED, qUtf8Printable(m_junit)));
-            if (exitCode == EXIT_OK)
-                exitCode = EXIT_FAILED;
+        if (!m_junit.isEmpty()) {
+            const int rc = WriteJUnit(ctx, m_junit, {{QFileInfo(m_path).completeBaseName(), run.cases, run.commands}});
+            if (rc != EXIT_OK && exitCode == EXIT_OK)
+                exitCode = rc;
         }
         return exitCode;
     }
@@ -277,12 +292,17 @@ private:
                 listed.push_back(&r);
         if (listed.empty()) {
             ctx.Failure(LoadStr(IDS_CLI_NO_TERMINALS));
+            if (!m_junit.isEmpty()) {
+                CJUnitSuite suite{QFileInfo(m_path).completeBaseName(), {}, {}};
+                suite.cases.push_back(RunError(QStringLiteral("Connect"), LoadStr(IDS_CLI_NO_TERMINALS)));
+                WriteJUnit(ctx, m_junit, {suite});
+            }
             return EXIT_NO_TERMINAL;
         }
         QList<QStringList> rows{{LoadStr(IDS_CLI_COL_PORT), LoadStr(IDS_CLI_COL_RESOLUTION),
                                  LoadStr(IDS_CLI_COL_RESULT), LoadStr(IDS_CLI_COL_SECONDS)}};
         QJsonArray list;
-        std::vector<CSuite> suites;
+        std::vector<CJUnitSuite> suites;
         int ok = 0;
         int exitCode = EXIT_OK;
         for (const CTerminalRun *r : listed) {
@@ -296,7 +316,7 @@ private:
             o.insert(QStringLiteral("exit_code"), r->exitCode);
             o.insert(QStringLiteral("seconds"), r->seconds);
             list.append(o);
-            suites.push_back({r->port, &r->cases});
+            suites.push_back({r->port, r->cases, r->commands});
             ok += r->exitCode == EXIT_OK ? 1 : 0;
             // Bad input outranks a failed command, which outranks a missing terminal.
             if (r->exitCode == EXIT_USAGE || (r->exitCode == EXIT_FAILED && exitCode != EXIT_USAGE) ||
@@ -312,10 +332,10 @@ private:
             root.insert(QStringLiteral("terminals"), list);
             ctx.PrintJson(root);
         }
-        if (!m_junit.isEmpty() && !WriteJUnit(m_junit, suites)) {
-            ctx.Failure(FormatStr(IDS_CLI_JUNIT_FAILED, qUtf8Printable(m_junit)));
-            if (exitCode == EXIT_OK)
-                exitCode = EXIT_FAILED;
+        if (!m_junit.isEmpty()) {
+            const int rc = WriteJUnit(ctx, m_junit, suites);
+            if (rc != EXIT_OK && exitCode == EXIT_OK)
+                exitCode = rc;
         }
         return exitCode;
     }

@@ -3,6 +3,7 @@
 
 #include "cli_app.h"
 #include "res/profile.h"
+#include "res/qt_start.h"
 
 int main(int argc, char *argv[])
 {
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
     // is kept.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    QuietQtRuntimeDirWarning();
     static int qtArgc = 1;
     static char *qtArgv[] = {argv[0], nullptr};
     QGuiApplication app(qtArgc, qtArgv);

@@ -2,6 +2,7 @@
 
 #include "imaging/font_library.h"
 #include "link/host.h"
+#include "res/output_file.h"
 #include "res/strings.h"
 
 #include <QFileInfo>
@@ -11,10 +12,12 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
-#include <QSaveFile>
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 #include <unicode/ucnv.h>
 
 namespace
@@ -81,6 +84,113 @@ void FitAxis(double low, double high, double extent, double *origin, double *sca
     }
 }
 
+// The outline grown by width (half on each side), the way a pen of that
+// width would thicken it, but by moving its points: every point (control
+// points too) goes outwards along the bisector of its two edges' normals.
+// Filling the result costs what filling the plain outline costs, where
+// stroking every outline with a round pen costs several times more.
+QPainterPath Embolden(const QPainterPath &path, double width)
+{
+    struct Contour {
+        std::vector<QPointF> points;
+        std::vector<QPainterPath::ElementType> types;
+    };
+    std::vector<Contour> contours;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo() || contours.empty())
+            contours.emplace_back();
+        contours.back().points.emplace_back(e.x, e.y);
+        contours.back().types.push_back(e.type);
+    }
+    // Which side is outside: the side of the largest contour's first edge
+    // that the filled outline does not cover.
+    const Contour *largest = nullptr;
+    double largestArea = -1;
+    for (Contour &c : contours) {
+        double area = 0;
+        for (size_t i = 0; i < c.points.size(); ++i) {
+            const QPointF &a = c.points[i];
+            const QPointF &b = c.points[(i + 1) % c.points.size()];
+            area += a.x() * b.y() - b.x() * a.y();
+        }
+        if (c.points.size() >= 3 && std::abs(area) > largestArea) {
+            largestArea = std::abs(area);
+            largest = &c;
+        }
+    }
+    if (!largest)
+        return path;
+    double side = 1.0;
+    {
+        const QPointF a = largest->points[0];
+        const QPointF b = largest->points[1];
+        const QPointF d = b - a;
+        const double len = std::hypot(d.x(), d.y());
+        if (len > 0) {
+            const QPointF probe = (a + b) / 2 + QPointF(d.y(), -d.x()) * (0.01 / len);
+            if (path.contains(probe))
+                side = -1.0;
+        }
+    }
+    const double half = width / 2;
+    QPainterPath out;
+    out.setFillRule(path.fillRule());
+    for (const Contour &c : contours) {
+        const size_t n = c.points.size();
+        // A closing point equal to the start moves with it (a zero-length
+        // edge has no normal).
+        const bool closed = n > 1 && c.points.back() == c.points.front();
+        const size_t m = closed ? n - 1 : n;
+        std::vector<QPointF> moved(c.points);
+        for (size_t i = 0; m >= 3 && i < m; ++i) {
+            const QPointF &p = c.points[i];
+            QPointF in = p - c.points[(i + m - 1) % m];
+            QPointF next = c.points[(i + 1) % m] - p;
+            const double lin = std::hypot(in.x(), in.y());
+            const double lout = std::hypot(next.x(), next.y());
+            if (lin <= 0 || lout <= 0)
+                continue;
+            in /= lin;
+            next /= lout;
+            const double d = 1 + in.x() * next.x() + in.y() * next.y();
+            // A turn back of more than about 160 degrees is left where it is.
+            if (d < 0.0625)
+                continue;
+            // The normals' sum divided by 1 + cos(turn): a shift of half
+            // across both edges; never further than the shorter edge.
+            QPointF shift = QPointF(in.y() + next.y(), -(in.x() + next.x())) * side;
+            double scale = half / d;
+            const double reach = std::hypot(shift.x(), shift.y()) * scale;
+            const double limit = std::min(lin, lout);
+            if (reach > limit && reach > 0)
+                scale *= limit / reach;
+            moved[i] = p + shift * scale;
+        }
+        if (closed)
+            moved[n - 1] = moved[0];
+        for (size_t i = 0; i < n; ++i) {
+            switch (c.types[i]) {
+            case QPainterPath::MoveToElement:
+                out.moveTo(moved[i]);
+                break;
+            case QPainterPath::LineToElement:
+                out.lineTo(moved[i]);
+                break;
+            case QPainterPath::CurveToElement:
+                if (i + 2 < n)
+                    out.cubicTo(moved[i], moved[i + 1], moved[i + 2]);
+                i += 2;
+                break;
+            case QPainterPath::CurveToDataElement:
+                break;
+            }
+        }
+        out.closeSubpath();
+    }
+    return out;
+}
+
 } // namespace
 
 bool IsGeneratorGlyphSize(int width, int height)
@@ -125,13 +235,7 @@ QString FontLibraryFileName(const CFontGenParams &params)
 
 bool WriteFontLibrary(const QString &path, const QByteArray &data, QString *error)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
-        return true;
-    if (error)
-        *error = file.errorString();
-    file.cancelWriting();
-    return false;
+    return WriteOutputFile(path, data, 0, error) == COutputResult::Written;
 }
 
 void ReportGeneratedLibrary(CStatusSink *status, const QString &path, const CFontGenParams &params, int missing)
@@ -273,11 +377,8 @@ bool CFontGenerator::RenderCharacter(char32_t ch, uint8_t *out)
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setTransform(QTransform(scaleX, 0, 0, scaleY, originX, originY));
         painter.setBrush(Qt::black);
-        if (d->embolden > 0)
-            painter.setPen(QPen(Qt::black, d->embolden, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        else
-            painter.setPen(Qt::NoPen);
-        painter.drawPath(path);
+        painter.setPen(Qt::NoPen);
+        painter.drawPath(d->embolden > 0 ? Embolden(path, d->embolden) : path);
     }
     for (int y = 0; y < d->params.height; ++y) {
         const QRgb *line = reinterpret_cast<const QRgb *>(d->canvas.constScanLine(y));

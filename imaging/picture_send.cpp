@@ -18,17 +18,39 @@ CStatusSink *SinkOf(CMyTerminal &terminal, CStatusSink *status)
 
 } // namespace
 
+qint64 TerminalPictureBytes(const CDevInfo &info)
+{
+    if (info.width <= 0 || info.height <= 0 || info.bitsPerPixel <= 0)
+        return 0;
+    return static_cast<qint64>(info.width) * info.height * ((info.bitsPerPixel + 7) / 8);
+}
+
 bool SendPicture(CMyTerminal &terminal, const QImage &picture, const QString &path, int slot,
                  CStatusSink *status)
 {
     if (picture.isNull() || !terminal.IsConnected())
         return false;
 
+    const CDevInfo &info = terminal.Info();
     bool ok = false;
     try {
         std::vector<uint8_t> pixels;
-        if (ExtractPixels(picture, picture.width(), picture.height(), terminal.Info().pixelFormat, &pixels))
+        if (ExtractPixels(picture, picture.width(), picture.height(), info.pixelFormat, &pixels)) {
+            // The terminal takes exactly one screen: a picture of any other
+            // size (fitted for another terminal, or for none) is not sent.
+            const qint64 expected = TerminalPictureBytes(info);
+            if (expected <= 0 || static_cast<qint64>(pixels.size()) != expected || picture.width() != info.width ||
+                picture.height() != info.height) {
+                if (CStatusSink *sink = SinkOf(terminal, status))
+                    sink->ShowStatusMessage(
+                        STATUS_FAILURE, FormatStr(IDS_IMG_PICTURE_WRONG_SIZE, qUtf8Printable(path), picture.width(),
+                                                  picture.height(), static_cast<int>(pixels.size()), info.width,
+                                                  info.height, (info.bitsPerPixel + 7) / 8,
+                                                  static_cast<int>(expected)));
+                return false;
+            }
             ok = terminal.SendPictureData(pixels.data(), static_cast<int>(pixels.size()), slot);
+        }
     } catch (const std::exception &) {
         ok = false;
     }

@@ -9,13 +9,20 @@
 #include <QString>
 #include <cstdint>
 
+class CDevInfo;
 class CMyTerminal;
 class CStatusSink;
 
+// Bytes of one picture for the terminal: width x height x bytes per pixel;
+// 0 while its resolution is unknown.
+qint64 TerminalPictureBytes(const CDevInfo &info);
+
 // Sends a fitted picture (slot -1: display only). Returns false without any
-// message when there is no picture or the port is closed. Otherwise reports
-// success or failure with path through status (the terminal's status sink
-// when null).
+// message when there is no picture or the port is closed. A picture whose
+// pixel data is not exactly one screen of the connected terminal (width x
+// height x bytes per pixel) is refused with a message and nothing is sent.
+// Otherwise reports success or failure with path through status (the
+// terminal's status sink when null).
 bool SendPicture(CMyTerminal &terminal, const QImage &picture, const QString &path, int slot,
                  CStatusSink *status = nullptr);
 

@@ -1,13 +1,16 @@
 // The serial port on Linux termios2, so that every rate of the baud table
 // (14400 and 56000 included) can be set through BOTHER.
 #include "link/com_port.h"
+#include "link/port_check.h"
 
+#include <QElapsedTimer>
 #include <asm/termbits.h>
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -66,7 +69,9 @@ bool CMyComPort::Open(const QString &path)
     }
     m_portName = path;
     const QByteArray native = path.toLocal8Bit();
-    // Non-blocking open so that a port without carrier cannot hang here.
+    // Non-blocking, and it stays so: a port without carrier cannot hang the
+    // open, and a device that never answers (or never takes data) cannot
+    // hang a read or a write, which wait under their own deadlines.
     int fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return Fail();
@@ -76,6 +81,8 @@ bool CMyComPort::Open(const QString &path)
         err = ENOTTY;
     } else if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         err = errno == EWOULDBLOCK ? EBUSY : errno;
+    } else if (PortLockHolder(path) != 0) {
+        err = EBUSY;
     } else if (ioctl(fd, TIOCEXCL) != 0) {
         err = errno;
     } else if (!GetTermios2(fd, &tio)) {
@@ -83,11 +90,6 @@ bool CMyComPort::Open(const QString &path)
     } else {
         tio.c_cflag |= CLOCAL;
         if (!SetTermios2(fd, tio))
-            err = errno;
-    }
-    if (!err) {
-        const int flags = fcntl(fd, F_GETFL);
-        if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
             err = errno;
     }
     if (err) {
@@ -106,6 +108,53 @@ void CMyComPort::Close()
     ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
     m_fd = -1;
+}
+
+bool CMyComPort::LineGone() const
+{
+    if (m_fd < 0)
+        return false;
+    // The descriptor itself: a hang-up (a closed pseudo-terminal, a pulled
+    // adapter) or an error.
+    struct pollfd p = {m_fd, POLLIN, 0};
+    if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        return true;
+    // The path now leads to another device than the one opened (a virtual
+    // terminal started again, an adapter replugged), or to none.
+    CDeviceId opened;
+    CDeviceId now;
+    return !OpenDeviceId(&opened) || !DeviceIdOf(m_portName, &now) || !(opened == now);
+}
+
+namespace {
+
+CDeviceId IdOfStat(const struct stat &st)
+{
+    CDeviceId id;
+    id.dev = static_cast<quint64>(st.st_dev);
+    id.ino = static_cast<quint64>(st.st_ino);
+    id.rdev = static_cast<quint64>(st.st_rdev);
+    return id;
+}
+
+} // namespace
+
+bool CMyComPort::OpenDeviceId(CDeviceId *id) const
+{
+    struct stat st {};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
+        return false;
+    *id = IdOfStat(st);
+    return true;
+}
+
+bool CMyComPort::DeviceIdOf(const QString &path, CDeviceId *id)
+{
+    struct stat st {};
+    if (path.isEmpty() || ::stat(path.toLocal8Bit().constData(), &st) != 0)
+        return false;
+    *id = IdOfStat(st);
+    return true;
 }
 
 bool CMyComPort::SetLine(int baud)
@@ -231,6 +280,9 @@ bool CMyComPort::Write(const uint8_t *data, int size, int *written)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            // The output queue is full: wait for room, but not for ever.
+            if (errno == EAGAIN && WaitWritable())
+                continue;
             if (written)
                 *written = done;
             return Fail();
@@ -288,11 +340,41 @@ bool CMyComPort::WaitReadable(int timeoutMs)
     return rc > 0;
 }
 
+bool CMyComPort::WaitWritable()
+{
+    struct pollfd pfd {};
+    pfd.fd = m_fd;
+    pfd.events = POLLOUT;
+    for (;;) {
+        const int rc = ::poll(&pfd, 1, WRITE_STALL_MS);
+        if (rc < 0 && errno == EINTR)
+            continue;
+        if (rc == 0)
+            errno = ETIMEDOUT;
+        return rc > 0 && !(pfd.revents & (POLLERR | POLLHUP | POLLNVAL));
+    }
+}
+
 bool CMyComPort::Drain()
 {
     if (m_fd < 0) {
         errno = EBADF;
         return Fail();
+    }
+    // The queue must empty while it keeps moving; a line that takes nothing
+    // for WRITE_STALL_MS fails instead of holding the program.
+    QElapsedTimer stalled;
+    stalled.start();
+    int left = -1;
+    for (int queued = 0; ioctl(m_fd, TIOCOUTQ, &queued) == 0 && queued > 0;) {
+        if (queued != left) {
+            left = queued;
+            stalled.restart();
+        } else if (stalled.elapsed() > WRITE_STALL_MS) {
+            errno = ETIMEDOUT;
+            return Fail();
+        }
+        ::usleep(2000);
     }
     if (ioctl(m_fd, TCSBRK, 1) != 0)
         return Fail();

@@ -1,6 +1,8 @@
 #include "link/connection.h"
 
 #include "link/terminal.h"
+
+#include <QStringList>
 #include "res/string_ids.h"
 #include "res/strings.h"
 
@@ -51,12 +53,22 @@ void Disconnect(CMyTerminal &terminal)
     terminal.ResetInfo();
 }
 
+QString PartialReplyText(const QByteArray &bytes)
+{
+    QStringList hex;
+    for (const char b : bytes)
+        hex << QStringLiteral("0x%1").arg(uint8_t(b), 2, 16, QLatin1Char('0')).toUpper().replace(QLatin1String("0X"), QLatin1String("0x"));
+    return FormatStr(IDS_PARTIAL_ANSWER, qUtf8Printable(hex.join(QLatin1Char(' '))));
+}
+
 QString NetConnectFailure(CMyTerminal &terminal, const QString &name)
 {
     // The port is closed again by now; its last error tells whether the
     // bridge was reached (0: it was, but no terminal answered through it).
     const uint32_t error = terminal.TcpPort().GetLastError();
-    const QString reason = error ? NetErrorText(error) : LoadStr(IDS_NET_NO_ANSWER);
+    QString reason = error ? NetErrorText(error) : LoadStr(IDS_NET_NO_ANSWER);
+    if (!error && !terminal.PartialReply().isEmpty())
+        reason = PartialReplyText(terminal.PartialReply());
     return FormatStr(IDS_NET_CONNECT_FAILED, qUtf8Printable(name), qUtf8Printable(reason));
 }
 

@@ -2,6 +2,7 @@
 // the connect command (the chosen port first, detection when that fails).
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class CMyTerminal;
@@ -60,6 +61,8 @@ bool ConnectCommand(CMyTerminal &terminal, CConnectHost &host);
 // The failure message of a network port that could not be connected:
 // "无法连接网络端口“%s”：%s" with the reason.
 QString NetConnectFailure(CMyTerminal &terminal, const QString &name);
+// "The terminal answered incompletely: only 0x0B arrived".
+QString PartialReplyText(const QByteArray &bytes);
 
 // The disconnect command: Disconnect, then the host's refresh.
 void DisconnectCommand(CMyTerminal &terminal, CConnectHost &host);

@@ -95,7 +95,9 @@ bool DevShowPicture(CMyTerminal &terminal, int slot)
 
 bool DevDeletePicture(CMyTerminal &terminal, int slot)
 {
-    bool ok = terminal.CmdClearScreen();
+    // Checked before the screen is cleared: nothing is sent for a slot that
+    // cannot be named.
+    bool ok = terminal.CheckWireSlot(slot) && terminal.CmdClearScreen();
     if (ok) {
         CWaitCursor wait;
         ok = terminal.CmdSaveScreen(slot);

@@ -57,9 +57,9 @@ int PidFromKernelLocks(const struct stat &node)
     return 0;
 }
 
-// UUCP-style lock files (LCK..ttyUSB0) that other serial programs leave,
-// holding the owner's process id as text on their first line.
-int PidFromLockFiles(const QString &path)
+} // namespace
+
+int PortLockHolder(const QString &path)
 {
     const QString name = QStringLiteral("LCK..") + QFileInfo(QFileInfo(path).canonicalFilePath()).fileName();
     for (const char *dir : {"/run/lock", "/var/lock", "/var/spool/lock", "/tmp"}) {
@@ -68,11 +68,14 @@ int PidFromLockFiles(const QString &path)
             continue;
         bool ok = false;
         const int pid = QString::fromLatin1(file.readLine(64)).trimmed().toInt(&ok);
+        // A lock of a process that has gone is stale.
         if (ok && Alive(pid))
             return pid;
     }
     return 0;
 }
+
+namespace {
 
 void FindHolder(const QString &path, CPortCheck *check)
 {
@@ -81,7 +84,7 @@ void FindHolder(const QString &path, CPortCheck *check)
     if (::stat(QFile::encodeName(path).constData(), &node) == 0)
         pid = PidFromKernelLocks(node);
     if (!pid)
-        pid = PidFromLockFiles(path);
+        pid = PortLockHolder(path);
     if (pid) {
         check->holderPid = pid;
         check->holderName = CommandName(pid);
@@ -157,6 +160,9 @@ CPortCheck CheckPort(const QString &path)
         error = errno;
     } else {
         ::flock(fd, LOCK_UN);
+        // Held by a program that only leaves a lock file (minicom and others).
+        if (PortLockHolder(path))
+            error = EBUSY;
     }
     ::close(fd);
     return ExplainPortError(path, error);

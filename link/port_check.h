@@ -26,6 +26,11 @@ CPortCheck CheckPort(const QString &path);
 // some boards): None or Denied.
 CPortCheck CheckPortAccess(const QString &path);
 
+// The live process that holds the port through a UUCP lock
+// file (LCK..ttyUSB0 in /run/lock, /var/lock, ...), the convention of minicom
+// and other serial programs; 0 when none does. A stale lock is no holder.
+int PortLockHolder(const QString &path);
+
 // Classifies the errno of a failed open or lock of the device at path.
 CPortCheck ExplainPortError(const QString &path, int error);
 

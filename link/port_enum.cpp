@@ -142,3 +142,36 @@ QString CMyPortEnum::PortNameFromProfile(const QString &profileName)
 {
     return Reformat(profileName, LoadStrIn(StrLang::Chinese, IDS_VIRTUAL_PORT_NAME), LoadStr(IDS_VIRTUAL_PORT_NAME));
 }
+
+QString CMyPortEnum::ResolvePortName(const QString &name)
+{
+    if (name.isEmpty() || CMyTcpPort::IsTcpName(name))
+        return name;
+    const QString chinese = LoadStrIn(StrLang::Chinese, IDS_VIRTUAL_PORT_NAME);
+    const QString english = LoadStrIn(StrLang::English, IDS_VIRTUAL_PORT_NAME);
+    for (const CPortEntry &e : List()) {
+        const QString zh = Reformat(e.displayName, LoadStr(IDS_VIRTUAL_PORT_NAME), chinese);
+        const QString en = Reformat(e.displayName, LoadStr(IDS_VIRTUAL_PORT_NAME), english);
+        for (const QString &shown : {e.displayName, zh, en})
+            if (shown.compare(name, Qt::CaseInsensitive) == 0)
+                return e.path;
+    }
+    if (name.contains(QLatin1Char('/')) || QFileInfo::exists(name))
+        return QDir::cleanPath(QFileInfo(name).absoluteFilePath());
+    return name;
+}
+
+QString CMyPortEnum::PortIdentity(const QString &name)
+{
+    QString host;
+    int port = 0;
+    if (CMyTcpPort::ParseName(name, &host, &port)) {
+        host = host.toLower();
+        if (host.contains(QLatin1Char(':')))
+            host = QLatin1Char('[') + host + QLatin1Char(']');
+        return QStringLiteral("tcp://%1:%2").arg(host).arg(port);
+    }
+    const QString path = ResolvePortName(name);
+    const QString real = QFileInfo(path).canonicalFilePath();
+    return real.isEmpty() ? path : real;
+}

@@ -44,6 +44,15 @@ public:
     // The display name in the interface language of a name from the profile.
     static QString PortNameFromProfile(const QString &profileName);
 
+    // What a port named on the command line stands for: a listed port's
+    // display name in either language becomes its path, a relative path an
+    // absolute one; anything else (tcp://, a bare word) is kept.
+    static QString ResolvePortName(const QString &name);
+    // One spelling per port, whatever the user typed: the device's real path
+    // (links, "//" and "." resolved) or tcp://host:port with the host in
+    // lower case and the port as a plain number.
+    static QString PortIdentity(const QString &name);
+
 private:
     QVector<CPortEntry> m_entries;
     int m_next = 0;

@@ -33,7 +33,7 @@ const QString &Tr(int id)
     return id >= IDS_DEC_HANDSHAKE && id <= IDS_DEC_LAST ? texts[static_cast<size_t>(id - IDS_DEC_HANDSHAKE)] : none;
 }
 
-enum class EField : uint8_t { None, Slot8, Slot16, Position, Size, Color, Baud, Mode, Param, Level, Text };
+enum class EField : uint8_t { None, Slot8, SlotLow8, Slot16, Position, Size, Color, Baud, Mode, Param, Level, Text };
 enum class EReply : uint8_t { None, Echo, ReadyDone, ReadyEcho, Handshake, DeviceInfo };
 
 struct CFieldRule {
@@ -132,6 +132,7 @@ QString FormatField(EField kind, int label, const uint8_t *p, int n, CDescriptio
 {
     switch (kind) {
     case EField::Slot8:
+    case EField::SlotLow8:
         return Labelled(label, QString::number(p[0]));
     case EField::Slot16:
         return Labelled(label, QString::number(Be16(p)));
@@ -232,7 +233,7 @@ const Row kRows[] = {
     FontRow(16, 32, kFont16x32),
     {0x30, IDS_DEC_SHOW_PICTURE, 0, 0, 1, 1, nullptr, 0, EReply::None, 0, EField::None,
      {{EField::Slot8, 0, IDS_DEC_SLOT}, kNoFields[1]}},
-    {0x31, IDS_DEC_SEND_SAVE_PICTURE, 0, 0, 6, 6, nullptr, 0, EReply::ReadyEcho, 1, EField::Slot8,
+    {0x31, IDS_DEC_SEND_SAVE_PICTURE, 0, 0, 6, 6, nullptr, 0, EReply::ReadyEcho, 1, EField::SlotLow8,
      {{EField::Slot16, 0, IDS_DEC_SLOT}, {EField::Size, 2, IDS_DEC_SIZE}}},
     {0x32, IDS_DEC_SAVE_SCREEN, 0, 0, 1, 1, nullptr, 0, EReply::Echo, 0, EField::Slot8,
      {{EField::Slot8, 0, IDS_DEC_SLOT}, kNoFields[1]}},
@@ -462,7 +463,8 @@ CDescription CProtocolDecoder::DescribeReceived(const uint8_t *bytes, int count)
             return Unexpected(bytes, count, expected);
         CDescription d;
         d.text = Tr(IDS_DEC_ECHO) + QLatin1Char(' ') +
-                 FormatField(row.echoKind, IDS_DEC_SLOT, bytes, 1, &d);
+                 FormatField(row.echoKind, row.echoKind == EField::SlotLow8 ? int(IDS_DEC_SLOT_LOW) : int(IDS_DEC_SLOT),
+                             bytes, 1, &d);
         return d;
     }
     case EReply::None:

@@ -1,6 +1,7 @@
 #include "link/tcp_port.h"
 
 #include <QElapsedTimer>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -134,9 +135,13 @@ bool CMyTcpPort::ParseName(const QString &name, QString *host, int *port)
         return false;  // an IPv6 address needs its brackets
     }
     const QString p = rest.mid(colon + 1);
-    bool ok = false;
-    const int n = p.toInt(&ok, 10);
-    if (!ok || n < 1 || n > 65535 || p.size() > 5 || p.startsWith(QLatin1Char('+')))
+    // Digits only: no sign, no spaces (which toInt would skip).
+    if (p.isEmpty() || p.size() > 5 || !std::all_of(p.begin(), p.end(), [](QChar c) {
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        }))
+        return false;
+    const int n = p.toInt();
+    if (n < 1 || n > 65535)
         return false;
     for (const QChar c : h)
         if (c.isSpace() || c == QLatin1Char('/'))

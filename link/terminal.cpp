@@ -169,7 +169,10 @@ int CMyTerminal::ReadByte(uint8_t *out)
 bool CMyTerminal::ExpectAck(uint8_t expected)
 {
     uint8_t b = 0;
-    if (ReadByte(&b) != 1 || b != expected)
+    const int got = ReadByte(&b);
+    // A wrong byte is not accepted, so the log never shows it.
+    m_replyRejected = got == 1 && b != expected;
+    if (got != 1 || b != expected)
         return false;
     Notify(TRAFFIC_RECEIVED, 1, &b);
     return true;
@@ -299,6 +302,8 @@ bool CMyTerminal::Handshake()
         got = 2;
     if (got > 0)
         Notify(TRAFFIC_RECEIVED, got, reply);
+    if (got == 1)
+        m_partialReply = QByteArray(reinterpret_cast<const char *>(reply), got);
     if (got == 3) {
         m_info.versionMajor = reply[0];
         m_info.baud = BaudCodeToRate(reply[1]);

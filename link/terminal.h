@@ -95,6 +95,14 @@ public:
 
     // --- Identification ---
     void ResetInfo() { m_info.ResetInfo(); }
+    // An identification reply cut short (one byte of a handshake) since
+    // ClearPartialReply: the bytes that did come, for telling "answered
+    // incompletely" from "does not answer".
+    const QByteArray &PartialReply() const { return m_partialReply; }
+    void ClearPartialReply() { m_partialReply.clear(); }
+    // Whether the last acknowledgement awaited was a wrong byte (which the
+    // traffic log does not show, as it is not accepted).
+    bool ReplyRejected() const { return m_replyRejected; }
     bool Identify();
     bool QueryDeviceInfo();
     bool Handshake();
@@ -111,6 +119,11 @@ public:
     bool CmdSetMode(int mode);
     bool CmdSetTerminalBaud(int rate);
     bool CmdSaveScreen(int slot);
+    // The show and save commands carry a slot in one byte, and the terminal
+    // confirms a send-and-save with the slot's low byte: a slot above 255
+    // is refused with a status message before anything is sent.
+    enum : int { MAX_WIRE_SLOT = 255 };
+    bool CheckWireSlot(int slot);
     bool CmdShowPicture(int slot);
     // data is swapped in place for 16-bit terminals.
     bool SendPictureData(uint8_t *data, int size, int slot);
@@ -139,6 +152,8 @@ private:
     CMyTcpPort m_tcp;
     CTransport *m_transport = nullptr;
     CDevInfo m_info;
+    QByteArray m_partialReply;
+    bool m_replyRejected = false;
     CTrafficSink *m_traffic = nullptr;
     CBulkHost *m_bulkHost = nullptr;
     CStatusSink *m_status = nullptr;

@@ -134,9 +134,18 @@ bool CMyTerminal::CmdSetTerminalBaud(int rate)
     return SendCommand(0x01, payload, 5) && ExpectAck(code);
 }
 
+bool CMyTerminal::CheckWireSlot(int slot)
+{
+    if (slot <= MAX_WIRE_SLOT)
+        return true;
+    if (m_status)
+        m_status->ShowStatusMessage(STATUS_FAILURE, FormatStr(IDS_SLOT_BEYOND_BYTE, slot));
+    return false;
+}
+
 bool CMyTerminal::CmdSaveScreen(int slot)
 {
-    if (slot < 0 || slot > m_info.maxPictures - 1)
+    if (slot < 0 || slot > m_info.maxPictures - 1 || !CheckWireSlot(slot))
         return false;
     const uint8_t payload[1] = {static_cast<uint8_t>(slot & 0xFF)};
     return SendCommand(0x32, payload, 1) && ExpectAck(payload[0]);
@@ -144,7 +153,7 @@ bool CMyTerminal::CmdSaveScreen(int slot)
 
 bool CMyTerminal::CmdShowPicture(int slot)
 {
-    if (slot < 0 || slot > m_info.maxPictures - 1)
+    if (slot < 0 || slot > m_info.maxPictures - 1 || !CheckWireSlot(slot))
         return false;
     const uint8_t payload[1] = {static_cast<uint8_t>(slot & 0xFF)};
     return SendCommand(0x30, payload, 1);
@@ -185,6 +194,10 @@ bool CMyTerminal::SendPictureData(uint8_t *data, int size, int slot)
         return false;
     const bool showOnly = slot < 0 || slot > m_info.maxPictures - 1;
     const bool legacySave = !showOnly && IsConnected() && m_info.legacy;
+    // The terminal echoes only the slot's low byte: a larger slot could not
+    // be confirmed.
+    if (!showOnly && !CheckWireSlot(slot))
+        return false;
     if (showOnly || legacySave) {
         if (!SendCommand(0x35, nullptr, 0))
             return false;
@@ -275,7 +288,7 @@ bool CMyTerminal::CmdTouch(int kind)
 
 bool CMyTerminal::DeletePicture(int slot)
 {
-    return CmdClearScreen() && CmdSaveScreen(slot);
+    return CheckWireSlot(slot) && CmdClearScreen() && CmdSaveScreen(slot);
 }
 
 bool CMyTerminal::DeleteAllPictures()
@@ -283,7 +296,9 @@ bool CMyTerminal::DeleteAllPictures()
     if (!CmdClearScreen())
         return false;
     const QString text = LoadStr(IDS_CLEARING_PICTURES);
-    const int count = m_info.maxPictures;
+    // Slots beyond one byte cannot be named; those below are cleared and
+    // the rest reported, never passed over in silence.
+    const int count = std::min(m_info.maxPictures, MAX_WIRE_SLOT + 1);
     for (int i = 0; i < count; ++i) {
         if (m_status) {
             m_status->RefreshUi();
@@ -298,5 +313,10 @@ bool CMyTerminal::DeleteAllPictures()
     }
     if (m_status)
         m_status->ShowStatusProgress(text, 100);
+    if (m_info.maxPictures > count) {
+        if (m_status)
+            m_status->ShowStatusMessage(STATUS_FAILURE, FormatStr(IDS_SLOTS_BEYOND_BYTE, m_info.maxPictures - 1));
+        return false;
+    }
     return true;
 }

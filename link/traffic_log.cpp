@@ -1,9 +1,9 @@
 #include "link/traffic_log.h"
 
 #include <QElapsedTimer>
-#include <QSaveFile>
 
 #include "link/host.h"
+#include "res/output_file.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
 
@@ -78,6 +78,16 @@ CLogEntry CTrafficDescriber::DescribeBulk(int total, int sent, qint64 elapsedMs,
     return e;
 }
 
+CLogEntry CTrafficDescriber::DescribeNote(const QString &text)
+{
+    CLogEntry e;
+    e.ms = Now() - m_start;
+    e.direction = TRAFFIC_SENT;
+    e.bulk = true;
+    e.text = text;
+    return e;
+}
+
 QString FormatLogTime(qint64 ms)
 {
     static const QString format = LoadStr(IDS_LOG_MS);
@@ -127,10 +137,10 @@ QByteArray FormatLogExport(const QVector<CLogEntry> &oldestFirst, int format)
 bool SaveLogExport(const QString &path, const QVector<CLogEntry> &oldestFirst, int format, QString *error)
 {
     const QByteArray data = FormatLogExport(oldestFirst, format);
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
+    QString reason;
+    if (WriteOutputFile(path, data, 0, &reason) == COutputResult::Written)
         return true;
     if (error)
-        *error = LoadStr(IDS_LOG_SAVE_FAILED).arg(path, file.errorString());
+        *error = LoadStr(IDS_LOG_SAVE_FAILED).arg(path, reason);
     return false;
 }

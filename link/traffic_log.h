@@ -39,6 +39,8 @@ public:
     // A data block of total bytes of which sent went out, ending now after
     // elapsedMs; the entry's time is its start.
     CLogEntry DescribeBulk(int total, int sent, qint64 elapsedMs, bool ok);
+    // A line of the program's own (no bytes), timed now.
+    CLogEntry DescribeNote(const QString &text);
 
 private:
     qint64 Now() const;

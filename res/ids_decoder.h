@@ -71,5 +71,6 @@ enum : int {
     IDS_DEC_PARENS = 61259,
     IDS_DEC_INCOMPLETE_OF = 61260,
     IDS_DEC_ONE_BYTE = 61261,
-    IDS_DEC_LAST = 61261,
+    IDS_DEC_SLOT_LOW = 61262, // "编号低字节": the send-and-save echo
+    IDS_DEC_LAST = 61262,
 };

@@ -14,6 +14,7 @@ enum : int {
     // Picture transfer
     IDS_IMG_PICTURE_SENT = 62010,
     IDS_IMG_PICTURE_SEND_FAILED = 62011,
+    IDS_IMG_PICTURE_WRONG_SIZE = 62012,
 
     // Font libraries
     IDS_IMG_FONT_SIZE_FROM_NAME = 62020,

@@ -26,6 +26,7 @@ enum : int {
     IDS_ADD_NET_PORT_LABEL = 64902,
     IDS_AUTO_RECONNECT = 64903,       // "自动重连"
     IDS_REMOVE_NET_PORT = 64904,      // "删除网络端口“%s”"
+    IDS_AUTO_RECONNECT_PROMPT = 64905,
 };
 
 // qelcli run on several terminals

@@ -72,6 +72,12 @@ enum : int {
     IDS_BATCH_FILE_LISTED = 64104,   // a batch file named on the command line
     IDS_RECENT_FILE_GONE = 64105,    // a recent file that no longer exists
     IDS_FILE_NOT_FOUND = 64106,      // a file named on the command line is missing
+    IDS_FILE_OPENED = 64107,         // command-line files: one line each in the log
+    IDS_FILE_ALREADY_LISTED = 64108,
+    IDS_FILE_UNREADABLE = 64109,
+    IDS_BATCH_FILE_NOT_LISTED = 64110,
+    IDS_CMDLINE_FILES_SUMMARY = 64111, // ... and their summary
+    IDS_LIST_SEPARATOR = 64112,
 };
 
 // font library generator and picture dithering

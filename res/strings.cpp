@@ -25,6 +25,7 @@ const StrEntry kStrings[] = {
 #include "res/strings_shell.inc"
 #include "res/strings_cli.inc"
 #include "res/strings_ports.inc"
+#include "res/strings_checks.inc"
 #include "res/strings_screen.inc"
 #include "res/strings_screen_ui.inc"
     {0, nullptr}};
@@ -39,6 +40,7 @@ const StrEntry kStringsEn[] = {
 #include "res/strings_en_shell.inc"
 #include "res/strings_en_cli.inc"
 #include "res/strings_en_ports.inc"
+#include "res/strings_en_checks.inc"
 #include "res/strings_en_screen.inc"
 #include "res/strings_en_screen_ui.inc"
     {0, nullptr}};

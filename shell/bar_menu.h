@@ -11,4 +11,6 @@ public:
     explicit CBarMenu(QWidget *parent = nullptr);
     // Builds the main menu from the command table.
     void LoadMenu(CCmdTable *cmds);
+    // F10: the keyboard goes to the menu bar, the first menu open.
+    void OpenFirstMenu();
 };

@@ -52,7 +52,8 @@ protected:
 private:
     void Open()
     {
-        if (isEnabled())
+        // The command decides, not the button's drawn state.
+        if (defaultAction() && defaultAction()->isEnabled())
             m_dropDown(QRect(mapToGlobal(QPoint(0, 0)), size()));
     }
 

@@ -3,6 +3,7 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QMouseEvent>
 
 #include "imaging/app_image.h"
 #include "batch/recent_batch_files.h"
@@ -224,15 +225,20 @@ void CMyList::HideEmptyPane()
 
 void CMyList::RemoveSelectedFiles()
 {
-    for (;;) {
-        QTreeWidgetItem *item = nullptr;
-        for (QTreeWidgetItem *selected : selectedItems())
-            if (selected->parent())
-                item = selected;
-        if (!item)
-            break;
+    // The entries selected now, and only those: removing the current entry
+    // would otherwise make its neighbour current and selected, and that one
+    // would go next.
+    QList<QTreeWidgetItem *> chosen;
+    for (QTreeWidgetItem *selected : selectedItems())
+        if (selected->parent())
+            chosen.append(selected);
+    if (chosen.isEmpty())
+        return;
+    m_removing = true;
+    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
+    m_removing = false;
+    for (QTreeWidgetItem *item : chosen) {
         const QString path = item->data(0, kPathRole).toString();
-        // The entry after it may become current; that does not load it.
         m_removing = true;
         delete item;
         m_removing = false;
@@ -264,22 +270,38 @@ void CMyList::RemoveAllFiles()
     m_frame->ScheduleUpdate();
 }
 
+int CMyList::OpenOne(const QString &path, QString *full)
+{
+    const QFileInfo info(path);
+    *full = info.absoluteFilePath();
+    if (!info.exists())
+        return OPEN_MISSING;
+    if (!info.isFile() || !info.isReadable())
+        return OPEN_UNREADABLE;
+    if (path.endsWith(QLatin1String(".kbz"), Qt::CaseInsensitive)) {
+        // A batch file is offered on the home page, not run.
+        return m_frame->RecentBatchFiles().Add(*full) ? OPEN_BATCH : OPEN_BATCH_REFUSED;
+    }
+    const int kind = IsScreenFile(*full)                  ? FILE_KIND_SCREEN
+                     : m_image->IsSupportedImage(*full) ? FILE_KIND_PICTURE
+                                                        : FILE_KIND_FONT;
+    switch (AddFile(*full, kind)) {
+    case ADDFILE_OK: return OPEN_ADDED;
+    case ADDFILE_LISTED: return OPEN_LISTED;
+    default: return OPEN_UNREADABLE;
+    }
+}
+
 bool CMyList::OpenDocument(const QString &path, bool select)
 {
-    if (path.endsWith(QLatin1String(".kbz"), Qt::CaseInsensitive) && QFileInfo(path).isFile()) {
-        // A batch file is offered on the home page, not run.
-        const QString full = QFileInfo(path).absoluteFilePath();
-        if (m_frame->RecentBatchFiles().Add(full))
-            m_frame->ShowStatusMessage(STATUS_INFO, IDS_BATCH_FILE_LISTED, qUtf8Printable(full));
+    QString full;
+    const int outcome = OpenOne(path, &full);
+    if (outcome == OPEN_BATCH)
+        m_frame->ShowStatusMessage(STATUS_INFO, IDS_BATCH_FILE_LISTED, qUtf8Printable(full));
+    if (outcome == OPEN_BATCH || outcome == OPEN_BATCH_REFUSED)
         return true;
-    }
-    const QFileInfo info(path);
-    if (!info.isFile())
+    if (outcome == OPEN_MISSING)
         return false;
-    const QString full = info.absoluteFilePath();
-    AddFile(full, IsScreenFile(full)                  ? FILE_KIND_SCREEN
-                  : m_image->IsSupportedImage(full) ? FILE_KIND_PICTURE
-                                                    : FILE_KIND_FONT);
     if (select)
         SelectFile(full);
     return FindItem(full) != nullptr;
@@ -287,18 +309,92 @@ bool CMyList::OpenDocument(const QString &path, bool select)
 
 void CMyList::OpenDocuments(const QStringList &paths)
 {
+    // Every file gets its line in the log; the status bar sums them up with
+    // the failures and their reasons, so no message hides another.
     QString first;
+    QStringList lines;
+    QStringList failures;
+    int opened = 0;
     for (const QString &path : paths) {
-        if (!OpenDocument(path, false)) {
-            m_frame->ShowStatusMessage(STATUS_FAILURE, IDS_FILE_NOT_FOUND, qUtf8Printable(path));
+        QString full;
+        const int outcome = OpenOne(path, &full);
+        int line = 0;
+        switch (outcome) {
+        case OPEN_ADDED: line = IDS_FILE_OPENED; break;
+        case OPEN_LISTED: line = IDS_FILE_ALREADY_LISTED; break;
+        case OPEN_BATCH: line = IDS_BATCH_FILE_LISTED; break;
+        case OPEN_BATCH_REFUSED: line = IDS_BATCH_FILE_NOT_LISTED; break;
+        case OPEN_MISSING: line = IDS_FILE_NOT_FOUND; break;
+        default: line = IDS_FILE_UNREADABLE; break;
+        }
+        const bool ok = outcome == OPEN_ADDED || outcome == OPEN_LISTED || outcome == OPEN_BATCH;
+        const QString text = FormatStr(line, qUtf8Printable(ok ? full : path));
+        m_frame->AddLogNote(text);
+        lines << text;
+        if (!ok) {
+            failures << text;
             continue;
         }
-        const QString full = QFileInfo(path).absoluteFilePath();
+        ++opened;
         if (first.isEmpty() && FindItem(full))
             first = full;
     }
     if (!first.isEmpty())
         SelectFile(first);
+    if (paths.isEmpty())
+        return;
+    if (paths.size() == 1) {
+        m_frame->ShowStatusMessage(failures.isEmpty() ? STATUS_INFO : STATUS_FAILURE, lines.constFirst());
+        return;
+    }
+    QString summary = FormatStr(IDS_CMDLINE_FILES_SUMMARY, static_cast<int>(paths.size()), opened,
+                                static_cast<int>(failures.size()));
+    if (!failures.isEmpty())
+        summary += LoadStr(IDS_LIST_SEPARATOR) + failures.join(LoadStr(IDS_LIST_SEPARATOR));
+    m_frame->ShowStatusMessage(failures.isEmpty() ? STATUS_INFO : STATUS_FAILURE, summary);
+}
+
+void CMyList::mousePressEvent(QMouseEvent *ev)
+{
+    const QModelIndex index = indexAt(ev->position().toPoint());
+    if (!index.isValid() || !index.parent().isValid()) {
+        // A header or empty space: the entry stays selected and current.
+        if (!hasFocus())
+            setFocus(Qt::MouseFocusReason);
+        ev->accept();
+        return;
+    }
+    QTreeWidget::mousePressEvent(ev);
+}
+
+QModelIndex CMyList::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex current = currentIndex();
+    QModelIndex next = QTreeWidget::moveCursor(action, modifiers);
+    if (!next.isValid() || next.parent().isValid())
+        return next;
+    // A header: the next file in the direction of the move, else the one
+    // on the other side of the header; sideways moves stay.
+    const bool down = action == MoveDown || action == MoveNext || action == MovePageDown || action == MoveHome;
+    const bool up = action == MoveUp || action == MovePrevious || action == MovePageUp || action == MoveEnd;
+    if (!down && !up)
+        return current;
+    for (const bool below : {down, !down}) {
+        QModelIndex step = next;
+        do
+            step = below ? indexBelow(step) : indexAbove(step);
+        while (step.isValid() && !step.parent().isValid());
+        if (step.isValid())
+            return step;
+    }
+    return current;
+}
+
+QItemSelectionModel::SelectionFlags CMyList::selectionCommand(const QModelIndex &index, const QEvent *event) const
+{
+    if (!index.isValid() || !index.parent().isValid())
+        return QItemSelectionModel::NoUpdate;
+    return QTreeWidget::selectionCommand(index, event);
 }
 
 void CMyList::resizeEvent(QResizeEvent *ev)

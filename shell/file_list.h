@@ -52,7 +52,8 @@ public:
     // list instead. False when the file does not exist.
     bool OpenDocument(const QString &path, bool select = true);
     // Command-line files: each opened as above, the first listed one
-    // selected; missing files are reported.
+    // selected. Each file's outcome is a line of the log; one status message
+    // sums them up, naming every file that failed and why.
     void OpenDocuments(const QStringList &paths);
 
     int GetFileCount() const { return m_paths.size(); }
@@ -66,8 +67,18 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *ev) override;
+    // The group headers are never selected: a click on one, or on empty
+    // space, leaves the selection as it is, and the keys step over them.
+    void mousePressEvent(QMouseEvent *ev) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event = nullptr) const override;
 
 private:
+    enum { OPEN_ADDED, OPEN_LISTED, OPEN_BATCH, OPEN_BATCH_REFUSED, OPEN_MISSING, OPEN_UNREADABLE };
+    // Opens one file as OpenDocument does, without selecting or reporting;
+    // one of the OPEN_ outcomes, *full the absolute path.
+    int OpenOne(const QString &path, QString *full);
     void OnSelectionChanged();
     void OnItemClicked(QTreeWidgetItem *item);
     void ShowViewOf(int kind);

@@ -98,4 +98,7 @@ public:
     virtual CRecentFileList &RecentFiles() = 0;
     virtual CMyRecentBatchFiles &RecentBatchFiles() = 0;
     virtual CInitDirs &InitDirs() = 0;
+    // A line of the program's own in the communication log (what was opened,
+    // what failed), beside the terminal's traffic.
+    virtual void AddLogNote(const QString &text) = 0;
 };

@@ -10,12 +10,15 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
+#include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextFrame>
+#include <QTextTable>
 #include <QUrlQuery>
 
 namespace
@@ -96,16 +99,12 @@ CMyHomePage::CMyHomePage(CFrameServices &frame, QWidget *parent, const QUrl &pag
     setObjectName(QStringLiteral("homePage"));
     setFrameStyle(QFrame::NoFrame);
     // Clicks and hovering only: no selection, no keyboard navigation, no
-    // history; the anchors are handled here, never followed.
+    // history; the anchors are handled here (mouse events below), never
+    // followed.
     setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     setOpenLinks(false);
     setOpenExternalLinks(false);
-    // Handled from the event loop: an operation may replace the page, which
-    // must not happen inside the browser's own mouse handling.
-    connect(
-        this, &QTextBrowser::anchorClicked, this, [this](const QUrl &url) { OnAnchor(url); },
-        Qt::QueuedConnection);
-    connect(this, &QTextBrowser::highlighted, this, &CMyHomePage::OnHighlighted, Qt::QueuedConnection);
+    viewport()->setMouseTracking(true);
     m_frame.RecentBatchFiles().SetChangedCallback([this] { RefreshMruTable(); });
     LoadPage();
     // The page has loaded: fill its recent batch block.
@@ -250,8 +249,35 @@ void CMyHomePage::Render()
         root.clearBackground();
         document()->rootFrame()->setFrameFormat(root);
     }
+    SpreadPercentColumns(document()->rootFrame());
     horizontalScrollBar()->setValue(x);
     verticalScrollBar()->setValue(y);
+}
+
+void CMyHomePage::SpreadPercentColumns(QTextFrame *frame)
+{
+    // A full-width table whose columns are all given in percent but add up
+    // to less spreads the rest over them in proportion, as HTML engines do
+    // (20 % + 30 % + 30 % become 25 %, 37.5 %, 37.5 %); this engine would
+    // leave it empty.
+    if (auto *table = qobject_cast<QTextTable *>(frame)) {
+        QTextTableFormat format = table->format();
+        QList<QTextLength> widths = format.columnWidthConstraints();
+        qreal sum = 0;
+        bool allPercent = !widths.isEmpty();
+        for (const QTextLength &w : widths) {
+            allPercent = allPercent && w.type() == QTextLength::PercentageLength;
+            sum += w.rawValue();
+        }
+        if (allPercent && sum > 0 && sum < 100) {
+            for (QTextLength &w : widths)
+                w = QTextLength(QTextLength::PercentageLength, w.rawValue() * 100 / sum);
+            format.setColumnWidthConstraints(widths);
+            table->setFormat(format);
+        }
+    }
+    for (QTextFrame *child : frame->childFrames())
+        SpreadPercentColumns(child);
 }
 
 QVariant CMyHomePage::loadResource(int type, const QUrl &name)
@@ -333,6 +359,86 @@ bool CMyHomePage::viewportEvent(QEvent *event)
     return QTextBrowser::viewportEvent(event);
 }
 
+QString CMyHomePage::CellTargetAt(const QPoint &viewportPos) const
+{
+    // The cell of the recent batch table under the point, by the anchor of
+    // its content: the whole cell answers, not only its text.
+    const QPointF docPos = viewportPos + QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    QAbstractTextDocumentLayout *layout = document()->documentLayout();
+    const int position = layout->hitTest(docPos, Qt::FuzzyHit);
+    if (position < 0)
+        return QString();
+    QTextCursor cursor(document());
+    cursor.setPosition(position);
+    QTextTable *table = cursor.currentTable();
+    if (!table || !layout->frameBoundingRect(table).contains(docPos))
+        return QString();
+    const QTextTableCell cell = table->cellAt(cursor);
+    if (!cell.isValid())
+        return QString();
+    for (QTextFrame::iterator it = cell.begin(); !it.atEnd(); ++it) {
+        for (QTextBlock::iterator f = it.currentBlock().begin(); !f.atEnd(); ++f) {
+            const QString href = f.fragment().charFormat().anchorHref();
+            if (href.startsWith(QLatin1String("FileList#")) || href.startsWith(QLatin1String("FileListDel#")))
+                return href;
+        }
+    }
+    return QString();
+}
+
+QString CMyHomePage::TargetAt(const QPoint &viewportPos) const
+{
+    const QString anchor = anchorAt(viewportPos);
+    return anchor.isEmpty() ? CellTargetAt(viewportPos) : anchor;
+}
+
+void CMyHomePage::mouseMoveEvent(QMouseEvent *event)
+{
+    QTextBrowser::mouseMoveEvent(event);
+    const QString target = TargetAt(event->position().toPoint());
+    viewport()->setCursor(target.isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
+    // The hover colours re-render the page: not inside the browser's own
+    // mouse handling.
+    if (target != m_hover)
+        QMetaObject::invokeMethod(
+            this, [this, target] { OnHighlighted(target.isEmpty() ? QUrl() : QUrl(target)); }, Qt::QueuedConnection);
+}
+
+void CMyHomePage::mousePressEvent(QMouseEvent *event)
+{
+    m_doubleClicked = false;
+    m_pressed = event->button() == Qt::LeftButton ? TargetAt(event->position().toPoint()) : QString();
+    QTextBrowser::mousePressEvent(event);
+}
+
+void CMyHomePage::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second press of a double-click: its click was the first one.
+    m_doubleClicked = true;
+    m_pressed.clear();
+    event->accept();
+}
+
+void CMyHomePage::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTextBrowser::mouseReleaseEvent(event);
+    const QString pressed = m_pressed;
+    m_pressed.clear();
+    if (event->button() != Qt::LeftButton || m_doubleClicked) {
+        m_doubleClicked = false;
+        return;
+    }
+    if (pressed.isEmpty() || TargetAt(event->position().toPoint()) != pressed)
+        return;
+    // The row's file is taken now, as the user sees it; the operation runs
+    // from the event loop (it may replace the page, which must not happen
+    // inside the browser's own mouse handling).
+    const QUrl url(pressed);
+    const QString path = RowPath(url.path(), url.fragment());
+    QMetaObject::invokeMethod(
+        this, [this, url, path] { RunAnchor(url.path(), url.fragment(), path); }, Qt::QueuedConnection);
+}
+
 void CMyHomePage::OnHighlighted(const QUrl &url)
 {
     const QString anchor = url.isEmpty() ? QString() : url.toString();
@@ -344,7 +450,20 @@ void CMyHomePage::OnHighlighted(const QUrl &url)
 
 // ---------------------------------------------------------------- event map
 
+QString CMyHomePage::RowPath(const QString &cls, const QString &id) const
+{
+    if (cls != QLatin1String("FileList") && cls != QLatin1String("FileListDel"))
+        return QString();
+    const int row = ElementIdToInt(id);
+    return row >= 0 && row < m_rows.size() ? m_rows.at(row).path : QString();
+}
+
 bool CMyHomePage::OnAnchor(const QUrl &anchor)
+{
+    return RunAnchor(anchor.path(), anchor.fragment(), RowPath(anchor.path(), anchor.fragment()));
+}
+
+bool CMyHomePage::RunAnchor(const QString &cls, const QString &id, const QString &path)
 {
     // The event map, in its order: a button by its element id, a recent
     // batch row by the class of the clicked cell (its id is the row).
@@ -358,8 +477,15 @@ bool CMyHomePage::OnAnchor(const QUrl &anchor)
         {false, "idPicture", OP_PICTURE}, {false, "idFont", OP_FONT},
         {true, "FileList", OP_RUN_ROW},   {true, "FileListDel", OP_REMOVE_ROW},
     };
-    const QString cls = anchor.path();
-    const QString id = anchor.fragment();
+    // The place of a row's file in the list now; -1 when it has gone.
+    auto placeOf = [this](const QString &file) {
+        const CMyRecentBatchFiles &list = m_frame.RecentBatchFiles();
+        QString entry;
+        for (int i = 0; !file.isEmpty() && i < list.GetSize(); ++i)
+            if (list.GetEntry(i, &entry) && CMyRecentBatchFiles::SamePath(entry, file))
+                return i;
+        return -1;
+    };
     for (const auto &entry : kMap) {
         if (entry.byClass ? cls != QLatin1String(entry.key)
                           : (!cls.isEmpty() || id != QLatin1String(entry.key)))
@@ -380,17 +506,16 @@ bool CMyHomePage::OnAnchor(const QUrl &anchor)
             case OP_FONT:
                 m_frame.OnCommand(ID_FILE_OPEN_FONT);
                 break;
-            case OP_RUN_ROW: {
-                // A place emptied meanwhile does nothing.
-                QString path;
-                if (m_frame.RecentBatchFiles().GetEntry(ElementIdToInt(id), &path) && m_runBatchFile)
+            case OP_RUN_ROW:
+                // A file no longer in the list does nothing.
+                if (placeOf(path) >= 0 && m_runBatchFile)
                     m_runBatchFile(path);
                 break;
-            }
             case OP_REMOVE_ROW:
-                // The removal rebuilds the block; the profile follows at once.
-                m_frame.RecentBatchFiles().Remove(ElementIdToInt(id));
-                m_frame.RecentBatchFiles().WriteList();
+                // The row's file, wherever it stands now. The removal
+                // rebuilds the block; the profile follows at once.
+                if (const int place = placeOf(path); place >= 0)
+                    m_frame.RecentBatchFiles().Remove(place);
                 break;
             }
         } catch (...) {

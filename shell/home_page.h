@@ -1,6 +1,7 @@
 // The home page: the page of res/home/ in a text browser. Clicks on its
 // elements arrive as anchors "class#id" (a button: "#idConnect"; a recent
-// batch row: "FileList#3") and run the operations of the event map; the
+// batch row: "FileList#3") and run the operations of the event map; a cell
+// of the recent batch table is a target as a whole, not only its text. The
 // element under the pointer takes its hover colours by a re-render.
 #pragma once
 
@@ -10,6 +11,7 @@
 #include <functional>
 
 class CFrameServices;
+class QTextFrame;
 
 // The program's page in the interface language: qrc:/home/index.htm, or
 // qrc:/home/en/index.htm in English.
@@ -31,7 +33,11 @@ class CMyHomePage : public QTextBrowser
     // Rebuilds the recent batch block from the frame's recent list.
     void RefreshMruTable();
     // Runs the operation of a page anchor; false when no map entry matches.
+    // A recent batch row runs or removes the file shown in that row now.
     bool OnAnchor(const QUrl &anchor);
+    // The target at a point of the viewport: the anchor there, or the recent
+    // batch cell the point lies in; empty when none.
+    QString TargetAt(const QPoint &viewportPos) const;
     // The anchor under the pointer (empty when none) and the page as shown.
     QString HoverAnchor() const { return m_hover; }
     QString PageHtml() const { return m_html; }
@@ -48,6 +54,10 @@ class CMyHomePage : public QTextBrowser
     void keyPressEvent(QKeyEvent *event) override;
     bool viewportEvent(QEvent *event) override;
     bool event(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
 
   private:
     struct Row {
@@ -59,6 +69,12 @@ class CMyHomePage : public QTextBrowser
     QString MruTableMarkup() const;
     QString ApplyHover(QString html) const;
     void OnHighlighted(const QUrl &url);
+    // Runs a map entry; path: the recent batch file of a row, as it was
+    // shown when the row was clicked.
+    bool RunAnchor(const QString &cls, const QString &id, const QString &path);
+    QString CellTargetAt(const QPoint &viewportPos) const;
+    static void SpreadPercentColumns(QTextFrame *frame);
+    QString RowPath(const QString &cls, const QString &id) const;
 
     CFrameServices &m_frame;
     std::function<bool(const QString &)> m_runBatchFile;
@@ -67,5 +83,7 @@ class CMyHomePage : public QTextBrowser
     QString m_html;    // the page as last shown
     QList<Row> m_rows; // the recent block as last rebuilt
     QString m_hover;
+    QString m_pressed;             // the target the left button went down on
+    bool m_doubleClicked = false;  // the release ends a double-click
     QImage m_banner;
 };

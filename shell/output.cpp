@@ -158,6 +158,11 @@ void CMyOutput::OnBulk(int total, int sent, qint64 elapsedMs, bool ok)
     InsertLine(m_describer.DescribeBulk(total, sent, elapsedMs, ok));
 }
 
+void CMyOutput::AddNote(const QString &text)
+{
+    InsertLine(m_describer.DescribeNote(text));
+}
+
 void CMyOutput::AddLine(int byteCount, const uint8_t *bytes)
 {
     if (!bytes || std::min(byteCount, maxBytes) <= 0)

@@ -40,6 +40,9 @@ public:
     void OnLinkOpened() override;
     // One summary line for a data block.
     void OnBulk(int total, int sent, qint64 elapsedMs, bool ok) override;
+    // One line of the program's own (what was opened, what failed), shown
+    // like a data-block summary.
+    void AddNote(const QString &text);
     // Adds one line with the current direction; null bytes or count <= 0 do
     // nothing; at most maxBytes bytes are shown.
     void AddLine(int count, const uint8_t *bytes);

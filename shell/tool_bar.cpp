@@ -32,6 +32,10 @@ QToolButton *CMyToolBar::InsertButton(int before, QAction *action, bool showText
     slot.button = btn;
     QAction *next = m_buttons.value(before).holder;
     slot.holder = next ? insertWidget(next, btn) : addWidget(btn);
+    // The holder hands its enabled state to the button whenever it changes,
+    // shown or hidden: it must be the command's.
+    slot.holder->setEnabled(action->isEnabled());
+    connect(action, &QAction::enabledChanged, slot.holder, &QAction::setEnabled);
     m_buttons.insert(id, slot);
     return btn;
 }

@@ -45,7 +45,7 @@ int main(int argc, char **argv)
     headless = false;
     for (int i = 1; i < argc; ++i) {
         const QByteArray a = argv[i];
-        if (a == "--headless" || a == "-headless" || a == "--help" || a == "-h")
+        if (a == "--headless" || a == "-headless" || a == "--help" || a == "-h" || a == "--version" || a == "-V")
             headless = true;
     }
     if (!headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
@@ -57,6 +57,15 @@ int main(int argc, char **argv)
     if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
+    // Qt warns while choosing the platform when XDG_RUNTIME_DIR is unset;
+    // nothing of the simulator lives in that folder.
+    static QtMessageHandler previousHandler = nullptr;
+    previousHandler = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+        if (type == QtWarningMsg && text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+            return;
+        if (previousHandler)
+            previousHandler(type, context, text);
+    });
     std::unique_ptr<QGuiApplication> app;
 #ifdef QELSIM_WITH_WINDOW
     if (!headless)

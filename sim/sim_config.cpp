@@ -69,7 +69,8 @@ bool ParseCommandLine(const QStringList &args, SimConfig *config, QString *error
     const QCommandLineOption baud("baud", Tx(T_OPT_BAUD), "RATE");
     const QCommandLineOption maxBaud(
         "max-baud", Tx(T_OPT_MAX_BAUD), "RATE");
-    const QCommandLineOption version("version", Tx(T_OPT_VERSION), "X.Y");
+    const QCommandLineOption version("firmware", Tx(T_OPT_FIRMWARE), "X.Y");
+    const QCommandLineOption programVersion({"V", "version"}, Tx(T_OPT_PROGRAM_VERSION));
     const QCommandLineOption delay("delay", Tx(T_OPT_DELAY), "MS");
     const QCommandLineOption hardFont("hard-font", Tx(T_OPT_HARD_FONT), "0|1");
     const QCommandLineOption mode("mode", Tx(T_OPT_MODE), "0|1");
@@ -87,7 +88,7 @@ bool ParseCommandLine(const QStringList &args, SimConfig *config, QString *error
     const QCommandLineOption tcp("tcp", Tx(T_OPT_TCP), "[HOST:]PORT");
     // Read by main before anything is shown (ChooseSimLang); checked here.
     const QCommandLineOption lang("lang", Tx(T_OPT_LANG), "zh|en");
-    p.addOptions({help, profile, size,       bpp,  slotsOpt, baud,   maxBaud,  version, delay, hardFont, mode,
+    p.addOptions({help, programVersion, profile, size,       bpp,  slotsOpt, baud,   maxBaud,  version, delay, hardFont, mode,
                   name, link,    replyDelay, pace, headless, log,    screen,   slotsDir, fault, tcp, lang});
 
     if (!p.parse(args)) {
@@ -95,7 +96,16 @@ bool ParseCommandLine(const QStringList &args, SimConfig *config, QString *error
         return false;
     }
     if (p.isSet(help)) {
-        *helpText = p.helpText() + Tx(T_HELP_TAIL);
+        // Qt's own headings follow the language of the rest.
+        QString text = p.helpText();
+        if (text.startsWith(QLatin1String("Usage:")))
+            text.replace(0, 6, Tx(T_USAGE));
+        text.replace(QLatin1String("\nOptions:\n"), QLatin1Char('\n') + Tx(T_OPTIONS) + QLatin1Char('\n'));
+        *helpText = text + Tx(T_HELP_TAIL);
+        return true;
+    }
+    if (p.isSet(programVersion)) {
+        *helpText = QStringLiteral("qelsim %1\n").arg(QStringLiteral(QELSIM_VERSION));
         return true;
     }
     if (!p.positionalArguments().isEmpty()) {

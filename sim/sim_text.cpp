@@ -49,7 +49,7 @@ constexpr TextRow kTexts[] = {
      "  crlf            设备信息各行以 CR LF 结尾\n"
      "  hangup-after=N  数据块收到 N 字节后断开线路 (删除链接；无窗口时退出)\n"
      "\n"
-     "handshake3 握手的版本字节为 X*16+Y (--version X.Y，默认 1.2 即 0x12)。\n"
+     "handshake3 握手的版本字节为 X*16+Y (--firmware X.Y，默认 1.2 即 0x12)。\n"
      "\n"
      "虚拟端口：在虚拟端口目录 (QEL_PORT_DIR，否则 $XDG_RUNTIME_DIR/qel-ports，否则 /tmp/qel-ports-<uid>)\n"
      "中建立符号链接 qelsim-<名称>，默认名称 sim（已被其他运行中的终端占用时依次用 sim2、sim3 …）。\n"
@@ -83,7 +83,7 @@ constexpr TextRow kTexts[] = {
      "  hangup-after=N  cuts the line after N bytes of a data block (removes the link; exits without a "
      "window)\n"
      "\n"
-     "The handshake3 version byte is X*16+Y (--version X.Y, default 1.2, i.e. 0x12).\n"
+     "The handshake3 version byte is X*16+Y (--firmware X.Y, default 1.2, i.e. 0x12).\n"
      "\n"
      "Virtual port: a symbolic link qelsim-<name> in the virtual port folder (QEL_PORT_DIR, else\n"
      "$XDG_RUNTIME_DIR/qel-ports, else /tmp/qel-ports-<uid>); default name sim (sim2, sim3 ... when taken "
@@ -118,7 +118,10 @@ constexpr TextRow kTexts[] = {
     {T_OPT_BAUD, "终端波特率 (默认 115200)", "terminal baud rate (default 115200)"},
     {T_OPT_MAX_BAUD, "最高波特率 (默认为 115200 与终端波特率中较大者)",
      "highest baud rate (default: the larger of 115200 and the terminal baud rate)"},
-    {T_OPT_VERSION, "版本 X.Y", "version X.Y"},
+    {T_OPT_FIRMWARE, "终端报告的固件版本 X.Y (默认 1.2)", "firmware version X.Y the terminal reports (default 1.2)"},
+    {T_OPT_PROGRAM_VERSION, "显示程序版本", "show the program's version"},
+    {T_USAGE, "用法：", "Usage:"},
+    {T_OPTIONS, "选项：", "Options:"},
     {T_OPT_DELAY, "设备信息中的 DelayTime (毫秒)", "DelayTime of the device info (ms)"},
     {T_OPT_HARD_FONT, "设备信息中的 HardFont 0 或 1", "HardFont of the device info, 0 or 1"},
     {T_OPT_MODE, "handshake3 的初始工作模式 0 或 1", "initial working mode of handshake3, 0 or 1"},

@@ -1,6 +1,7 @@
 #include "toolkit/status_bar.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QLinearGradient>
 #include <QPaintEvent>
@@ -195,6 +196,7 @@ void CMyStatusBar::ShowStatusMessage(int kind, const QString &text)
     // A new message replaces the command prompt at once; the prompt comes
     // back with the next hover.
     ClearTip();
+    HoldAgainstPrompt();
     if (kind == STATUS_INFO || kind == STATUS_SUCCESS || kind == STATUS_FAILURE) {
         QColor c1, c2;
         KindColors(kind, &c1, &c2);
@@ -207,6 +209,7 @@ void CMyStatusBar::ShowStatusMessage(int kind, const QString &text)
 void CMyStatusBar::ShowStatusProgress(const QString &text, int percent)
 {
     ClearTip();
+    HoldAgainstPrompt();
     const int index = CommandToIndex(0);
     if (index >= 0)
         SetPaneProgress(index, percent, text);
@@ -222,10 +225,29 @@ void CMyStatusBar::ClearTip()
     update();
 }
 
+void CMyStatusBar::HoldAgainstPrompt()
+{
+    m_messagePointer = QCursor::pos();
+    m_messageUnder = QApplication::widgetAt(m_messagePointer);
+    m_holding = true;
+}
+
 void CMyStatusBar::OnFrameworkMessage(const QString &text)
 {
     if (text == m_tip)
         return;
+    // A prompt while the pointer has not moved from the item it was on when
+    // the last message came is that hover announced again (a modal window
+    // that closes gives the item under the pointer a fresh one), not a new
+    // one: the message stays.
+    if (m_holding && !text.isEmpty()) {
+        const QPoint pointer = QCursor::pos();
+        if (pointer == m_messagePointer && QApplication::widgetAt(pointer) == m_messageUnder) {
+            clearMessage();
+            return;
+        }
+        m_holding = false;
+    }
     m_tip = text.left(kMaxText);
     update();
 }

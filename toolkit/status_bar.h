@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
 #include <QRect>
 #include <QStatusBar>
 #include <QString>
@@ -107,6 +108,9 @@ protected:
 private:
     void OnFrameworkMessage(const QString &text);
     void ClearTip();
+    // Remembers where the pointer is as a message comes (see
+    // OnFrameworkMessage).
+    void HoldAgainstPrompt();
     void MeasurePane(CPane &pane);
     void StartTimer();
     void DrawPane(QPainter &p, const CPane &pane);
@@ -118,4 +122,7 @@ private:
     int m_timerStarts = 0;
     StatusClock m_clock;
     QString m_tip;
+    QPoint m_messagePointer;
+    QPointer<QWidget> m_messageUnder;
+    bool m_holding = false;
 };

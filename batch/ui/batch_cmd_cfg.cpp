@@ -49,7 +49,15 @@ CBatchCmdTree::CBatchCmdTree(CBatchCmdCfg *dialog, int id, QWidget *parent)
 
 void CBatchCmdTree::mousePressEvent(QMouseEvent *event)
 {
-    m_pressed = itemAt(event->position().toPoint());
+    QTreeWidgetItem *item = itemAt(event->position().toPoint());
+    // A page that refuses its values keeps its item selected: the press
+    // neither selects nor highlights another one.
+    if (this == m_dialog->m_selectedTree && !m_dialog->AllowsLeavingPage(item)) {
+        m_pressed = nullptr;
+        event->accept();
+        return;
+    }
+    m_pressed = item;
     QTreeWidget::mousePressEvent(event);
 }
 
@@ -82,10 +90,17 @@ void NoAutoDefault(QWidget *w)
 
 } // namespace
 
-CBatchCmdCfg::CBatchCmdCfg(CBatchHost &host, CBatchBrowser &browser, CMyRecentBatchFiles &recent, QWidget *parent)
-    : QDialog(parent), m_host(host), m_recent(recent)
+void CBatchCmdCfg::CRefusalSink::ShowStatusMessage(int kind, const QString &text)
 {
-    m_env.status = &host;
+    m_host.ShowStatusMessage(kind, text);
+    if (m_line && kind == STATUS_FAILURE)
+        m_line->setText(text);
+}
+
+CBatchCmdCfg::CBatchCmdCfg(CBatchHost &host, CBatchBrowser &browser, CMyRecentBatchFiles &recent, QWidget *parent)
+    : QDialog(parent), m_host(host), m_refusalSink(host, m_refusal), m_recent(recent)
+{
+    m_env.status = &m_refusalSink;
     m_env.terminal = &host.Terminal();
     m_env.browser = &browser;
 
@@ -100,6 +115,12 @@ CBatchCmdCfg::CBatchCmdCfg(CBatchHost &host, CBatchBrowser &browser, CMyRecentBa
     m_hint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_pageArea = new QStackedWidget(this);
     m_pageArea->addWidget(m_hint);
+    m_refusal = new QLabel(this);
+    m_refusal->setObjectName(QStringLiteral("refusal"));
+    QPalette refusalColors = m_refusal->palette();
+    refusalColors.setColor(QPalette::WindowText, QColor(180, 0, 30));
+    m_refusal->setPalette(refusalColors);
+    m_refusal->setFixedHeight(m_refusal->fontMetrics().height());
 
     m_availableTree = new CBatchCmdTree(this, IDC_BATCHCFG_AVAILABLE, this);
     m_selectedTree = new CBatchCmdTree(this, IDC_BATCHCFG_SELECTED, this);
@@ -137,6 +158,7 @@ CBatchCmdCfg::CBatchCmdCfg(CBatchHost &host, CBatchBrowser &browser, CMyRecentBa
     buttons->addWidget(close);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_pageArea);
+    layout->addWidget(m_refusal);
     layout->addLayout(trees, 1);
     layout->addWidget(line);
     layout->addLayout(buttons);
@@ -216,6 +238,8 @@ CBatchCmdPage *CBatchCmdCfg::PageFor(int32_t kind)
 
 void CBatchCmdCfg::ShowPage(CBatchCmdPage *page)
 {
+    if (page != m_shownPage)
+        ClearRefusal();
     m_shownPage = page;
     m_pageArea->setCurrentWidget(page ? static_cast<QWidget *>(page) : m_hint);
 }
@@ -224,7 +248,27 @@ bool CBatchCmdCfg::CollectPage()
 {
     if (!m_shownPage || !m_pageItem)
         return true;
-    return m_shownPage->GetCmdData(*Record(m_pageItem));
+    if (!m_shownPage->GetCmdData(*Record(m_pageItem)))
+        return false;
+    ClearRefusal();
+    return true;
+}
+
+void CBatchCmdCfg::ClearRefusal()
+{
+    m_refusal->clear();
+}
+
+QString CBatchCmdCfg::RefusalText() const
+{
+    return m_refusal->text();
+}
+
+bool CBatchCmdCfg::AllowsLeavingPage(QTreeWidgetItem *item)
+{
+    if (!item || item == m_pageItem)
+        return true;
+    return CollectPage();
 }
 
 void CBatchCmdCfg::SelectQuietly(QTreeWidgetItem *item)
@@ -247,7 +291,8 @@ void CBatchCmdCfg::OnCurrentChanged(QTreeWidgetItem *current)
         // old selection is put back again once the event is done.
         SelectQuietly(m_pageItem);
         QTimer::singleShot(0, this, [this] {
-            if (m_pageItem && m_selectedTree->currentItem() != m_pageItem)
+            if (m_pageItem && (m_selectedTree->currentItem() != m_pageItem || !m_pageItem->isSelected() ||
+                               m_selectedTree->selectedItems().size() != 1))
                 SelectQuietly(m_pageItem);
         });
         return;
@@ -305,8 +350,12 @@ void CBatchCmdCfg::SetDropHighlight(QTreeWidgetItem *item)
     }
     m_dropHighlight = item;
     if (item) {
-        item->setBackground(0, palette().brush(QPalette::Active, QPalette::Highlight));
-        item->setForeground(0, palette().brush(QPalette::Active, QPalette::HighlightedText));
+        // Unlike the selection: a light tint of the highlight colour under
+        // the normal text.
+        QColor tint = palette().color(QPalette::Active, QPalette::Highlight);
+        tint.setAlpha(70);
+        item->setBackground(0, tint);
+        item->setForeground(0, palette().brush(QPalette::Active, QPalette::Text));
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include "batch/batch_cmd.h"
 #include "batch/ui/batch_cmd_page.h"
+#include "link/host.h"
 
 class CMyRecentBatchFiles;
 class QLabel;
@@ -84,6 +85,8 @@ class CBatchCmdCfg : public QDialog
     // The drag has ended: no item keeps the drop highlight.
     void EndDrag();
     QTreeWidgetItem *DropHighlight() const { return m_dropHighlight; }
+    // The last refusal of a page, shown under it (empty when none).
+    QString RefusalText() const;
 
     // --- Commands ---
     // The context menu of the selected tree at a point of its viewport.
@@ -102,6 +105,28 @@ class CBatchCmdCfg : public QDialog
     void dropEvent(QDropEvent *event) override;
 
   private:
+    // Page refusals go to the main window's status bar and to the line
+    // under the page, which the dialog cannot cover.
+    class CRefusalSink : public CStatusSink
+    {
+      public:
+        CRefusalSink(CStatusSink &host, QLabel *&line) : m_host(host), m_line(line) {}
+        void ShowStatusMessage(int kind, const QString &text) override;
+        void ShowStatusProgress(const QString &text, int percent) override
+        {
+            m_host.ShowStatusProgress(text, percent);
+        }
+        void RefreshUi() override { m_host.RefreshUi(); }
+
+      private:
+        CStatusSink &m_host;
+        QLabel *&m_line;
+    };
+
+    // A press on another item of the selected tree: whether the page gives
+    // up its item (the press is dropped when it does not).
+    bool AllowsLeavingPage(QTreeWidgetItem *item);
+    void ClearRefusal();
     void StartDrag(QTreeWidget *tree, QTreeWidgetItem *item);
     void OnCurrentChanged(QTreeWidgetItem *current);
     // Stores the page into its item's record; true when there is nothing to
@@ -118,6 +143,8 @@ class CBatchCmdCfg : public QDialog
     friend class CBatchCmdTree;
 
     CBatchHost &m_host;
+    QLabel *m_refusal = nullptr;
+    CRefusalSink m_refusalSink;
     CBatchPageEnv m_env;
     CMyRecentBatchFiles &m_recent;
     CBatchCmdList m_available;

@@ -61,13 +61,23 @@ void InstallPreviews(CFrameServices &frame)
     frame.AddViewButton(CFrameServices::VIEW_FONT, {ID_FONT_SEND, QStringLiteral("send_font"), IDS_BTN_SEND_FONT, {}});
     frame.AddViewButton(CFrameServices::VIEW_PICTURE,
                         {ID_PIC_SEND, QStringLiteral("send_picture"), IDS_BTN_SEND_PICTURE, [f](const QRect &button) {
+                             // The send command's rule, evaluated now: no
+                             // list while sending is not possible.
+                             f->RefreshUi();
+                             QAction *send = f->Commands().Find(ID_PIC_SEND);
+                             if (!send || !send->isEnabled())
+                                 return;
                              auto *list = new CMyPictureList(f->Terminal().Info().maxPictures,
                                                              [f](int id) { f->OnCommand(id); }, f->Window());
                              list->Popup(button);
                          }});
-    // Leaving the picture preview unchecks the keep-aspect button.
+    // Whatever brings the picture preview to the front, it shows the picture
+    // as the connected terminal would get it. Leaving it unchecks the
+    // keep-aspect button.
     frame.AddViewListener([f](CMyView *view, CMyView *previous) {
         CMyView *picture = f->View(CFrameServices::VIEW_PICTURE, false);
+        if (view && view == picture)
+            FitPicturePreview(*f, false);
         if (view != picture && previous && previous == picture) {
             if (QAction *keep = f->Commands().Find(ID_PIC_KEEP_ASPECT))
                 keep->setChecked(false);
@@ -90,7 +100,7 @@ CMyFontView *FontView(CFrameServices &frame, bool create)
     return qobject_cast<CMyFontView *>(view);
 }
 
-void ReloadPreviewForConnection(CFrameServices &frame)
+void FitPicturePreview(CFrameServices &frame, bool always)
 {
     CMyPictureView *view = PictureView(frame, false);
     if (!view || frame.GetActiveView() != view || view->Path().isEmpty())
@@ -99,11 +109,20 @@ void ReloadPreviewForConnection(CFrameServices &frame)
     const bool connected = terminal.IsConnected();
     const int width = connected ? terminal.Info().width : 0;
     const int height = connected ? terminal.Info().height : 0;
-    // The pixel format may have changed even where the size has not.
-    if (width == view->PictureWidth() && height == view->PictureHeight())
+    const bool sameSize = view->FittedFor() == QSize(width, height);
+    if (!always && sameSize && view->RenderedFormat() == terminal.Info().pixelFormat)
+        return;
+    // The pixel format may have changed even where the size has not (a
+    // picture shown at its own size may already have the terminal's).
+    if (sameSize || (view->PictureWidth() == width && view->PictureHeight() == height))
         view->ReloadPicture();
     else
         view->LoadPicture(view->Path(), width, height);
+}
+
+void ReloadPreviewForConnection(CFrameServices &frame)
+{
+    FitPicturePreview(frame, true);
 }
 
 bool SendPictureFileInPreview(CFrameServices &frame, bool keepAspect, const QString &path, uint32_t bkColor, int slot)

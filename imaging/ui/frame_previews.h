@@ -24,6 +24,10 @@ CMyFontView *FontView(CFrameServices &frame, bool create);
 // rendered again for the terminal's resolution (its own size when not
 // connected).
 void ReloadPreviewForConnection(CFrameServices &frame);
+// When the picture preview is in front and its picture was fitted for
+// another size or pixel format than the terminal's (its own size when not
+// connected), renders it again; always: even when they are the same.
+void FitPicturePreview(CFrameServices &frame, bool always);
 
 // The batch steps through the previews. The picture preview comes to the
 // front, shows path fitted with the given settings and sends it to slot (-1:

@@ -135,6 +135,8 @@ bool CMyPictureView::ReloadPicture()
     }
     if (!bitmap.isNull()) {
         m_bitmap = bitmap;
+        m_fittedFor = QSize(width, height);
+        m_format = m_terminal.Info().pixelFormat;
         m_width = width == 0 && height == 0 ? bitmap.width() : width;
         m_height = width == 0 && height == 0 ? bitmap.height() : height;
         m_path = path;

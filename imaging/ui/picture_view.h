@@ -45,6 +45,10 @@ public:
     // The requested size (the picture's own size after a 0 x 0 load).
     int PictureWidth() const { return m_width; }
     int PictureHeight() const { return m_height; }
+    // The size the picture was fitted for (0 x 0: its own size) and the
+    // terminal pixel format it was rendered in.
+    QSize FittedFor() const { return m_fittedFor; }
+    int RenderedFormat() const { return m_format; }
     const QImage &Bitmap() const { return m_bitmap; }
     int SentBytes() const { return m_sentBytes; }
 
@@ -97,6 +101,8 @@ private:
     QImage m_dimmed; // made on the first progress paint of a transfer
     int m_width = 1;
     int m_height = 1;
+    QSize m_fittedFor;
+    int m_format = 0;
     QString m_path;
     std::function<void(uint32_t)> m_swatch;
 };

@@ -27,6 +27,7 @@
 #include "res/strings.h"
 #include "shell/cmd_table.h"
 #include "shell/icons.h"
+#include "link/ui/port_combo.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ CBarDev::CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QW
     auto *row = new QWidget(this);
     row->setObjectName(QStringLiteral("devControls"));
     m_portLabel = MakeLabel(LoadStr(IDS_LABEL_PORT), 8, row);
-    m_portList = new QComboBox(row);
+    m_portList = new CPortCombo(row);
     m_portList->setObjectName(QStringLiteral("portList"));
     m_portList->setFixedWidth(120);
     m_portList->setMaxVisibleItems(6);
@@ -124,6 +125,7 @@ CBarDev::CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QW
     m_autoReconnect = new QAction(LoadStr(IDS_AUTO_RECONNECT), this);
     m_autoReconnect->setObjectName(QStringLiteral("autoReconnect"));
     m_autoReconnect->setCheckable(true);
+    m_autoReconnect->setStatusTip(LoadStr(IDS_AUTO_RECONNECT_PROMPT));
     m_autoReconnect->setChecked(OpenProfile()->value(QLatin1String(kSettingsAutoReconnect), false).toBool());
     connect(m_autoReconnect, &QAction::toggled, this,
             [](bool on) { OpenProfile()->setValue(QLatin1String(kSettingsAutoReconnect), on); });

@@ -62,7 +62,14 @@ CDeviceCommands *InstallDeviceCommands(CFrameServices &frame)
     auto *dev = new CFrameDevice(frame, bar);
     dev->setObjectName(QStringLiteral("deviceCommands"));
     dev->SetPorts(&dev->m_ports);
-    dev->SetDeviceMenu(FindDeviceMenu(frame));
+    QMenu *menu = FindDeviceMenu(frame);
+    dev->SetDeviceMenu(menu);
+    // "自动重连" in the Device menu too, the same checkable item as in the
+    // device toolbar's context menu.
+    if (menu && bar->AutoReconnectAction()) {
+        menu->addSeparator();
+        menu->addAction(bar->AutoReconnectAction());
+    }
     dev->SetConnectStateFn([bar](bool connected) { bar->SetConnectState(connected); });
     // A pulled adapter closes the connection; its return is followed.
     new CLinkKeeper(frame.Terminal(), *dev, *bar, dev);

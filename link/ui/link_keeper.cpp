@@ -28,6 +28,10 @@ CLinkKeeper::CLinkKeeper(CMyTerminal &terminal, CDeviceCommands &commands, CBarD
         if (m_terminal.IsNetworkLink() && m_terminal.TcpPort().PeerClosed())
             OnLineLost();
     });
+    // A serial line that goes and comes back between two looks of the port
+    // watcher leaves its path in the list: the open descriptor tells.
+    m_lineCheck.setInterval(CPortWatcher::DEFAULT_INTERVAL_MS);
+    connect(&m_lineCheck, &QTimer::timeout, this, &CLinkKeeper::CheckLine);
     m_bridgeCheck.setInterval(2 * CPortWatcher::DEFAULT_INTERVAL_MS);
     connect(&m_bridgeCheck, &QTimer::timeout, this, &CLinkKeeper::ProbeBridge);
 }
@@ -36,12 +40,15 @@ void CLinkKeeper::OnConnectionChanged(bool connected)
 {
     if (!connected) {
         m_peerCheck.stop();
+        m_lineCheck.stop();
         if (!m_closing)
             m_current = CPortMemo();
         return;
     }
     if (m_terminal.IsNetworkLink())
         m_peerCheck.start();
+    else
+        m_lineCheck.start();
     CPortMemo memo;
     memo.path = m_terminal.LinePort().GetPortName();
     QString name;
@@ -79,8 +86,36 @@ void CLinkKeeper::OnLineLost()
     Lose();
 }
 
+void CLinkKeeper::CheckLine()
+{
+    if (m_terminal.IsConnected()) {
+        if (!m_terminal.IsNetworkLink() && m_terminal.Port().IsOpen() && m_terminal.Port().LineGone())
+            OnLineLost();
+        return;
+    }
+    // Waiting for the lost port: another device at its path is its return
+    // when the port list never saw the path go (a path it saw go is
+    // announced by the list when it comes back, after the list has been
+    // rebuilt).
+    CDeviceId id;
+    if (m_lost.path.isEmpty() || CMyTcpPort::IsTcpName(m_lost.path)) {
+        m_lineCheck.stop();
+        return;
+    }
+    bool listed = false;
+    for (const CPortEntry &port : m_bar.Watcher()->Ports())
+        listed = listed || port.path == m_lost.path;
+    if (listed && CMyComPort::DeviceIdOf(m_lost.path, &id) && !(id == m_lostId))
+        Return(m_lost.path);
+}
+
 void CLinkKeeper::Lose()
 {
+    // The device that went; the same node still at the path is no return.
+    m_lostId = CDeviceId();
+    m_returned = false;
+    if (!m_terminal.IsNetworkLink())
+        m_terminal.Port().OpenDeviceId(&m_lostId);
     m_lost = m_current;
     m_closing = true;
     m_commands.Disconnect();
@@ -89,6 +124,8 @@ void CLinkKeeper::Lose()
     Report(STATUS_FAILURE, IDS_PORT_LOST, m_lost.displayName);
     if (CMyTcpPort::IsTcpName(m_lost.path))
         m_bridgeCheck.start();
+    else
+        m_lineCheck.start();
 }
 
 void CLinkKeeper::ProbeBridge()
@@ -129,7 +166,10 @@ void CLinkKeeper::OnPortsFollowed(const QStringList &added, const QStringList &r
     for (const QString &path : added) {
         if (path == m_lost.path ||
             (!m_lost.serialNumber.isEmpty() && CMyPortEnum::SerialNumber(path) == m_lost.serialNumber)) {
-            Return(path);
+            // Not twice for one device (the line check may have seen it first).
+            CDeviceId id;
+            if (!m_returned || !CMyComPort::DeviceIdOf(path, &id) || !(id == m_lostId))
+                Return(path);
             return;
         }
     }
@@ -141,6 +181,8 @@ void CLinkKeeper::Return(const QString &path)
     // goes by its new name.
     m_lost.path = path;
     m_lost.displayName = m_bar.GetPortMap().key(path, m_lost.displayName);
+    CMyComPort::DeviceIdOf(path, &m_lostId);
+    m_returned = true;
     m_returnTries = 0;
     TryReturn();
 }

@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include "link/com_port.h"
 #include "link/tcp_port.h"
 
 class CBarDev;
@@ -43,6 +44,7 @@ private:
     void OnConnectionChanged(bool connected);
     void OnPortsFollowed(const QStringList &added, const QStringList &removed);
     void Lose();
+    void CheckLine();
     void Return(const QString &path);
     void TryReturn();
     void ProbeBridge();
@@ -59,6 +61,11 @@ private:
     // A network bridge that closes the connection is noticed without
     // waiting for the next command.
     QTimer m_peerCheck;
+    // A serial line whose descriptor hangs up or whose device is replaced;
+    // after the loss, the return of a device at the lost path.
+    QTimer m_lineCheck;
+    CDeviceId m_lostId;  // the device lost, or the one returned
+    bool m_returned = false;
     // The attempt under way to reach a lost bridge (at the network port's
     // last peer address).
     CTcpProbe m_probe;

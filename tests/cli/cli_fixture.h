@@ -20,6 +20,7 @@ struct Result {
     int code = -1;
     QString out;
     QString err;
+    QByteArray raw; // standard output as bytes
 };
 
 class CliTest : public ::testing::Test {
@@ -31,6 +32,7 @@ protected:
     QStringList wrapper;  // runs qelcli through this command (another user)
     QString runtimeDir;   // XDG_RUNTIME_DIR of the programs: Qt warns without one
     QMap<QString, QString> extraEnv;  // set for the programs started next
+    QStringList unsetEnv;             // removed for the programs started next
 
     void SetUp() override
     {
@@ -68,6 +70,8 @@ protected:
         env.remove(QStringLiteral("QEL_LANG"));
         for (auto it = extraEnv.cbegin(); it != extraEnv.cend(); ++it)
             env.insert(it.key(), it.value());
+        for (const QString &name : unsetEnv)
+            env.remove(name);
         if (!wrapper.isEmpty()) {
             // The other user may not reach the leak suppressions in the
             // source tree; that run goes without leak checking.
@@ -121,7 +125,8 @@ protected:
             return r;
         }
         r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.raw = p.readAllStandardOutput();
+        r.out = QString::fromUtf8(r.raw);
         r.err = QString::fromUtf8(p.readAllStandardError());
         return r;
     }

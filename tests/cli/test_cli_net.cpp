@@ -60,8 +60,9 @@ TEST_F(CliTest, NetworkPortFailures)
     // The other ports are not searched for a network port's terminal.
     EXPECT_FALSE(r.err.contains(U("正在以")));
 
+    // A malformed name is bad usage.
     r = Cli({QStringLiteral("-p"), QStringLiteral("tcp://127.0.0.1"), QStringLiteral("info")});
-    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.code, 2);
     EXPECT_TRUE(r.err.contains(U("端口名无效，应为 tcp://主机:端口"))) << r.err.toStdString();
 
     // The bridge answers but the terminal behind it does not.

@@ -1,10 +1,14 @@
 // The command line of qeltool: files flow through in order, --help and
 // --version end the program with their text, bad options with an error; the
-// parser's own headings and errors are in Chinese.
+// parser's own headings and errors are in Chinese. A kill, Ctrl+C or a
+// logout ends the running program as "退出" does.
 #include <QApplication>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QtTest>
+
+#include <csignal>
 
 #include "app/command_line.h"
 
@@ -96,6 +100,63 @@ private slots:
             QCOMPARE(tool.exitCode(), c.code);
             QVERIFY2(out.contains(QString::fromUtf8(c.output)), qPrintable(out));
         }
+    }
+
+    // The signals a session sends end the program through "退出": the
+    // shutdown writes of the profile run (the File menu's recent files are
+    // written only then) and the exit is a normal one.
+    void systemQuitRunsTheShutdownWrites_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void systemQuitRunsTheShutdownWrites()
+    {
+        QFETCH(int, signal);
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        const QString picture = home.filePath(QStringLiteral("a.png"));
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(picture, "PNG"));
+        const QString batch = home.filePath(QStringLiteral("run.kbz"));
+        QFile kbz(batch);
+        QVERIFY(kbz.open(QIODevice::WriteOnly));
+        kbz.close();
+        QDir().mkpath(home.filePath(QStringLiteral("ports")));
+
+        QProcess tool;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("QEL_PORT_DIR"), home.filePath(QStringLiteral("ports")));
+        env.insert(QStringLiteral("QEL_SYSTEM_PORTS"), QStringLiteral("0"));
+        tool.setProcessEnvironment(env);
+        tool.start(qEnvironmentVariable("QELTOOL"), {picture, batch});
+        QVERIFY(tool.waitForStarted(30000));
+
+        // The recent batch list reaches the profile as soon as the batch file
+        // is listed, which the program does after the picture.
+        auto profilePath = [&home]() {
+            const QDir dir(home.filePath(QStringLiteral("config/KDW")));
+            const QStringList files = dir.entryList({QStringLiteral("*.conf")}, QDir::Files);
+            return files.isEmpty() ? QString() : dir.filePath(files.first());
+        };
+        auto value = [&profilePath](const QString &key) {
+            const QString path = profilePath();
+            return path.isEmpty() ? QString() : QSettings(path, QSettings::IniFormat).value(key).toString();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(value(QStringLiteral("Recent Batch Files/file1")), batch, 30000);
+        QVERIFY(value(QStringLiteral("Recent File List/File1")).isEmpty());
+
+        ::kill(static_cast<pid_t>(tool.processId()), signal);
+        QVERIFY(tool.waitForFinished(30000));
+        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tool.exitCode(), 0);
+        QCOMPARE(value(QStringLiteral("Recent File List/File1")), picture);
+        QCOMPARE(value(QStringLiteral("Recent Batch Files/file1")), batch);
     }
 };
 

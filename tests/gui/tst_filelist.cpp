@@ -303,7 +303,9 @@ void TestFileList::newMessageReplacesPrompt()
     QCOMPARE(bar->GetTipText(), QStringLiteral("清除终端屏幕内容"));
     m_frame->ShowStatusMessage(2, QStringLiteral("清除终端屏幕完毕"));
     QVERIFY(bar->GetTipText().isEmpty());
-    // The next hover shows the prompt again, the same one included.
+    // The next hover shows the prompt again, the same one included; the
+    // pointer has moved to get there.
+    QCursor::setPos(QCursor::pos() + QPoint(7, 3));
     bar->showMessage(QStringLiteral("清除终端屏幕内容"));
     QCOMPARE(bar->GetTipText(), QStringLiteral("清除终端屏幕内容"));
     QCOMPARE(bar->GetTimerType(), Qt::PreciseTimer);

@@ -1,6 +1,7 @@
 // The home page: its buttons and recent batch rows clicked on the rendered
 // page, the markup of the recent block, hover colours, the profile after a
-// removal, and pages that fail to load.
+// removal, and pages that fail to load; a double-click acts once, a recent
+// batch cell answers anywhere in it, and the columns' widths.
 #include "link/terminal.h"
 #include "res/profile.h"
 #include "app/app_frame.h"
@@ -11,6 +12,7 @@
 #include "tst_device_sim.h"
 
 #include <QMessageBox>
+#include <QTextFrame>
 #include <QTimer>
 #include <QToolTip>
 #include <QtTest>
@@ -51,6 +53,9 @@ class TestHome : public QObject
     void missingRecentFileReportsTheLoadFailure();
     void hoverColours();
     void pagesThatFailToLoad();
+    void doubleClickActsOnce();
+    void wholeCellIsTheTarget();
+    void columnWidths();
 
   private:
     void MakeFrame()
@@ -80,6 +85,38 @@ class TestHome : public QObject
                 if (m_page->anchorAt(QPoint(x, y)) == href && m_page->anchorAt(QPoint(x + 2, y + 2)) == href)
                     return QPoint(x + 2, y + 2);
         return QPoint(-1, -1);
+    }
+    // What the window system delivers for a double-click: a click, then a
+    // second press reported as a double-click, and its release. The page
+    // has had its events in between, as it has between two real clicks.
+    void DoubleClick(const QPoint &p)
+    {
+        QTest::mousePress(m_page->viewport(), Qt::LeftButton, {}, p);
+        QTest::mouseRelease(m_page->viewport(), Qt::LeftButton, {}, p);
+        Spin();
+        QTest::mousePress(m_page->viewport(), Qt::LeftButton, {}, p);
+        QTest::mouseDClick(m_page->viewport(), Qt::LeftButton, {}, p);
+        QTest::mouseRelease(m_page->viewport(), Qt::LeftButton, {}, p);
+        Spin();
+    }
+    // The leftmost and rightmost x of an anchor's text on the line of p.
+    QPair<int, int> AnchorSpan(const QString &href, const QPoint &p) const
+    {
+        int left = p.x();
+        int right = p.x();
+        while (left > 0 && m_page->anchorAt(QPoint(left - 1, p.y())) == href)
+            --left;
+        while (right < m_page->viewport()->width() && m_page->anchorAt(QPoint(right + 1, p.y())) == href)
+            ++right;
+        return {left, right};
+    }
+    QStringList Recent() const
+    {
+        QStringList paths;
+        QString path;
+        for (int i = 0; m_frame->RecentBatchFiles().GetEntry(i, &path); ++i)
+            paths << path;
+        return paths;
     }
     bool Click(const QString &href)
     {
@@ -405,6 +442,103 @@ void TestHome::pagesThatFailToLoad()
     QVERIFY(odd.GetPage()->IsPageLoaded());
     QVERIFY(odd.GetPage()->toPlainText().contains(QStringLiteral("字库")));
     QVERIFY(!odd.GetPage()->PageHtml().contains(QLatin1String("FileList")));
+}
+
+void TestHome::doubleClickActsOnce()
+{
+    MakeFrame();
+    const QStringList paths = {m_dir->filePath("a.kbz"), m_dir->filePath("b.kbz"), m_dir->filePath("c.kbz"),
+                               m_dir->filePath("d.kbz")};
+    SetRecent(paths);
+    QStringList ran;
+    m_frame->SetBatchFileRunner([&ran](const QString &path) {
+        ran << path;
+        return true;
+    });
+
+    // A double-click on "移除" of the first row removes that file only, in
+    // the list and in the profile.
+    DoubleClick(AnchorPoint(QStringLiteral("FileListDel#0")));
+    QCOMPARE(Recent(), paths.mid(1));
+    {
+        auto profile = OpenProfile();
+        profile->beginGroup(QStringLiteral("Recent Batch Files"));
+        QCOMPARE(profile->childKeys(), QStringList({"file1", "file2", "file3"}));
+        QCOMPARE(profile->value("file1").toString(), paths.at(1));
+    }
+    // On a row: the batch runs once.
+    DoubleClick(AnchorPoint(QStringLiteral("FileList#1")));
+    QCOMPARE(ran, QStringList{paths.at(2)});
+    // Two single clicks are two removals.
+    QVERIFY(Click(QStringLiteral("FileListDel#0")));
+    QVERIFY(Click(QStringLiteral("FileListDel#0")));
+    QCOMPARE(Recent(), paths.mid(3));
+}
+
+void TestHome::wholeCellIsTheTarget()
+{
+    MakeFrame();
+    const QStringList paths = {m_dir->filePath("x.kbz"), m_dir->filePath("y.kbz")};
+    SetRecent(paths);
+    QStringList ran;
+    m_frame->SetBatchFileRunner([&ran](const QString &path) {
+        ran << path;
+        return true;
+    });
+    // A point of the second row's cell right of its name, off the text.
+    const QPoint name = AnchorPoint(QStringLiteral("FileList#1"));
+    const QPoint del = AnchorPoint(QStringLiteral("FileListDel#1"));
+    QVERIFY(name.x() >= 0 && del.x() >= 0);
+    const int nameEnd = AnchorSpan(QStringLiteral("FileList#1"), name).second;
+    const int delStart = AnchorSpan(QStringLiteral("FileListDel#1"), del).first;
+    QVERIFY2(delStart - nameEnd > 30, qPrintable(QStringLiteral("%1 %2").arg(nameEnd).arg(delStart)));
+    const QPoint blank(nameEnd + 12, name.y());
+    QVERIFY(m_page->anchorAt(blank).isEmpty());
+
+    // The pointer there: hand cursor and the cell's hover frame.
+    QTest::mouseMove(m_page->viewport(), blank);
+    QTRY_COMPARE(m_page->HoverAnchor(), QStringLiteral("FileList#1"));
+    QCOMPARE(m_page->viewport()->cursor().shape(), Qt::PointingHandCursor);
+    QVERIFY(MruBlock(m_page).contains(QLatin1String("<TD class=\"FileList\" id=\"1\" style=\"border-width: "
+                                                    "2px; border-style: solid; border-color: #0099FF\"")));
+    // A click there runs the row's file.
+    QTest::mouseClick(m_page->viewport(), Qt::LeftButton, {}, blank);
+    Spin();
+    QCOMPARE(ran, QStringList{paths.at(1)});
+    // Between the rows' texts, still in the first row's cell, below its name.
+    const QPoint under(name.x(), (name.y() + AnchorPoint(QStringLiteral("FileList#0")).y()) / 2);
+    QTest::mouseClick(m_page->viewport(), Qt::LeftButton, {}, QPoint(nameEnd + 12, under.y()));
+    Spin();
+    QCOMPARE(ran.size(), 2);
+    // Far off the table (the footer): no hand, nothing runs.
+    const QPoint off(5, m_page->viewport()->height() - 5);
+    QTest::mouseMove(m_page->viewport(), off);
+    QTRY_COMPARE(m_page->HoverAnchor(), QString());
+    QCOMPARE(m_page->viewport()->cursor().shape(), Qt::ArrowCursor);
+    QTest::mouseClick(m_page->viewport(), Qt::LeftButton, {}, off);
+    Spin();
+    QCOMPARE(ran.size(), 2);
+}
+
+void TestHome::columnWidths()
+{
+    MakeFrame();
+    // The button images stand at the left of their cells: the distance from
+    // one column's image to the next is that column's width. The page gives
+    // the recent list 20 % and each button column 30 % of a full-width
+    // table; as in an HTML engine the rest is spread in proportion: 25 %,
+    // 37.5 %, 37.5 %, and the header row reaches the table's right edge.
+    const int connect = AnchorSpan(QStringLiteral("#idConnect"), AnchorPoint(QStringLiteral("#idConnect"))).first;
+    const int picture = AnchorSpan(QStringLiteral("#idPicture"), AnchorPoint(QStringLiteral("#idPicture"))).first;
+    const QTextFrameFormat root = m_page->document()->rootFrame()->frameFormat();
+    const double table = m_page->document()->textWidth() - 2 * root.margin() - 2 * root.padding() - 4;
+    QVERIFY(table > 0);
+    const double buttonColumn = (picture - connect) / table;
+    QVERIFY2(qAbs(buttonColumn - 0.375) < 0.02, qPrintable(QString::number(buttonColumn)));
+    const double listColumn = (connect - root.margin() - root.padding()) / table;
+    QVERIFY2(listColumn > 0.24 && listColumn < 0.29, qPrintable(QString::number(listColumn)));
+    QVERIFY(m_page->PageHtml().contains(QLatin1String("class=\"FileListContainer\" width=\"20%\"")));
+    QCOMPARE(m_page->PageHtml().count(QLatin1String("<td width=\"30%\"")), 4);
 }
 
 QTEST_MAIN(TestHome)

@@ -1,5 +1,6 @@
 // The main menu: popups, item texts, accelerators and separators; the
-// enabling and check rules with and without a connection; prompts and tips.
+// enabling and check rules with and without a connection; prompts and tips;
+// F10 and a bare Alt put the keyboard in the menu bar.
 #include <QMenu>
 #include <QMenuBar>
 #include <QtTest>
@@ -25,6 +26,7 @@ private slots:
     void updateFollowsEvents();
     void promptsAndTips();
     void recentFiles();
+    void menuBarKeys();
 
 private:
     QAction *A(int id) { return m_frame->Action(id); }
@@ -66,13 +68,14 @@ void TestMenu::popupsAndItems()
          "最近的文件", "-", "退出(&X)"},
         {"显示主页(&H)", "-", "列表窗口(&W)", "输出窗口(&O)", "-", "语言 / &Language"},
         {"保存图象(&S)...\tAlt+S", "浏览图象(&H)...\tAlt+H", "关闭背光(&F)\tAlt+F", "开启背光(&O)\tAlt+O",
-         "清除屏幕(&C)\tAlt+C", "设置波特率(&B)...\tAlt+B", "-", "触摸校正(&A)\tAlt+A", "触摸体验(&E)\tAlt+E"},
+         "清除屏幕(&C)\tAlt+C", "设置波特率(&B)...\tAlt+B", "-", "触摸校正(&A)\tAlt+A", "触摸体验(&E)\tAlt+E",
+         "-", "自动重连"},
         {"新建批处理(&N)...", "配置批处理(&C)...", "-", "运行批处理(&E)...\tCtrl+B"},
     };
     const QList<QList<int>> ids = {
         {32870, 34100, 34300, 34301, 34200, 32810, 32811, 0, 57616, 0, 57665},
         {32824, 0, 32825, 32826, 0, 0},
-        {32855, 32856, 32857, 32858, 32854, 32853, 0, 32859, 32860},
+        {32855, 32856, 32857, 32858, 32854, 32853, 0, 32859, 32860, 0, 0},
         {32830, 32831, 0, 32832},
     };
     for (int i = 0; i < 4; ++i) {
@@ -245,6 +248,43 @@ void TestMenu::recentFiles()
     frame->UpdateCommandUi();
     QVERIFY(!frame->Action(57616)->isEnabled());
     delete frame;
+}
+
+void TestMenu::menuBarKeys()
+{
+    m_frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_frame));
+    QMenuBar *bar = m_frame->BarMenu();
+    const QList<QAction *> titles = bar->actions();
+    QWidget *focus = QApplication::focusWidget() ? QApplication::focusWidget() : m_frame;
+
+    // A bare Alt, pressed and released: the first title is highlighted and
+    // the arrows work from there.
+    QTest::keyPress(focus, Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(focus, Qt::Key_Alt);
+    QTRY_COMPARE(bar->activeAction(), titles.at(0));
+    QVERIFY(bar->hasFocus());
+    QVERIFY(!QApplication::activePopupWidget());
+    QTest::keyClick(bar, Qt::Key_Right);
+    QCOMPARE(bar->activeAction(), titles.at(1));
+    QTest::keyClick(bar, Qt::Key_Down);
+    QTRY_COMPARE(QApplication::activePopupWidget(), static_cast<QWidget *>(titles.at(1)->menu()));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    QTest::keyClick(bar, Qt::Key_Escape);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    QTRY_VERIFY(!bar->activeAction());
+
+    // F10: the File menu opens.
+    focus = QApplication::focusWidget() ? QApplication::focusWidget() : m_frame;
+    QTest::keyClick(focus, Qt::Key_F10);
+    QTRY_COMPARE(QApplication::activePopupWidget(), static_cast<QWidget *>(titles.at(0)->menu()));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    // Alt with a letter is still the accelerator or the mnemonic.
+    QTest::keyClick(focus, Qt::Key_V, Qt::AltModifier);
+    QTRY_COMPARE(QApplication::activePopupWidget(), static_cast<QWidget *>(titles.at(1)->menu()));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
 }
 
 QTEST_MAIN(TestMenu)

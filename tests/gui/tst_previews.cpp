@@ -287,8 +287,11 @@ void TestPreviews::slotListPlacement()
 
 void TestPreviews::displaySendWithoutSlots()
 {
-    // No slots (MaxPictures 0): the plain send still shows the picture.
+    // No slots (MaxPictures 0): the plain send still shows the picture on
+    // the 2 x 1 terminal.
     CMyPictureView view(*m_terminal);
+    m_terminal->Info().width = 2;
+    m_terminal->Info().height = 1;
     QImage two(2, 1, QImage::Format_RGB32);
     two.setPixel(0, 0, qRgb(255, 0, 0));
     two.setPixel(1, 0, qRgb(255, 255, 255));

@@ -404,6 +404,11 @@ private slots:
     {
         CMyStatusBar bar;
         bar.ShowStatusMessage(2, QStringLiteral("已连接"));
+        // The same hover announced again, the pointer still where it was:
+        // the message stays. A new hover (the pointer moved) covers it.
+        bar.showMessage(QStringLiteral("连接或断开"));
+        QVERIFY(bar.GetTipText().isEmpty());
+        QCursor::setPos(QCursor::pos() + QPoint(9, 4));
         bar.showMessage(QStringLiteral("连接或断开"));
         QCOMPARE(bar.GetTipText(), QStringLiteral("连接或断开"));
         bar.clearMessage();

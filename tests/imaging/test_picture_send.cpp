@@ -163,3 +163,37 @@ TEST(PictureSend, FileIsFittedToTheTerminal)
         EXPECT_EQ(peer.status.messages.back().second, QStringLiteral("打开图象文件错误 ") + bad);
     }
 }
+
+TEST(PictureSend, OnlyOneScreenOfTheTerminalGoesOut)
+{
+    // Whatever route a picture takes, its pixel data must be exactly the
+    // terminal's width x height x bytes per pixel; otherwise nothing is
+    // written and the message says why.
+    struct Case {
+        int bits, width, height; // the terminal
+        int code;                // the picture's rendering (4 x 1 pixels)
+        bool sent;
+        const char *message;
+    };
+    const Case cases[] = {
+        {16, 4, 1, 0x21006, true, nullptr},
+        {16, 4, 1, 0x21808, true, nullptr}, // converted to 16 bits on the way
+        {24, 4, 1, 0x21006, true, nullptr},
+        {16, 8, 1, 0x21006, false, "图象未发送 a.png：图象为 4 x 1（8 字节），终端需要 8 x 1、每点 2 字节（16 字节）"},
+        {16, 4, 2, 0x21006, false, "图象未发送 a.png：图象为 4 x 1（8 字节），终端需要 4 x 2、每点 2 字节（16 字节）"},
+        {24, 2, 2, 0x21808, false, "图象未发送 a.png：图象为 4 x 1（12 字节），终端需要 2 x 2、每点 3 字节（12 字节）"},
+        {16, 0, 0, 0x21006, false, "图象未发送 a.png：图象为 4 x 1（8 字节），终端需要 0 x 0、每点 2 字节（0 字节）"},
+    };
+    for (const Case &c : cases) {
+        CPeerTerminal peer(c.bits, c.width, c.height);
+        peer.expect = static_cast<size_t>(c.width * c.height * c.bits / 8);
+        const bool sent = SendPicture(peer.terminal, Colors(c.code), QStringLiteral("a.png"), -1);
+        EXPECT_EQ(sent, c.sent) << c.width << "x" << c.height << "@" << c.bits;
+        ASSERT_EQ(peer.status.messages.size(), 1u);
+        if (c.sent)
+            continue;
+        EXPECT_TRUE(peer.link.writes.empty());
+        EXPECT_EQ(peer.status.messages[0].first, STATUS_FAILURE);
+        EXPECT_EQ(peer.status.messages[0].second, QString::fromUtf8(c.message));
+    }
+}

@@ -135,27 +135,36 @@ TEST_F(CommandTest, PictureShowOnlyWithSlotMinusOneSwapsPixels)
     EXPECT_EQ(log.reports[2].bytes, Bytes{0xFE});
 }
 
-TEST_F(CommandTest, PictureSendAndSaveToSlot258)
+TEST_F(CommandTest, PictureSendAndSaveToSlot255AndNotBeyond)
 {
     link.responder = [](CScriptedTransport &t, const Bytes &w) {
         if (w[0] == 0xFD && w[1] == 0x31)
             t.Queue({0xFC});
         else if (t.Joined().size() == 14 + 480 * 272 * 3)
-            t.Queue({0x02});  // the slot's low byte after the whole block
+            t.Queue({0xFF});  // the slot's low byte after the whole block
     };
     term.Info().bitsPerPixel = 24;
+    term.Info().maxPictures = 500;
     Bytes pixels(480 * 272 * 3, 0x11);
     pixels[0] = 0x34;
     pixels[1] = 0x12;
-    ASSERT_TRUE(term.SendPictureData(pixels.data(), static_cast<int>(pixels.size()), 258));
+    // The terminal could confirm slot 258 only as 0x02: refused, nothing sent.
+    for (int slot : {256, 258, 499}) {
+        EXPECT_FALSE(term.SendPictureData(pixels.data(), static_cast<int>(pixels.size()), slot)) << slot;
+        EXPECT_FALSE(term.CmdSaveScreen(slot)) << slot;
+        EXPECT_FALSE(term.CmdShowPicture(slot)) << slot;
+        EXPECT_FALSE(term.DeletePicture(slot)) << slot;
+    }
+    ASSERT_TRUE(link.writes.empty());
+    ASSERT_TRUE(term.SendPictureData(pixels.data(), static_cast<int>(pixels.size()), 255));
     EXPECT_EQ(link.writes[0],
-              (Bytes{0xFD, 0x31, 0x00, 0x06, 0x01, 0x02, 0x01, 0xE0, 0x01, 0x10, 0xDD, 0xCC, 0xBB, 0xAA}));
+              (Bytes{0xFD, 0x31, 0x00, 0x06, 0x00, 0xFF, 0x01, 0xE0, 0x01, 0x10, 0xDD, 0xCC, 0xBB, 0xAA}));
     EXPECT_EQ(link.writes[1][0], 0x34);  // 24-bit data goes unchanged
     // 391680 bytes: 100 pieces of 3916 and a remainder of 80.
     EXPECT_EQ(link.writes.size(), 1u + 101u);
     EXPECT_EQ(link.writes[100].size(), 3916u);
     EXPECT_EQ(link.writes[101].size(), 80u);
-    EXPECT_EQ(log.reports.back().bytes, Bytes{0x02});
+    EXPECT_EQ(log.reports.back().bytes, Bytes{0xFF});
 }
 
 TEST_F(CommandTest, PictureOnOlderTerminalShowsThenSavesScreen)

@@ -106,7 +106,8 @@ const Step kScript[] = {
     {'>', "FD 30 00 01 05 DD CC BB AA", "显示图象：编号 5", false},
     {'>', "FD 31 00 06 00 03 01 40 00 F0 DD CC BB AA", "发送并保存图象：编号 3，尺寸 320×240", false},
     {'<', "FC", "准备接收", false},
-    {'<', "03", "回送 编号 3", false},
+    // The send-and-save echo is the slot's low byte (the slot travels in two).
+    {'<', "03", "回送 编号低字节 3", false},
     {'>', "FD 31 00 06 00 03 01 40 00 F0 DD CC BB AA", "发送并保存图象：编号 3，尺寸 320×240", false},
     {'<', "FE", "意外应答 0xFE，应为 0xFC", true},
     {'>', "FD 32 00 01 07 DD CC BB AA", "保存屏幕到图象：编号 7", false},

@@ -69,7 +69,8 @@ QString Success(const QString &op, const QString &port)
     return U("设置终端波特率完毕");
 }
 
-// What the operation prints when an acknowledgement or a block fails.
+// What the operation prints when an acknowledgement or a block fails (no
+// log is asked for, so it is not pointed at).
 QString Failure(const QString &op)
 {
     if (op.startsWith(QLatin1String("picture")) || op == QLatin1String("run"))
@@ -77,8 +78,8 @@ QString Failure(const QString &op)
     if (op == QLatin1String("font"))
         return U("字库发送失败");
     if (op == QLatin1String("save"))
-        return U("保存图象失败，请查看通信日志");
-    return U("设置终端波特率失败，请查看通信日志");
+        return U("保存图象失败\n");
+    return U("设置终端波特率失败\n");
 }
 
 bool SendsBlock(const QString &op)

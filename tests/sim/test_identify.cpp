@@ -52,7 +52,7 @@ void Launch(Launched *l, const QStringList &args, int rate = 115200)
 TEST(SimIdentify, InfoProfileReportsEveryConfiguredKey)
 {
     Launched l;
-    Launch(&l, {"--size", "320x240", "--bpp", "24", "--slots", "7", "--max-baud", "921600", "--version",
+    Launch(&l, {"--size", "320x240", "--bpp", "24", "--slots", "7", "--max-baud", "921600", "--firmware",
                 "2.10", "--delay", "300", "--hard-font", "1"});
     int length = 0;
     const QByteArray text = ReadInfoText(l.line, &length);

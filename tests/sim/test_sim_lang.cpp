@@ -106,6 +106,11 @@ TEST(SimTexts, HelpAndErrorsFollowTheLanguage)
         {{"--help", "--lang", "en"}, QString(), 0, "Terminal types (--profile):", true},
         {{"--help"}, QStringLiteral("en"), 0, "Faults (--fault, repeatable):", true},
         {{"--help"}, QString(), 0, "终端类型 (--profile)：", false},
+        // Qt's headings read Chinese too.
+        {{"--help"}, QString(), 0, "用法：", false},
+        {{"--help"}, QString(), 0, "\n选项：\n", false},
+        {{"--help"}, QString(), 0, "--firmware <X.Y>", false},
+        {{"--help", "--lang", "en"}, QString(), 0, "\nOptions:\n", true},
         {{"--bpp", "7", "--lang", "en"},
          QString(),
          2,
@@ -125,6 +130,13 @@ TEST(SimTexts, HelpAndErrorsFollowTheLanguage)
          "fixed)\n",
          true},
     };
+    // -V and --version print the program's version, as qelcli and qeltool do.
+    for (const char *option : {"-V", "--version"}) {
+        const SimRun r = RunSim({option}, QString());
+        EXPECT_EQ(r.code, 0) << option;
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^qelsim \\d+\\.\\d+\\.\\d+\n$")).match(r.out).hasMatch())
+            << option << " printed " << r.out.toStdString();
+    }
     for (const Case &c : cases) {
         const SimRun r = RunSim(c.args, c.env);
         const std::string what = c.args.join(' ').toStdString() + " QEL_LANG=" + c.env.toStdString();
