@@ -10,6 +10,7 @@ PKGS=(
   xvfb xauth x11-apps fonts-wqy-microhei
   desktop-file-utils appstream man-db file
   clang libclang-rt-14-dev
+  libjpeg-turbo-progs libxcb-damage0-dev strace valgrind
 )
 missing=()
 for p in "${PKGS[@]}"; do
