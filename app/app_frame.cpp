@@ -16,6 +16,7 @@
 #include "link/ui/frame_device.h"
 #include "res/commands.h"
 #include "res/profile.h"
+#include "screen/ui/frame_screen.h"
 #include "res/resource.h"
 #include "link/ui/bar_dev.h"
 #include "shell/bar_menu.h"
@@ -194,6 +195,8 @@ bool CAppFrame::Create()
     SetBatchFileRunner([batch](const QString &path) { return RunRecentBatchFile(*batch, path); });
     // The font library generator of the File menu.
     InstallFontGenerator(*this);
+    // The screen designer and the File menu's screen commands.
+    InstallScreenUi(*this);
 
     // Enabling runs once after each batch of user events.
     qApp->installEventFilter(this);

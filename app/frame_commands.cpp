@@ -113,8 +113,20 @@ void CAppFrame::dropEvent(QDropEvent *event)
     for (const QUrl &url : event->mimeData()->urls())
         if (url.isLocalFile())
             paths.append(url.toLocalFile());
-    if (m_fileList)
-        m_fileList->AddFiles(paths, FILE_KIND_PICTURE);
+    // Screen files open in the designer; everything else is offered as a
+    // picture.
+    QStringList screens;
+    for (const QString &path : paths)
+        if (IsScreenFile(path))
+            screens.append(path);
+    for (const QString &path : screens)
+        paths.removeAll(path);
+    if (m_fileList) {
+        if (!paths.isEmpty())
+            m_fileList->AddFiles(paths, FILE_KIND_PICTURE);
+        if (!screens.isEmpty())
+            m_fileList->AddFiles(screens, FILE_KIND_SCREEN);
+    }
     event->acceptProposedAction();
 }
 

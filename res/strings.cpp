@@ -2,6 +2,7 @@
 
 #include "res/ids_cexport.h"
 #include "res/ids_screen.h"
+#include "res/ids_screen_ui.h"
 #include "res/resource.h"
 
 #include <algorithm>
@@ -28,6 +29,7 @@ const StrEntry kStrings[] = {
 #include "res/strings_checks.inc"
 #include "res/strings_screen.inc"
 #include "res/strings_cexport.inc"
+#include "res/strings_screen_ui.inc"
     {0, nullptr}};
 
 // English: the same ids, chosen by the user.
@@ -43,6 +45,7 @@ const StrEntry kStringsEn[] = {
 #include "res/strings_en_checks.inc"
 #include "res/strings_en_screen.inc"
 #include "res/strings_en_cexport.inc"
+#include "res/strings_en_screen_ui.inc"
     {0, nullptr}};
 
 StrLang g_lang = StrLang::Chinese;

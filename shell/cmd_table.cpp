@@ -6,6 +6,7 @@
 #include <QMenuBar>
 
 #include "res/commands.h"
+#include "res/ids_screen_ui.h"
 #include "res/strings.h"
 
 CCmdTable::CCmdTable(QObject *parent) : QObject(parent) {}
@@ -52,6 +53,8 @@ void CCmdTable::CreateAll()
     // File
     SetMenuText(ID_FILE_OPEN_PICTURE, IDS_MENU_OPEN_PICTURE, "Ctrl+I");
     SetMenuText(ID_FILE_OPEN_FONT, IDS_MENU_OPEN_FONT, "Ctrl+F");
+    SetMenuText(ID_FILE_NEW_SCREEN, IDS_MENU_NEW_SCREEN);
+    SetMenuText(ID_FILE_OPEN_SCREEN, IDS_MENU_OPEN_SCREEN);
     SetMenuText(ID_FILE_FONT_GEN, IDS_MENU_FONT_GEN);
     SetMenuText(ID_FILE_CLOSE, IDS_MENU_CLOSE_FILE);
     SetMenuText(ID_FILE_CLOSE_ALL, IDS_MENU_CLOSE_ALL);
@@ -96,6 +99,7 @@ void CCmdTable::CreateAll()
     // Toolbar-only commands of the previews.
     SetMenuText(ID_FONT_SEND, IDS_BTN_SEND_FONT);
     SetMenuText(ID_PIC_SEND, IDS_BTN_SEND_PICTURE);
+    SetMenuText(ID_SCREEN_SEND, IDS_SCRUI_BTN_SEND);
     SetMenuText(ID_PIC_KEEP_ASPECT, IDS_BTN_KEEP_ASPECT);
     SetMenuText(ID_PIC_BKCOLOR, IDS_BTN_BKCOLOR);
     Get(ID_PIC_KEEP_ASPECT)->setCheckable(true);
@@ -116,7 +120,7 @@ void CCmdTable::FillMenuBar(QMenuBar *bar)
     const int kLanguages = -1;
     const Popup popups[] = {
         {IDS_MENU_FILE,
-         {ID_FILE_OPEN_PICTURE, ID_FILE_OPEN_FONT, ID_FILE_FONT_GEN, ID_FILE_CLOSE, ID_FILE_CLOSE_ALL, 0, ID_FILE_MRU_FILE1, 0,
+         {ID_FILE_OPEN_PICTURE, ID_FILE_OPEN_FONT, ID_FILE_NEW_SCREEN, ID_FILE_OPEN_SCREEN, ID_FILE_FONT_GEN, ID_FILE_CLOSE, ID_FILE_CLOSE_ALL, 0, ID_FILE_MRU_FILE1, 0,
           ID_APP_EXIT}},
         {IDS_MENU_VIEW, {ID_VIEW_HOME, 0, ID_VIEW_WORKSPACE, ID_VIEW_OUTPUT, 0, kLanguages}},
         {IDS_MENU_DEVICE,

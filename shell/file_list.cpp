@@ -8,6 +8,7 @@
 #include "imaging/app_image.h"
 #include "batch/recent_batch_files.h"
 #include "link/terminal.h"
+#include "res/ids_screen_ui.h"
 #include "res/resource.h"
 #include "res/strings.h"
 #include "shell/file_view.h"
@@ -20,10 +21,30 @@ namespace {
 const int kPathRole = Qt::UserRole;
 const int kKindRole = Qt::UserRole + 1;
 
-// The preview of a file kind.
+bool IsFileKind(int kind)
+{
+    return kind >= FILE_KIND_PICTURE && kind <= FILE_KIND_SCREEN;
+}
+
+// The view that shows a file kind.
 CFrameServices::ViewKind ViewOf(int kind)
 {
-    return kind == FILE_KIND_PICTURE ? CFrameServices::VIEW_PICTURE : CFrameServices::VIEW_FONT;
+    switch (kind) {
+    case FILE_KIND_PICTURE: return CFrameServices::VIEW_PICTURE;
+    case FILE_KIND_FONT: return CFrameServices::VIEW_FONT;
+    default: return CFrameServices::VIEW_SCREEN;
+    }
+}
+
+// The size a file is opened at: a picture fitted to the terminal, a font
+// library sliced by the glyph size in its name, a screen at its own.
+QSize OpenSize(int kind, const CDevInfo &info)
+{
+    switch (kind) {
+    case FILE_KIND_PICTURE: return QSize(info.width, info.height);
+    case FILE_KIND_FONT: return QSize(-1, -1);
+    default: return QSize();
+    }
 }
 
 } // namespace
@@ -43,9 +64,9 @@ CMyList::CMyList(CFrameServices *frame, CAppImage *image, QWidget *parent)
     setFrameStyle(QFrame::NoFrame);
     setUniformRowHeights(false);
     header()->setStretchLastSection(true);
-    // The two groups, in this order; a group shows only while it has files.
-    const int titles[2] = {IDS_FILE_GROUP_PICTURES, IDS_FILE_GROUP_FONTS};
-    for (int i = 0; i < 2; ++i) {
+    // The groups, in this order; a group shows only while it has files.
+    const int titles[kFileKinds] = {IDS_FILE_GROUP_PICTURES, IDS_FILE_GROUP_FONTS, IDS_SCRUI_GROUP};
+    for (int i = 0; i < kFileKinds; ++i) {
         auto *group = new QTreeWidgetItem(this, {LoadStr(titles[i])});
         group->setFlags(Qt::ItemIsEnabled);
         QFont bold = font();
@@ -70,7 +91,7 @@ CMyList::~CMyList()
 
 QTreeWidgetItem *CMyList::GroupItem(int kind) const
 {
-    return kind == FILE_KIND_PICTURE || kind == FILE_KIND_FONT ? m_groups[kind - 1] : nullptr;
+    return IsFileKind(kind) ? m_groups[kind - 1] : nullptr;
 }
 
 void CMyList::UpdateGroups()
@@ -170,24 +191,21 @@ void CMyList::OnSelectionChanged()
         return;
     const QString path = item->data(0, kPathRole).toString();
     const int kind = item->data(0, kKindRole).toInt();
-    if (kind == FILE_KIND_PICTURE || kind == FILE_KIND_FONT) {
+    if (IsFileKind(kind)) {
         CMyView *view = m_frame->View(ViewOf(kind), true);
         auto *file = dynamic_cast<CFileView *>(view);
         if (!file)
             return;
         m_frame->ShowView(view);
-        // A picture is fitted to the terminal, a font library sliced by the
-        // glyph size in its name.
-        const CDevInfo &info = m_frame->Terminal().Info();
         if (file->FilePath() != path)
-            file->OpenFile(path, kind == FILE_KIND_PICTURE ? QSize(info.width, info.height) : QSize(-1, -1));
+            file->OpenFile(path, OpenSize(kind, m_frame->Terminal().Info()));
     }
     m_frame->ScheduleUpdate();
 }
 
 void CMyList::ShowViewOf(int kind)
 {
-    if (kind == FILE_KIND_PICTURE || kind == FILE_KIND_FONT)
+    if (IsFileKind(kind))
         m_frame->ShowView(ViewOf(kind));
 }
 
@@ -226,7 +244,8 @@ void CMyList::RemoveSelectedFiles()
         m_removing = false;
         CMyView *active = m_frame->GetActiveView();
         if (active && (active == m_frame->View(CFrameServices::VIEW_PICTURE, false) ||
-                       active == m_frame->View(CFrameServices::VIEW_FONT, false))) {
+                       active == m_frame->View(CFrameServices::VIEW_FONT, false) ||
+                       active == m_frame->View(CFrameServices::VIEW_SCREEN, false))) {
             if (auto *file = dynamic_cast<CFileView *>(active))
                 file->CloseFile(true);
         }
@@ -263,7 +282,10 @@ int CMyList::OpenOne(const QString &path, QString *full)
         // A batch file is offered on the home page, not run.
         return m_frame->RecentBatchFiles().Add(*full) ? OPEN_BATCH : OPEN_BATCH_REFUSED;
     }
-    switch (AddFile(*full, m_image->IsSupportedImage(*full) ? FILE_KIND_PICTURE : FILE_KIND_FONT)) {
+    const int kind = IsScreenFile(*full)                  ? FILE_KIND_SCREEN
+                     : m_image->IsSupportedImage(*full) ? FILE_KIND_PICTURE
+                                                        : FILE_KIND_FONT;
+    switch (AddFile(*full, kind)) {
     case ADDFILE_OK: return OPEN_ADDED;
     case ADDFILE_LISTED: return OPEN_LISTED;
     default: return OPEN_UNREADABLE;
@@ -379,4 +401,9 @@ void CMyList::resizeEvent(QResizeEvent *ev)
 {
     QTreeWidget::resizeEvent(ev);
     setColumnWidth(0, viewport()->width());
+}
+
+bool IsScreenFile(const QString &path)
+{
+    return path.endsWith(QLatin1String(".qels"), Qt::CaseInsensitive);
 }

@@ -1,5 +1,5 @@
 // The file list of the workspace pane: every picture and font file the user
-// has opened, in the groups "图象" and "字库". Selecting an entry loads it
+// has opened, in the groups "图象", "字库" and "画面". Selecting an entry loads it
 // into its preview and brings that view to the front; clicking an entry
 // brings its view back without loading; closing entries returns to the home
 // view.
@@ -12,7 +12,8 @@ class CFrameServices;
 class CAppImage;
 
 // File kinds of the list.
-enum : int { FILE_KIND_PICTURE = 1, FILE_KIND_FONT = 2 };
+enum : int { FILE_KIND_PICTURE = 1, FILE_KIND_FONT = 2, FILE_KIND_SCREEN = 3 };
+constexpr int kFileKinds = 3;
 
 // Results of AddFile.
 enum : int {
@@ -22,6 +23,9 @@ enum : int {
     ADDFILE_NULL_PATH = 87,
     ADDFILE_REFUSED = 110,  // a picture that is not a readable image
 };
+
+// Whether a path names a screen file (.qels).
+bool IsScreenFile(const QString &path);
 
 class CMyList : public QTreeWidget {
     Q_OBJECT
@@ -84,6 +88,6 @@ private:
     CFrameServices *m_frame;
     CAppImage *m_image;
     QStringList m_paths;
-    QTreeWidgetItem *m_groups[2];
+    QTreeWidgetItem *m_groups[kFileKinds];
     bool m_removing = false;
 };

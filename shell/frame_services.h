@@ -36,9 +36,10 @@ struct CViewButton {
 
 class CFrameServices : public CStatusSink {
 public:
-    // The client views: home page, picture preview, font preview.
-    enum ViewKind { VIEW_HOME = 0, VIEW_PICTURE = 1, VIEW_FONT = 2 };
-    static constexpr int kViewKinds = 3;
+    // The client views: home page, picture preview, font preview, screen
+    // designer.
+    enum ViewKind { VIEW_HOME = 0, VIEW_PICTURE = 1, VIEW_FONT = 2, VIEW_SCREEN = 3 };
+    static constexpr int kViewKinds = 4;
     using ViewFactory = std::function<CMyView *(QWidget *parent)>;
     using ViewListener = std::function<void(CMyView *view, CMyView *previous)>;
     using Handler = std::function<void()>;

@@ -64,7 +64,7 @@ void TestMenu::popupsAndItems()
 
     // Each popup's items in order; "-" marks a separator.
     const QList<QStringList> expected = {
-        {"打开图象(&P)...\tCtrl+I", "打开字库(&F)...\tCtrl+F", "生成字库...", "关闭文件(&C)", "全部关闭(&A)", "-",
+        {"打开图象(&P)...\tCtrl+I", "打开字库(&F)...\tCtrl+F", "新建画面(&N)...", "打开画面(&S)...", "生成字库...", "关闭文件(&C)", "全部关闭(&A)", "-",
          "最近的文件", "-", "退出(&X)"},
         {"显示主页(&H)", "-", "列表窗口(&W)", "输出窗口(&O)", "-", "语言 / &Language"},
         {"保存图象(&S)...\tAlt+S", "浏览图象(&H)...\tAlt+H", "关闭背光(&F)\tAlt+F", "开启背光(&O)\tAlt+O",
@@ -73,7 +73,7 @@ void TestMenu::popupsAndItems()
         {"新建批处理(&N)...", "配置批处理(&C)...", "-", "运行批处理(&E)...\tCtrl+B"},
     };
     const QList<QList<int>> ids = {
-        {32870, 34100, 34200, 32810, 32811, 0, 57616, 0, 57665},
+        {32870, 34100, 34300, 34301, 34200, 32810, 32811, 0, 57616, 0, 57665},
         {32824, 0, 32825, 32826, 0, 0},
         {32855, 32856, 32857, 32858, 32854, 32853, 0, 32859, 32860, 0, 0},
         {32830, 32831, 0, 32832},
@@ -213,7 +213,7 @@ void TestMenu::recentFiles()
     for (QAction *a : file->actions())
         if (!a->isSeparator() && a->isVisible())
             texts << a->text();
-    QCOMPARE(texts, (QStringList{"打开图象(&P)...\tCtrl+I", "打开字库(&F)...\tCtrl+F", "生成字库...", "关闭文件(&C)",
+    QCOMPARE(texts, (QStringList{"打开图象(&P)...\tCtrl+I", "打开字库(&F)...\tCtrl+F", "新建画面(&N)...", "打开画面(&S)...", "生成字库...", "关闭文件(&C)",
                                  "全部关闭(&A)", "&1 /data/pictures/logo.png", "&2 /data/fonts/HZK16.fnt",
                                  "退出(&X)"}));
 
