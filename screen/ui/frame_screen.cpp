@@ -30,6 +30,7 @@ CScreenViewHost HostFor(CFrameServices *f)
 {
     CScreenViewHost host;
     host.status = f;
+    host.bringToFront = [f](CMyView *designer) { f->ShowView(designer); };
     host.choosePictures = [f] {
         const QStringList paths = QFileDialog::getOpenFileNames(
             f->Window(), LoadStr(IDS_SCRUI_PICTURE_TITLE), f->InitDirs().Of(InitDirKind::Picture),

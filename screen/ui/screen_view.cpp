@@ -576,7 +576,10 @@ bool CMyScreenView::SendScreen()
     CBusyCursor busy;
     // The builder checks the terminal, runs the steps through the terminal
     // object (the transfer dialog, the log) and reports the outcome.
-    return SendScreenPlan(m_terminal, plan, m_host.status);
+    const bool sent = SendScreenPlan(m_terminal, plan, m_host.status);
+    if (m_host.bringToFront)
+        m_host.bringToFront(this);
+    return sent;
 }
 
 bool CMyScreenView::ExportBatch()

@@ -40,6 +40,9 @@ struct CScreenViewHost {
     std::function<bool(const CScreenDoc &doc, const QString &dir, QStringList *written, QString *error)> exportC;
     // The file shown was saved under a new path.
     std::function<void(const QString &path)> savedAs;
+    // Brings the designer back to the front (the picture transfer shows its
+    // progress in the picture preview, which comes to the front for it).
+    std::function<void(CMyView *designer)> bringToFront;
 };
 
 class CMyScreenView : public CMyView, public CCmdTarget, public CFileView {

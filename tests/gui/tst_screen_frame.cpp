@@ -240,6 +240,8 @@ void TestScreenFrame::newBuildSaveReopenSend()
         QTest::qWait(100);
     QCOMPARE(shown(), want);
     QVERIFY(m_farm->Codes(QStringLiteral("d")).contains(QStringLiteral("0x35")));
+    // The designer is in front again after the transfer.
+    QCOMPARE(frame.GetActiveView(), view);
 }
 
 QTEST_MAIN(TestScreenFrame)
