@@ -9,6 +9,7 @@
 #include "link/terminal.h"
 #include "res/ids_screen_ui.h"
 #include "res/strings.h"
+#include "screen/c_export.h"
 #include "screen/screen_file.h"
 #include "screen/ui/screen_view.h"
 #include "shell/file_list.h"
@@ -40,6 +41,14 @@ CScreenViewHost HostFor(CFrameServices *f)
     };
     host.chooseSavePath = [f](const QString &title, const QString &suggested, const QString &filter) {
         return ChooseSavePath(*f, title, suggested, filter);
+    };
+    // "导出C代码…": every screen of the file, named after the file.
+    host.exportC = [](const CScreenDoc &doc, const QString &dir, QStringList *written, QString *error) {
+        QStringList warnings;
+        if (!ExportScreensAsC(doc, dir, CCExportOptions(), written, &warnings, error))
+            return false;
+        written->append(warnings);
+        return true;
     };
     // Saved under a new name: the new file joins the list and is shown.
     host.savedAs = [f](const QString &path) {
