@@ -1,5 +1,6 @@
 #include "res/qt_start.h"
 
+#include <QString>
 #include <QtGlobal>
 
 namespace

@@ -4,6 +4,7 @@
 #include "res/ids_screen.h"
 #include "res/strings.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QBuffer>
 #include <QSaveFile>
