@@ -10,7 +10,7 @@ PKGS=(
   xvfb xauth x11-apps fonts-wqy-microhei
   desktop-file-utils appstream man-db file
   clang libclang-rt-14-dev
-  libjpeg-turbo-progs libxcb-damage0-dev strace valgrind
+  libjpeg-turbo-progs libxcb-damage0-dev strace valgrind python3
 )
 missing=()
 for p in "${PKGS[@]}"; do
