@@ -4,9 +4,9 @@
 // is connected or written, so a screen that cannot be built sends nothing.
 #include <QBuffer>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "cli_context.h"
+#include "res/output_file.h"
 #include "res/string_ids.h"
 #include "res/ids_cexport.h"
 #include "res/ids_screen.h"
@@ -140,13 +140,15 @@ private:
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
-        QSaveFile file(m_out);
-        if (!rendering.image.save(&buffer, "PNG") || !file.open(QIODevice::WriteOnly) ||
-            file.write(png) != png.size() || !file.commit()) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
+        // A FIFO or a device is written into; anything else that is not a
+        // regular file is refused and left as it is.
+        QString reason;
+        const COutputResult written = rendering.image.save(&buffer, "PNG")
+                                          ? WriteOutputFile(m_out, png, OUTPUT_DIRECT, &reason)
+                                          : COutputResult::Failed;
+        if (written != COutputResult::Written) {
             ctx.Failure(FormatStr(IDS_SCR_WRITE_FAILED, qUtf8Printable(m_out), qUtf8Printable(reason)));
-            return EXIT_FAILED;
+            return written == COutputResult::Refused ? EXIT_USAGE : EXIT_FAILED;
         }
         ctx.Status().ShowStatusMessage(STATUS_SUCCESS, FormatStr(IDS_SCR_RENDERED, qUtf8Printable(m_out)));
         return EXIT_OK;

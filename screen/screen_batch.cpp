@@ -2,12 +2,12 @@
 
 #include "batch/batch_file.h"
 #include "res/ids_screen.h"
+#include "res/output_file.h"
 #include "res/strings.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QBuffer>
-#include <QSaveFile>
 
 using namespace BATCHCMD;
 
@@ -16,10 +16,8 @@ namespace
 
 bool WriteAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    QString reason;
+    if (WriteOutputFile(path, bytes, 0, &reason) != COutputResult::Written) {
         if (error)
             *error = FormatStr(IDS_SCR_WRITE_FAILED, qUtf8Printable(path), qUtf8Printable(reason));
         return false;

@@ -1,5 +1,7 @@
 #include "screen/screen_file.h"
 
+#include "res/output_file.h"
+
 #include "batch/batch_file.h"
 #include "imaging/dither.h"
 #include "imaging/regular_file.h"
@@ -8,7 +10,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 #include <new>
@@ -530,10 +531,9 @@ bool SaveScreenFile(CScreenDoc *doc, const QString &path, QString *error)
     if (!ValidateScreenDoc(checked, error))
         return false;
     const QByteArray bytes = SerializeScreenDoc(*doc);
-    QSaveFile file(absolute);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    // A path that is not a regular file (a FIFO, a device) is refused, never replaced.
+    QString reason;
+    if (WriteOutputFile(absolute, bytes, 0, &reason) != COutputResult::Written) {
         if (error)
             *error = FormatStr(IDS_SCR_SAVE_FAILED, qUtf8Printable(absolute), qUtf8Printable(reason));
         return false;

@@ -7,6 +7,8 @@
 
 #include <QThread>
 
+#include <sys/stat.h>
+
 using namespace clitest;
 
 namespace {
@@ -206,4 +208,31 @@ TEST_F(CliScreen, ExportRefusesWhatABatchCannotHold)
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(U("超过批处理命令的 127 个字符"))) << r.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(kbz));
+}
+
+// Outputs that are not regular files: a device is written into and stays a
+// device; anything else (here a folder) is refused with exit 2 and left as it is.
+TEST_F(CliScreen, OutputsNeverReplaceWhatIsNotAFile)
+{
+    const QString file = WriteFile(QStringLiteral("plain.qels"), R"(<Screens Ver="1.0" Width="16" Height="8">
+  <Screen Name="s" Background="#102030"/>
+</Screens>)");
+    const QString folder = dir.filePath(QStringLiteral("taken"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken")));
+    struct Case {
+        QStringList args;
+        int code;
+    } cases[] = {
+        {{QStringLiteral("render"), file, QStringLiteral("-o"), QStringLiteral("/dev/null")}, 0},
+        {{QStringLiteral("render"), file, QStringLiteral("-o"), folder}, 2},
+        {{QStringLiteral("export"), file, QStringLiteral("--batch"), folder}, 1},
+    };
+    for (const Case &c : cases) {
+        const Result r = Cli(QStringList{QStringLiteral("screen")} + c.args);
+        EXPECT_EQ(r.code, c.code) << c.args.join(' ').toStdString() << ": " << r.err.toStdString();
+        struct stat st;
+        ASSERT_EQ(::stat("/dev/null", &st), 0);
+        EXPECT_TRUE(S_ISCHR(st.st_mode)) << "/dev/null was replaced";
+        EXPECT_TRUE(QFileInfo(folder).isDir());
+    }
 }
