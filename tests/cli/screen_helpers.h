@@ -3,6 +3,8 @@
 // terminal's log says it understood.
 #pragma once
 
+#include "common/pattern_library.h"
+
 #include <QFile>
 #include <QImage>
 #include <QJsonDocument>
@@ -12,20 +14,7 @@
 
 namespace clitest {
 
-// A library of count glyphs with a different, reproducible bit pattern in
-// every glyph, so a glyph taken from the wrong place shows.
-inline QByteArray PatternLibrary(int count, int glyphBytes)
-{
-    QByteArray data(count * glyphBytes, '\0');
-    uint32_t state = 0x2545F491u;
-    for (char &b : data) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        b = static_cast<char>(state & 0xFF);
-    }
-    return data;
-}
+using ::PatternLibrary;
 
 inline QImage Rgb32(const QString &path)
 {

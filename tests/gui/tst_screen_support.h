@@ -2,6 +2,8 @@
 // pattern, a picture, a screen file, and the user's mouse on the canvas.
 #pragma once
 
+#include "common/pattern_library.h"
+
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -18,19 +20,7 @@
 
 namespace screentest {
 
-// A library of count glyphs, a different bit pattern in each.
-inline QByteArray PatternLibrary(int count, int glyphBytes)
-{
-    QByteArray data(count * glyphBytes, '\0');
-    uint32_t state = 0x2545F491u;
-    for (char &b : data) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        b = static_cast<char>(state & 0xFF);
-    }
-    return data;
-}
+using ::PatternLibrary;
 
 inline bool WriteFile(const QString &path, const QByteArray &bytes)
 {
