@@ -32,7 +32,7 @@ while [ $# -gt 0 ]; do
     *) BUILD=$1; shift ;;
   esac
 done
-QELTOOL=$PWD/$BUILD/shell/qeltool
+QELTOOL=$PWD/$BUILD/app/qeltool
 QELCLI=$PWD/$BUILD/cli/qelcli
 BARE=$PWD/$BUILD/bench/bare_window
 PROBE=$PWD/$BUILD/bench/first_window

@@ -72,7 +72,48 @@ int FindCommand(const QStringList &args)
     return -1;
 }
 
+// The command named at args[at] (null when none), and the rest of args
+// parsed against the global options and the command's own.
+CCliCommand *ParseCommandLine(const QStringList &args, const std::vector<std::unique_ptr<CCliCommand>> &commands,
+                              int at, CParsedArgs *parsed, bool *parsedOk, QString *bad)
+{
+    CCliCommand *command = nullptr;
+    int words = 1;
+    if (at >= 0) {
+        // A name of two words ("screen send") takes the next argument too.
+        const QString two = at + 1 < args.size() ? args[at] + QLatin1Char(' ') + args[at + 1] : QString();
+        for (const auto &c : commands) {
+            if (c->Name() == args[at])
+                command = c.get();
+            else if (!two.isEmpty() && c->Name() == two) {
+                command = c.get();
+                words = 2;
+            }
+        }
+    }
+    QStringList rest = args;
+    for (int i = 0; at >= 0 && i < words; ++i)
+        rest.removeAt(at);
+
+    QVector<COptionDef> defs = GlobalOptions();
+    if (command)
+        defs += command->Options();
+    *parsedOk = ParseArgs(rest, defs, parsed, bad);
+    return command;
+}
+
 } // namespace
+
+bool CliNeedsGui(const QStringList &args)
+{
+    const std::vector<std::unique_ptr<CCliCommand>> commands = AllCommands();
+    CParsedArgs parsed;
+    QString bad;
+    bool parsedOk = false;
+    const CCliCommand *command = ParseCommandLine(args, commands, FindCommand(args), &parsed, &parsedOk, &bad);
+    // Help, usage errors and unknown commands are reported as always.
+    return !command || !parsedOk || command->NeedsGui(parsed);
+}
 
 std::vector<std::unique_ptr<CCliCommand>> AllCommands()
 {
@@ -99,31 +140,11 @@ int RunCli(const QStringList &args)
     CCliContext ctx;
     const std::vector<std::unique_ptr<CCliCommand>> commands = AllCommands();
 
-    CCliCommand *command = nullptr;
     const int at = FindCommand(args);
-    int words = 1;
-    if (at >= 0) {
-        // A name of two words ("screen send") takes the next argument too.
-        const QString two = at + 1 < args.size() ? args[at] + QLatin1Char(' ') + args[at + 1] : QString();
-        for (const auto &c : commands) {
-            if (c->Name() == args[at])
-                command = c.get();
-            else if (!two.isEmpty() && c->Name() == two) {
-                command = c.get();
-                words = 2;
-            }
-        }
-    }
-    QStringList rest = args;
-    for (int i = 0; at >= 0 && i < words; ++i)
-        rest.removeAt(at);
-
-    QVector<COptionDef> defs = GlobalOptions();
-    if (command)
-        defs += command->Options();
     CParsedArgs parsed;
     QString bad;
-    const bool parsedOk = ParseArgs(rest, defs, &parsed, &bad);
+    bool parsedOk = false;
+    CCliCommand *command = ParseCommandLine(args, commands, at, &parsed, &parsedOk, &bad);
 
     if (parsed.Has(QStringLiteral("help"))) {
         ctx.Console().Data(HelpText(commands));

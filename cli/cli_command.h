@@ -27,6 +27,9 @@ public:
     virtual QVector<COptionDef> Options() const { return {}; }
     // Whether -p may be given more than once (a run on several terminals).
     virtual bool AcceptsManyPorts() const { return false; }
+    // Whether the command, given these arguments, may draw text and so needs
+    // a QGuiApplication (see CliNeedsGui).
+    virtual bool NeedsGui(const CParsedArgs &) const { return true; }
     // Checks the arguments (before any connection); returns EXIT_OK or
     // EXIT_USAGE after reporting the problem.
     virtual int Prepare(CCliContext &ctx, const CParsedArgs &args) = 0;

@@ -7,6 +7,7 @@
 #include "imaging/image_fit.h"
 #include "imaging/pixel_format.h"
 #include "imaging/pixels.h"
+#include "link/terminal.h"
 #include "res/output_file.h"
 #include "res/string_ids.h"
 #include "res/strings.h"
@@ -30,6 +31,11 @@ public:
                 {QStringLiteral("bg"), QChar(), true, QStringLiteral("#RRGGBB"), LoadStr(IDS_CLI_OPT_BG)},
                 DitherOption(),
                 {QStringLiteral("out"), QLatin1Char('o'), true, QStringLiteral("OUT"), LoadStr(IDS_CLI_OPT_OUT)}};
+    }
+    bool NeedsGui(const CParsedArgs &args) const override
+    {
+        const QStringList &p = args.Positionals();
+        return p.size() != 1 || DecodingNeedsGui(p[0]);
     }
     int Prepare(CCliContext &ctx, const CParsedArgs &args) override
     {
@@ -69,8 +75,7 @@ public:
             return ctx.BadFile(m_path, error);
         if (m_code == PIXEL_CODE_RGB565) {
             // The terminal object sends 16-bit pixels high byte first.
-            for (size_t i = 0; i + 1 < pixels.size(); i += 2)
-                std::swap(pixels[i], pixels[i + 1]);
+            CMyTerminal::SwapPixelBytes(pixels.data(), int(pixels.size()));
         }
         const int flags = OUTPUT_DIRECT | OUTPUT_STDOUT;
         // Pixels on standard output: the message goes to standard error.

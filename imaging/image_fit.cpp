@@ -1,14 +1,17 @@
 #include "imaging/image_fit.h"
 
 #include "imaging/image_source.h"
+#include "imaging/jpeg_scaled.h"
 #include "imaging/pixel_format.h"
 #include "imaging/regular_file.h"
 #include "res/strings.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
+#include <cstring>
 #include <mutex>
 #include <unistd.h>
 
@@ -65,6 +68,41 @@ bool ScalesWhileDecoding(const QByteArray &format)
 bool IsSvg(const QByteArray &format)
 {
     return format == "svg" || format == "svgz";
+}
+
+enum class CRaster { None, Jpeg, Png, Gif, Bmp };
+
+// The raster format a file's first bytes show, for the decoders Qt picks by
+// content; None for anything else, for what is not a regular file, and for
+// names with an SVG suffix (Qt picks a decoder by the suffix first).
+CRaster SniffRaster(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("svg") || suffix == QLatin1String("svgz"))
+        return CRaster::None;
+    int openError = 0;
+    const int fd = OpenRegularFile(path, &openError);
+    if (fd < 0)
+        return CRaster::None;
+    unsigned char head[8] = {};
+    const ssize_t got = ::read(fd, head, sizeof head);
+    ::close(fd);
+    static const struct {
+        const char *magic;
+        size_t size;
+        CRaster kind;
+    } rasters[] = {
+        {"\xFF\xD8\xFF", 3, CRaster::Jpeg},
+        {"\x89PNG\r\n\x1A\n", 8, CRaster::Png},
+        {"GIF87a", 6, CRaster::Gif},
+        {"GIF89a", 6, CRaster::Gif},
+        {"BM", 2, CRaster::Bmp},
+    };
+    for (const auto &r : rasters) {
+        if (got >= ssize_t(r.size) && std::memcmp(head, r.magic, r.size) == 0)
+            return r.kind;
+    }
+    return CRaster::None;
 }
 
 void SetError(QString *error, const QString &text)
@@ -198,6 +236,40 @@ bool DecodePicture(const QString &path, int width, int height, bool keepAspect, 
     size_t digest = 0;
     if (forReuse && !DigestFile(path, &fileSize, &digest))
         fileSize = -1;
+    if (width == 0 || height == 0)
+        width = height = 0;
+    // A JPEG drawn smaller than it is: decoded straight to the drawn size.
+    if (width > 0 && SniffRaster(path) == CRaster::Jpeg) {
+        CJpegFile jpeg;
+        if (jpeg.Open(path, nullptr) && jpeg.ProducesRgb()) {
+            const QSize own = jpeg.Size();
+            const CDecodePlan plan = PlanDecode(own, "jpeg", true, width, height, keepAspect);
+            if (plan.tooLarge) {
+                SetError(error, FormatStr(IDS_IMG_PICTURE_TOO_LARGE, own.width(), own.height()));
+                return false;
+            }
+            if (!plan.scaledTo.isEmpty()) {
+                bool lost = false;
+                QString reason;
+                const QImage image = jpeg.Decode(plan.scaledTo, &lost, &reason);
+                if (image.isNull()) {
+                    SetError(error, lost ? LoadStr(IDS_IMG_PICTURE_DATA_BROKEN) : reason);
+                    return false;
+                }
+                out->image = image;
+                out->own = own;
+                out->scaledTo = plan.scaledTo;
+                out->format = "jpeg";
+                out->canScale = true;
+                out->path = path;
+                out->fileSize = fileSize;
+                out->digest = digest;
+                return true;
+            }
+        }
+        // Anything else (own size or larger, CMYK, a header libjpeg refuses)
+        // goes through Qt's decoder, which says why it fails.
+    }
     CImageSource file(path);
     QString openError;
     if (!file.OpenRegular(&openError)) {
@@ -222,8 +294,6 @@ bool DecodePicture(const QString &path, int width, int height, bool keepAspect, 
     // The file's own size, read from its header where the decoder can.
     const QSize own = reader.size();
     const bool canScale = reader.supportsOption(QImageIOHandler::ScaledSize);
-    if (width == 0 || height == 0)
-        width = height = 0;
     const CDecodePlan plan = PlanDecode(own, format, canScale, width, height, keepAspect);
     if (plan.tooLarge) {
         SetError(error, FormatStr(IDS_IMG_PICTURE_TOO_LARGE, own.width(), own.height()));
@@ -288,6 +358,11 @@ QImage LoadFittedImage(const QString &path, int width, int height, int pixelCode
     if (!DecodePicture(path, width, height, keepAspect, &decoded, error))
         return QImage();
     return FitDecoded(decoded, width, height, pixelCode, bkColor, keepAspect, dither);
+}
+
+bool DecodingNeedsGui(const QString &path)
+{
+    return SniffRaster(path) == CRaster::None;
 }
 
 bool CheckPictureFile(const QString &path, QString *error)

@@ -86,6 +86,11 @@ QImage FitDecoded(const CDecodedPicture &decoded, int width, int height, int pix
 // (the same decoder checks and size caps). *error as there.
 bool CheckPictureFile(const QString &path, QString *error);
 
+// Whether decoding path may need a QGuiApplication (its font database): false
+// only for a regular file that begins like a JPEG, PNG, GIF or BMP and is
+// not named as an SVG, which Qt's raster decoders read without one.
+bool DecodingNeedsGui(const QString &path);
+
 enum : int {
     CHECK_PICTURE_SIDE = 128,
     DECODE_LIMIT_MB = 256,

@@ -143,6 +143,11 @@ bool CDecoderWatch::MeansDataLost(const char *category, const QString &message)
 {
     if (!category || std::strcmp(category, "qt.gui.imageio.jpeg") != 0)
         return false;
+    return JpegMessageMeansDataLost(message);
+}
+
+bool CDecoderWatch::JpegMessageMeansDataLost(const QString &message)
+{
     // "Corrupt JPEG data: N extraneous bytes before marker" only skips junk
     // between segments; the picture itself is whole.
     if (message.startsWith(QLatin1String("Corrupt JPEG data")))

@@ -60,6 +60,8 @@ class CDecoderWatch
 
     // Whether a decoder message of the category means lost data.
     static bool MeansDataLost(const char *category, const QString &message);
+    // Whether a warning of libjpeg's means lost data.
+    static bool JpegMessageMeansDataLost(const QString &message);
 
     // Called by the message handler on the watch's thread.
     void MarkDataLost() { m_lost = true; }

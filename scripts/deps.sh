@@ -6,7 +6,7 @@ PKGS=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-multimedia-dev qt6-svg-dev
   qt6-image-formats-plugins qt6-qpa-plugins libqt6svg6 libgl-dev qt6-translations-l10n
-  libicu-dev libudev-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libicu-dev libudev-dev libjpeg-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps fonts-wqy-microhei
   desktop-file-utils appstream man-db file
   clang libclang-rt-14-dev

@@ -296,10 +296,12 @@ TEST(LoadFitted, PicturesCutShortOrCorruptAreRefused)
         for (const int keep :
              {c.whole.size() * 2 / 5, c.whole.size() * 3 / 5, c.whole.size() * 9 / 10, c.whole.size() - 3}) {
             ASSERT_TRUE(WriteFile(path, c.whole.left(keep)));
-            for (const int side : {0, 320}) {
+            // Own size, enlarged, and smaller (a JPEG straight from libjpeg).
+            for (const QSize size : {QSize(0, 0), QSize(320, 240), QSize(30, 20)}) {
                 const QImage image =
-                    LoadFittedImage(path, side, side ? 240 : 0, 0x21006, NO_BK_COLOR, true, &error);
-                EXPECT_TRUE(image.isNull()) << c.name << " cut to " << keep << " of " << c.whole.size();
+                    LoadFittedImage(path, size.width(), size.height(), 0x21006, NO_BK_COLOR, true, &error);
+                EXPECT_TRUE(image.isNull()) << c.name << " cut to " << keep << " of " << c.whole.size() << " at "
+                                            << size.width();
                 EXPECT_FALSE(error.isEmpty());
             }
             if (keep >= c.whole.size() * 9 / 10) {
@@ -309,8 +311,10 @@ TEST(LoadFitted, PicturesCutShortOrCorruptAreRefused)
     }
     ASSERT_TRUE(WriteFile(jpegPath, marked));
     QString error;
-    EXPECT_TRUE(LoadFittedImage(jpegPath, 320, 240, 0x21006, NO_BK_COLOR, true, &error).isNull());
-    EXPECT_EQ(error, broken);
+    for (const QSize size : {QSize(320, 240), QSize(30, 20)}) {
+        EXPECT_TRUE(LoadFittedImage(jpegPath, size.width(), size.height(), 0x21006, NO_BK_COLOR, true, &error).isNull());
+        EXPECT_EQ(error, broken);
+    }
 
     // An SVG is not drawn without a QGuiApplication (this program has none):
     // its text would need the font database, and Qt would abort.
