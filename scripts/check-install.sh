@@ -18,6 +18,9 @@ bad() { echo "FAIL: $*"; fail=1; }
 for prog in qeltool qelcli qelsim; do
   [ -x "$ROOT/bin/$prog" ] || bad "$prog not installed"
 done
+# The sound module, where the installed qeltool looks for it.
+sound=$(find "$ROOT/lib" -path '*/qeltool/qel_sound.so' | head -1)
+[ -n "$sound" ] || bad "sound module not installed"
 QT_QPA_PLATFORM=offscreen "$ROOT/bin/qeltool" --version | grep -Eq '^qeltool [0-9]+\.[0-9]+\.[0-9]+$' ||
   bad "qeltool --version"
 QT_QPA_PLATFORM=offscreen "$ROOT/bin/qelcli" --version >/dev/null || bad "qelcli --version"

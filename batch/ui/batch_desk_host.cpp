@@ -1,4 +1,5 @@
 #include "batch/ui/batch_desk_host.h"
+#include "batch/ui/sound_player.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -6,7 +7,6 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSoundEffect>
 #include <QTimer>
 #include <QUrl>
 
@@ -89,14 +89,16 @@ void CDeskBatchHost::PlaySound(const QString &path)
     // Fire and forget: a new sound replaces the one playing; a file that
     // cannot be played plays nothing.
     if (m_sound)
-        m_sound->stop();
+        QMetaObject::invokeMethod(m_sound, "stop");
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
     if (!m_sound)
-        m_sound = new QSoundEffect;
+        m_sound = MakeSoundPlayer(nullptr);
     m_lastSound = path;
-    m_sound->setSource(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
-    m_sound->play();
+    if (!m_sound)
+        return;
+    m_sound->setProperty("source", QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    QMetaObject::invokeMethod(m_sound, "play");
 }
 
 void CDeskBatchHost::SetWaitCursor(bool on)

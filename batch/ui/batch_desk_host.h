@@ -13,7 +13,7 @@
 #include "batch/ui/batch_cmd_page.h"
 
 class CFrameServices;
-class QSoundEffect;
+class QObject;
 
 namespace BATCHCMD
 {
@@ -70,7 +70,7 @@ class CDeskBatchHost : public CBatchCoreHost, public CBatchBrowser
     CFrameServices &m_frame;
     PictureSender m_sendPicture;
     FontSender m_sendFont;
-    QSoundEffect *m_sound = nullptr; // made on first use
+    QObject *m_sound = nullptr; // a QSoundEffect from the sound module, made on first use
     QString m_lastSound;
     int m_waitCursors = 0;
 };

@@ -241,6 +241,15 @@ void TestBatchRun::repeatMessageAndFailure()
     CMyView *view = m_frame->GetActiveView();
     const QString noise = Write("noise.wav", "not a wave file");
 
+    // The sound module (and Qt Multimedia behind it) is loaded by the first
+    // sound, not before: no other case here plays one.
+    const auto mapped = [] {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        return maps.open(QIODevice::ReadOnly) ? QString::fromLatin1(maps.readAll()) : QString();
+    };
+    QVERIFY(!mapped().contains("libQt6Multimedia"));
+    QVERIFY(!mapped().contains("qel_sound.so"));
+
     // OK on the first Repeat jumps back to the anchor (names match ignoring
     // case); Cancel on the second goes on; Cancel on the Message stops.
     const QString looped = Write(
@@ -253,6 +262,8 @@ void TestBatchRun::repeatMessageAndFailure()
     QTest::qWait(200);
     QCOMPARE(Commands(Log(m_farm->LogPath("r"))).filter("clear-screen").size(), 2);
     QCOMPARE(Commands(Log(m_farm->LogPath("r"))).filter("delete-all").size(), 0);
+    QVERIFY(mapped().contains("qel_sound.so"));
+    QVERIFY(mapped().contains("libQt6Multimedia"));
     QVERIFY(!QApplication::overrideCursor());
     QString top;
     QVERIFY(m_frame->RecentBatchFiles().GetEntry(0, &top));
