@@ -1,4 +1,5 @@
 #include "app/app.h"
+#include "link/port_enum.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
@@ -74,6 +75,10 @@ bool CApp::InitInstance()
     // 1-2: the toolkit and the XML/drag-and-drop services need no start-up
     // of their own here; the message stays with this step.
     setWindowIcon(ApplicationIcon());
+
+    // The port list is read while the window is built: the device toolbar
+    // takes it when it needs it.
+    CMyPortEnum::Prefetch();
 
     // 3: the imaging layer.
     if (!m_image.Startup()) {

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSerialPortInfo>
+#include <atomic>
+#include <future>
+#include <mutex>
 #include <unistd.h>
 
 #include "link/tcp_port.h"
@@ -25,15 +28,23 @@ static bool InVirtualDir(const QString &path)
     return QFileInfo(path).absolutePath() == dir;
 }
 
-bool CMyPortEnum::IsUsbLike(const QString &path)
+// Whether the path alone shows a USB-like port: a virtual one, or a USB
+// serial or modem-class device.
+static bool UsbLikeByName(const QString &path)
 {
     if (InVirtualDir(path))
         return true;
     const QString name = QFileInfo(path).fileName();
-    if (name.startsWith(QLatin1String("ttyUSB")) || name.startsWith(QLatin1String("ttyACM")))
+    return name.startsWith(QLatin1String("ttyUSB")) || name.startsWith(QLatin1String("ttyACM"));
+}
+
+bool CMyPortEnum::IsUsbLike(const QString &path)
+{
+    if (UsbLikeByName(path))
         return true;
     if (qgetenv("QEL_SYSTEM_PORTS") == "0")
         return false;
+    // Asking for one port's description enumerates them all.
     const QSerialPortInfo info(path);
     return !info.isNull() && info.hasVendorIdentifier();
 }
@@ -58,7 +69,43 @@ QString CMyPortEnum::SerialNumber(const QString &path)
     return info.isNull() ? QString() : info.serialNumber();
 }
 
+namespace {
+
+std::mutex g_prefetchLock;
+std::future<QVector<CPortEntry>> g_prefetch; // under g_prefetchLock
+std::atomic<bool> g_tookPrefetched{false};
+
+QVector<CPortEntry> ReadPortList();
+
+} // namespace
+
+void CMyPortEnum::Prefetch()
+{
+    const std::lock_guard<std::mutex> lock(g_prefetchLock);
+    if (!g_prefetch.valid())
+        g_prefetch = std::async(std::launch::async, ReadPortList);
+}
+
+bool CMyPortEnum::TookPrefetched()
+{
+    return g_tookPrefetched.exchange(false);
+}
+
 QVector<CPortEntry> CMyPortEnum::List()
+{
+    {
+        const std::lock_guard<std::mutex> lock(g_prefetchLock);
+        if (g_prefetch.valid()) {
+            g_tookPrefetched = true;
+            return g_prefetch.get();
+        }
+    }
+    return ReadPortList();
+}
+
+namespace {
+
+QVector<CPortEntry> ReadPortList()
 {
     QVector<CPortEntry> out;
     if (qgetenv("QEL_SYSTEM_PORTS") != "0") {
@@ -67,13 +114,15 @@ QVector<CPortEntry> CMyPortEnum::List()
             e.path = info.systemLocation();
             const QString desc = info.description().isEmpty() ? info.portName() : info.description();
             e.displayName = QStringLiteral("%1 (%2)").arg(desc, info.portName());
-            e.kind = info.hasVendorIdentifier() || IsUsbLike(e.path) ? PortKind::Usb : PortKind::Serial;
+            // The vendor is known from this very enumeration: asking
+            // IsUsbLike would enumerate every port again for each port.
+            e.kind = info.hasVendorIdentifier() || UsbLikeByName(e.path) ? PortKind::Usb : PortKind::Serial;
             out.push_back(e);
         }
     }
     // Virtual terminals register themselves as symlinks in the port folder;
     // links whose terminal has gone are skipped.
-    const QDir dir(VirtualPortDir());
+    const QDir dir(CMyPortEnum::VirtualPortDir());
     const QFileInfoList links = dir.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo &fi : links) {
         if (!fi.isSymLink() || !QFileInfo::exists(fi.symLinkTarget()))
@@ -86,6 +135,8 @@ QVector<CPortEntry> CMyPortEnum::List()
     }
     return out;
 }
+
+} // namespace
 
 bool CMyPortEnum::Start()
 {

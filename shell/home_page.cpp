@@ -107,8 +107,10 @@ CMyHomePage::CMyHomePage(CFrameServices &frame, QWidget *parent, const QUrl &pag
     viewport()->setMouseTracking(true);
     m_frame.RecentBatchFiles().SetChangedCallback([this] { RefreshMruTable(); });
     LoadPage();
-    // The page has loaded: fill its recent batch block.
+    // The page has loaded: fill its recent batch block, then lay it out once
+    // (the block's filling lays it out when there is one).
     RefreshMruTable();
+    Render();
 }
 
 CMyHomePage::~CMyHomePage()
@@ -125,7 +127,6 @@ void CMyHomePage::LoadPage()
     QByteArray banner;
     if (!m_source.isEmpty() && ReadUrl(m_pageUrl.resolved(QUrl(QLatin1String(kBanner))), &banner))
         m_banner.loadFromData(banner);
-    Render();
 }
 
 int CMyHomePage::ElementIdToInt(const QString &id)

@@ -64,6 +64,7 @@ class CMyHomePage : public QTextBrowser
         QString path;
         QString name;
     };
+    // Reads the page and its banner; Render shows it.
     void LoadPage();
     void Render();
     QString MruTableMarkup() const;

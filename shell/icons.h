@@ -1,5 +1,5 @@
-// The program's own artwork: SVG files in the resources, rendered into
-// icons at the sizes the bars and menus use.
+// The program's own artwork: SVG files in the resources, drawn into icons at
+// the sizes the bars and menus ask for, when they first ask.
 #pragma once
 
 #include <QIcon>

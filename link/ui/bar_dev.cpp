@@ -118,7 +118,7 @@ CBarDev::CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QW
     connect(m_slider, &QSlider::valueChanged, this, &CBarDev::OnSliderChanged);
 
     m_watcher = new CPortWatcher(this);
-    m_watcher->SetSource([this] { return m_portSource ? m_portSource() : CMyPortEnum::List(); });
+    m_watcher->SetSource([this] { return ReadPorts(); });
     connect(m_watcher, &CPortWatcher::Changed, this, &CBarDev::FollowPorts);
     m_watcher->Start();
 
@@ -195,20 +195,35 @@ QStringList CBarDev::NetworkPorts()
 
 void CBarDev::RefreshPorts()
 {
+    RebuildPorts(RememberedPort(), ReadPorts());
+}
+
+void CBarDev::FillPorts()
+{
+    // The list the port watcher has just read: the system is asked once.
+    RebuildPorts(RememberedPort(), m_watcher->Ports());
+}
+
+QString CBarDev::RememberedPort() const
+{
     const QString refresh = LoadStr(IDS_REFRESH_PORTS);
     QString remembered = m_portList->currentText();
     if (remembered.isEmpty() || remembered == refresh || remembered == LoadStr(IDS_ADD_NET_PORT))
         remembered = CMyPortEnum::PortNameFromProfile(OpenProfile()->value(QLatin1String(kSettingsPort)).toString());
-    RebuildPorts(remembered);
+    return remembered;
 }
 
-void CBarDev::RebuildPorts(const QString &remembered)
+QVector<CPortEntry> CBarDev::ReadPorts() const
+{
+    return m_portSource ? m_portSource() : CMyPortEnum::List();
+}
+
+void CBarDev::RebuildPorts(const QString &remembered, QVector<CPortEntry> ports)
 {
     m_portList->clear();
     m_portMap.clear();
     m_portKinds.clear();
 
-    QVector<CPortEntry> ports = m_portSource ? m_portSource() : CMyPortEnum::List();
     for (const QString &name : NetworkPorts())
         ports.push_back(CMyPortEnum::NamedEntry(name));
     QStringList names;
@@ -275,7 +290,7 @@ bool CBarDev::AddNetworkPort()
         known << name;
         OpenProfile()->setValue(QLatin1String(kSettingsNetPorts), known);
     }
-    RebuildPorts(name);
+    RebuildPorts(name, ReadPorts());
     m_portList->setCurrentIndex(m_portList->findText(name, Qt::MatchFixedString));
     FillBaudList();
     return true;

@@ -40,6 +40,9 @@ public:
     // with the remembered network ports, and appends the refresh entry and
     // the entry that adds a network port.
     void RefreshPorts();
+    // The same from the list the port watcher read last (its start), without
+    // asking the system again: the first filling of the list.
+    void FillPorts();
     // Asks for a network port (tcp://HOST:PORT), remembers it in the profile
     // and selects it. False when cancelled or malformed (reported).
     bool AddNetworkPort();
@@ -105,7 +108,10 @@ private:
     void OnSliderChanged(int position);
     int RefreshIndex() const;
     int AddIndex() const;
-    void RebuildPorts(const QString &remembered);
+    void RebuildPorts(const QString &remembered, QVector<CPortEntry> ports);
+    // The current port's name, else the profile's.
+    QString RememberedPort() const;
+    QVector<CPortEntry> ReadPorts() const;
 
     CMyTerminal *m_terminal;
     CStatusSink *m_status;

@@ -56,7 +56,7 @@ CDeviceCommands *InstallDeviceCommands(CFrameServices &frame)
     // The device toolbar with its port list, then its baud list.
     auto *bar = new CBarDev(&frame.Commands(), &frame.Terminal(), &frame, frame.Window());
     frame.PlaceBar(bar);
-    bar->RefreshPorts();
+    bar->FillPorts();
     bar->FillBaudList();
 
     auto *dev = new CFrameDevice(frame, bar);
