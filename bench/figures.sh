@@ -72,7 +72,7 @@ median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) print "nan"; else if
 # wall seconds of one run of a command, its output thrown away
 wall() { local t0 t1; t0=$(date +%s%N); "$@" >/dev/null 2>&1; t1=$(date +%s%N); echo "scale=6; ($t1 - $t0) / 1000000000" | bc; }
 # ratio a/b to three places
-ratio() { echo "scale=3; $1 / $2" | bc; }
+ratio() { printf "%.3f" "$(echo "scale=4; $1 / $2" | bc)"; }
 # instructions a command runs (callgrind's total)
 instr() {
   local out=$WORK/cg.$RANDOM
@@ -85,15 +85,19 @@ echo "qeltool figures, $(date -u '+%F %H:%M UTC'), $(nproc) cores, load $(cut -d
 row "figure" "now" "yardstick" "ratio"
 
 # --------------------------------------------------------------- start-up
-A=() B=() R=()
+# Against the bare window in English and, as qeltool shows Chinese by
+# default, in Chinese (whose glyphs need a font of their own).
+A=() B=() C=() R=() RC=()
 for i in $(seq 0 "$RUNS"); do
   a=$("$PROBE" --timeout 60 -- "$QELTOOL" | cut -d' ' -f2)
   b=$("$PROBE" --timeout 60 -- "$BARE" | cut -d' ' -f2)
+  c=$("$PROBE" --timeout 60 -- "$BARE" --zh | cut -d' ' -f2)
   [ "$i" = 0 ] && continue  # warm-up
-  A+=("$a") B+=("$b") R+=("$(ratio "$a" "$b")")
+  A+=("$a") B+=("$b") C+=("$c") R+=("$(ratio "$a" "$b")") RC+=("$(ratio "$a" "$c")")
 done
-ma=$(printf '%s\n' "${A[@]}" | median); mb=$(printf '%s\n' "${B[@]}" | median)
+ma=$(printf '%s\n' "${A[@]}" | median); mb=$(printf '%s\n' "${B[@]}" | median); mc=$(printf '%s\n' "${C[@]}" | median)
 row "start-up to first window (ms)" "$ma" "$mb" "$(printf '%s\n' "${R[@]}" | median)"
+row "  against the bare window in Chinese" "$ma" "$mc" "$(printf '%s\n' "${RC[@]}" | median)"
 if [ "$INSTR" = 1 ]; then
   # Counted up to the window's first drawing and a second of idling after.
   startinstr() {
@@ -122,10 +126,10 @@ cli=$(printf '%s\n' "${A[@]}" | median)
 djpeg=$(printf '%s\n' "${B[@]}" | median)
 refitMs=$(awk '/^refit_ms/ { print $2 }' <<<"$refit")
 recolourMs=$(awk '/^recolour_ms/ { print $2 }' <<<"$refit")
-cliMs=$(echo "$cli * 1000" | bc)
+cliMs=$(printf '%.1f' "$(echo "$cli * 1000" | bc)")
 row "preview re-fitted (ms)" "$refitMs" "$cliMs" "$(ratio "$refitMs" "$cliMs")"
 row "  same size, new colour (ms)" "$recolourMs" "-" "-"
-row "convert 800x480 RGB565 (ms)" "$cliMs" "$(echo "$djpeg * 1000" | bc)" "$(printf '%s\n' "${R[@]}" | median)"
+row "convert 800x480 RGB565 (ms)" "$cliMs" "$(printf '%.1f' "$(echo "$djpeg * 1000" | bc)")" "$(printf '%s\n' "${R[@]}" | median)"
 if [ "$INSTR" = 1 ]; then
   ia=$(instr "${CONVERT[@]}")
   ib=$(instr "${DJPEG[@]}")
