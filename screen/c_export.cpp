@@ -4,6 +4,7 @@
 #include "link/wire_text.h"
 #include "res/ids_cexport.h"
 #include "res/ids_screen.h"
+#include "res/output_file.h"
 #include "res/strings.h"
 #include "screen/c_identifier.h"
 #include "screen/c_source.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
+#include <iterator>
 #include <memory>
 
 namespace
@@ -487,27 +489,53 @@ bool ExportScreensAsC(const CScreenDoc &doc, const QString &dir, const CCExportO
         *error = FormatStr(IDS_CEX_DIR_FAILED, qUtf8Printable(QDir::toNativeSeparators(dir)));
         return false;
     }
-    // All three are written out before any replaces its old file, so a
-    // full disk leaves the old set as it was.
     const QDir folder(dir);
     const std::pair<QString, const QByteArray *> outputs[] = {
         {files.headerName, &files.header}, {files.sourceName, &files.source}, {files.sketchName, &files.sketch}};
-    std::vector<std::unique_ptr<QSaveFile>> saves;
+    // Each name is judged by the output rule before anything is written: a
+    // name that stands for a folder or a block device refuses the whole set
+    // and is never replaced; a FIFO or character device is written into.
+    std::vector<COutputTarget> targets;
     for (const auto &o : outputs) {
-        saves.push_back(std::make_unique<QSaveFile>(folder.filePath(o.first)));
-        QSaveFile &file = *saves.back();
-        if (!file.open(QIODevice::WriteOnly) || file.write(*o.second) != o.second->size()) {
+        const QString path = folder.filePath(o.first);
+        QString reason;
+        targets.push_back(ClassifyOutputPath(path, OUTPUT_DIRECT, &reason));
+        if (targets.back() == COutputTarget::Refused) {
+            *error = FormatStr(IDS_CEX_WRITE_FAILED, qUtf8Printable(QDir::toNativeSeparators(path)),
+                               qUtf8Printable(reason));
+            return false;
+        }
+    }
+    // The files are written out before any replaces its old one, so a full
+    // disk leaves the old set as it was.
+    std::vector<std::unique_ptr<QSaveFile>> saves(std::size(outputs));
+    for (size_t i = 0; i < std::size(outputs); ++i) {
+        if (targets[i] != COutputTarget::Replace)
+            continue;
+        saves[i] = std::make_unique<QSaveFile>(folder.filePath(outputs[i].first));
+        QSaveFile &file = *saves[i];
+        if (!file.open(QIODevice::WriteOnly) || file.write(*outputs[i].second) != outputs[i].second->size()) {
             *error = WriteFailed(file);
             return false;
         }
     }
-    for (const auto &file : saves) {
-        if (!file->commit()) {
-            *error = WriteFailed(*file);
-            return false;
+    for (size_t i = 0; i < std::size(outputs); ++i) {
+        const QString path = folder.filePath(outputs[i].first);
+        if (saves[i]) {
+            if (!saves[i]->commit()) {
+                *error = WriteFailed(*saves[i]);
+                return false;
+            }
+        } else {
+            QString reason;
+            if (WriteOutputFile(path, *outputs[i].second, OUTPUT_DIRECT, &reason) != COutputResult::Written) {
+                *error = FormatStr(IDS_CEX_WRITE_FAILED, qUtf8Printable(QDir::toNativeSeparators(path)),
+                                   qUtf8Printable(reason));
+                return false;
+            }
         }
         if (written)
-            *written << file->fileName();
+            *written << path;
     }
     if (warnings)
         *warnings = files.warnings;

@@ -46,7 +46,8 @@ bool GenerateScreensC(const CScreenDoc &doc, const CCExportOptions &options, CCE
 
 // The designer's and the command line's export: generates the files and
 // writes them into dir (created when missing), each replaced only when
-// complete. *written gets the paths written. Nothing is written when the
-// code cannot be generated.
+// complete; names are judged by the output rule (res/output_file.h) first,
+// and nothing is written when one is refused or the code cannot be
+// generated. *written gets the paths written.
 bool ExportScreensAsC(const CScreenDoc &doc, const QString &dir, const CCExportOptions &options,
                       QStringList *written, QStringList *warnings, QString *error);

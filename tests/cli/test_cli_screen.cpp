@@ -219,6 +219,12 @@ TEST_F(CliScreen, OutputsNeverReplaceWhatIsNotAFile)
 </Screens>)");
     const QString folder = dir.filePath(QStringLiteral("taken"));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken")));
+    // C files: one named by a link to /dev/null (written into), and a set
+    // whose header name is a folder (refused, nothing of the set written).
+    const QString intoNull = dir.filePath(QStringLiteral("c1"));
+    const QString blocked = dir.filePath(QStringLiteral("c2"));
+    ASSERT_TRUE(QDir().mkpath(intoNull) && QDir().mkpath(blocked + QStringLiteral("/t_screens.h")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), intoNull + QStringLiteral("/t_screens.c")));
     struct Case {
         QStringList args;
         int code;
@@ -226,6 +232,8 @@ TEST_F(CliScreen, OutputsNeverReplaceWhatIsNotAFile)
         {{QStringLiteral("render"), file, QStringLiteral("-o"), QStringLiteral("/dev/null")}, 0},
         {{QStringLiteral("render"), file, QStringLiteral("-o"), folder}, 2},
         {{QStringLiteral("export"), file, QStringLiteral("--batch"), folder}, 1},
+        {{QStringLiteral("export"), file, QStringLiteral("--c"), intoNull, QStringLiteral("--prefix"), QStringLiteral("t")}, 0},
+        {{QStringLiteral("export"), file, QStringLiteral("--c"), blocked, QStringLiteral("--prefix"), QStringLiteral("t")}, 1},
     };
     for (const Case &c : cases) {
         const Result r = Cli(QStringList{QStringLiteral("screen")} + c.args);
@@ -235,4 +243,9 @@ TEST_F(CliScreen, OutputsNeverReplaceWhatIsNotAFile)
         EXPECT_TRUE(S_ISCHR(st.st_mode)) << "/dev/null was replaced";
         EXPECT_TRUE(QFileInfo(folder).isDir());
     }
+    EXPECT_TRUE(QFileInfo(intoNull + QStringLiteral("/t_screens.c")).isSymLink());
+    EXPECT_TRUE(QFileInfo(intoNull + QStringLiteral("/t_screens.h")).isFile());
+    EXPECT_TRUE(QFileInfo(blocked + QStringLiteral("/t_screens.h")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(blocked + QStringLiteral("/t_screens.c")));
+    EXPECT_FALSE(QFileInfo::exists(blocked + QStringLiteral("/t_example.ino")));
 }
