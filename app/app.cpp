@@ -114,7 +114,7 @@ bool CApp::InitInstance()
 void CApp::QuitFromSystem()
 {
     if (m_frame)
-        m_frame->OnCommand(ID_APP_EXIT);
+        m_frame->CloseForSystem();
     QCoreApplication::quit();
 }
 

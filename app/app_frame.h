@@ -68,6 +68,10 @@ public:
     CPaneOutput *PaneOutput() const { return m_paneOutput; }
     CMyOutput *Output() const;
     void AddLogNote(const QString &text) override;
+    void AddCloseGuard(CloseGuard guard) override { m_closeGuards.push_back(std::move(guard)); }
+    // Closes the window for the system (a signal, the session's end): the
+    // close guards are not asked, as nobody may be there to answer.
+    void CloseForSystem();
     // The file list of the workspace pane.
     CMyList *FileList() const override { return m_fileList; }
 
@@ -142,6 +146,8 @@ private:
     CMyTerminal m_terminal;
     CInitDirs m_dirs;
     CMyRecentBatchFiles m_recentBatch;
+    std::vector<CloseGuard> m_closeGuards;
+    bool m_closingForSystem = false;
     CRecentFileList m_recentFiles;
     std::function<bool(const QString &)> m_openDocument;
     std::function<bool(const QString &)> m_runBatchFile;

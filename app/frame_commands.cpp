@@ -331,6 +331,21 @@ void CAppFrame::SaveState()
 
 void CAppFrame::closeEvent(QCloseEvent *event)
 {
+    // Unsaved work is offered for saving first; a cancel keeps the window.
+    if (!m_closingForSystem) {
+        for (const CloseGuard &guard : m_closeGuards) {
+            if (!guard()) {
+                event->ignore();
+                return;
+            }
+        }
+    }
     SaveState();
     event->accept();
+}
+
+void CAppFrame::CloseForSystem()
+{
+    m_closingForSystem = true;
+    OnCommand(ID_APP_EXIT);
 }

@@ -101,4 +101,11 @@ public:
     // A line of the program's own in the communication log (what was opened,
     // what failed), beside the terminal's traffic.
     virtual void AddLogNote(const QString &text) = 0;
+
+    // --- Closing ---
+    // Asked before the main window closes at the user's word (not when the
+    // system ends the program): false keeps it open, as when the user
+    // cancels saving a changed file.
+    using CloseGuard = std::function<bool()>;
+    virtual void AddCloseGuard(CloseGuard guard) = 0;
 };

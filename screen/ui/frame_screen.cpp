@@ -109,4 +109,9 @@ void InstallScreenUi(CFrameServices &frame)
                         {ID_SCREEN_SEND, QStringLiteral("send_picture"), IDS_SCRUI_BTN_SEND, {}});
     frame.SetCommandHandler(ID_FILE_NEW_SCREEN, [f] { NewScreenFile(*f); });
     frame.SetCommandHandler(ID_FILE_OPEN_SCREEN, [f] { OpenScreenFiles(*f); });
+    // A changed screen file is offered for saving before the window closes.
+    frame.AddCloseGuard([f] {
+        auto *view = qobject_cast<CMyScreenView *>(f->View(CFrameServices::VIEW_SCREEN, false));
+        return !view || view->MaySave();
+    });
 }

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -242,6 +243,31 @@ void TestScreenFrame::newBuildSaveReopenSend()
     QVERIFY(m_farm->Codes(QStringLiteral("d")).contains(QStringLiteral("0x35")));
     // The designer is in front again after the transfer.
     QCOMPARE(frame.GetActiveView(), view);
+
+    // A change left unsaved: closing the window offers to save it. Cancel
+    // keeps the window and the change; "Discard" lets it close.
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, At(canvas, 10, 125));
+    QTest::keyClick(canvas, Qt::Key_Right);
+    QVERIFY(view->Editor().IsModified());
+    for (const QMessageBox::StandardButton button : {QMessageBox::Cancel, QMessageBox::Discard}) {
+        QStringList asked;
+        QTimer answer;
+        answer.setInterval(30);
+        connect(&answer, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                asked << box->text();
+                QTest::mouseClick(box->button(button), Qt::LeftButton);
+            }
+        });
+        answer.start();
+        frame.close();
+        answer.stop();
+        QCOMPARE(asked, QStringList{QStringLiteral("画面文件 panel.qels 已修改，是否保存？")});
+        QCOMPARE(frame.isVisible(), button == QMessageBox::Cancel);
+        QVERIFY(view->Editor().IsModified());
+    }
 }
 
 QTEST_MAIN(TestScreenFrame)
