@@ -18,6 +18,7 @@
 #include "res/commands.h"
 #include "res/ids_screen_ui.h"
 #include "res/resource.h"
+#include "screen/c_export.h"
 #include "screen/screen_file.h"
 #include "screen/screen_render.h"
 #include "screen/ui/screen_editor.h"
@@ -243,6 +244,26 @@ void TestScreenFrame::newBuildSaveReopenSend()
     QVERIFY(m_farm->Codes(QStringLiteral("d")).contains(QStringLiteral("0x35")));
     // The designer is in front again after the transfer.
     QCOMPARE(frame.GetActiveView(), view);
+
+    // "导出C代码…" on the designer's bar writes into the folder chosen exactly
+    // what the core export makes of the screen shown.
+    const QString firmware = dir.filePath(QStringLiteral("firmware"));
+    QVERIFY(QDir().mkpath(firmware));
+    {
+        CDialogAnswers answers({firmware});
+        ClickButton(*view, ID_SCREEN_EXPORT_C);
+        QVERIFY(answers.Done());
+    }
+    CCExportFiles code;
+    QVERIFY(GenerateScreensC(view->Editor().Doc(), CCExportOptions(), &code, &error));
+    const auto written = [&](const QString &name) {
+        QFile f(QDir(firmware).filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    QCOMPARE(code.headerName, QStringLiteral("panel_screens.h"));
+    QCOMPARE(written(code.headerName), code.header);
+    QCOMPARE(written(code.sourceName), code.source);
+    QCOMPARE(written(code.sketchName), code.sketch);
 
     // A change left unsaved: closing the window offers to save it. Cancel
     // keeps the window and the change; "Discard" lets it close.
