@@ -66,11 +66,18 @@ bool FindElement(const QString &html, const QString &id, int *contentStart, int 
     return true;
 }
 
-QString AttributeOf(const QString &tag, const QString &name)
+enum class CAttr { Class, Src, Id };
+
+// The value of an attribute of tag. The patterns are made once: the page is
+// rendered again whenever the pointer crosses one of its buttons.
+QString AttributeOf(const QString &tag, CAttr which)
 {
-    const QRegularExpression attr(QStringLiteral("\\b%1\\s*=\\s*\"([^\"]*)\"").arg(name),
+    const auto pattern = [](const char *name) {
+        return QRegularExpression(QStringLiteral("\\b%1\\s*=\\s*\"([^\"]*)\"").arg(QLatin1String(name)),
                                   QRegularExpression::CaseInsensitiveOption);
-    return attr.match(tag).captured(1);
+    };
+    static const QRegularExpression patterns[] = {pattern("class"), pattern("src"), pattern("id")};
+    return patterns[static_cast<int>(which)].match(tag).captured(1);
 }
 
 } // namespace
@@ -214,9 +221,9 @@ QString CMyHomePage::ApplyHover(QString html) const
     for (auto it = img.globalMatch(html); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         QString tag = m.captured();
-        if (AttributeOf(tag, QStringLiteral("class")) == QLatin1String("CmdButtons")) {
-            const QString src = AttributeOf(tag, QStringLiteral("src"));
-            const bool over = m_hover == QLatin1Char('#') + AttributeOf(tag, QStringLiteral("id"));
+        if (AttributeOf(tag, CAttr::Class) == QLatin1String("CmdButtons")) {
+            const QString src = AttributeOf(tag, CAttr::Src);
+            const bool over = m_hover == QLatin1Char('#') + AttributeOf(tag, CAttr::Id);
             tag.replace(QStringLiteral("\"%1\"").arg(src),
                         QStringLiteral("\"%1?border=%2\"").arg(src, over ? hover : window));
         }
