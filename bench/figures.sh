@@ -112,7 +112,7 @@ fi
 
 # ---------------------------------------------------- the picture, convert
 PICTURE=$WORK/photo_4000x3000.jpg
-refit=$("$REFIT" "$RUNS" --picture "$PICTURE")
+refit=$("$REFIT" "$RUNS" --picture "$PICTURE" 2>/dev/null)
 A=() B=() R=()
 CONVERT=("$QELCLI" convert "$PICTURE" --size 800x480 -o "$WORK/out.rgb565")
 DJPEG=(djpeg -scale 1/4 -outfile "$WORK/out.ppm" "$PICTURE")

@@ -71,6 +71,12 @@ QString CMyPortEnum::SerialNumber(const QString &path)
 
 namespace {
 
+// A virtual terminal's name in the port list, in the interface language.
+QString VirtualPortName(const QString &path)
+{
+    return FormatStr(IDS_VIRTUAL_PORT_NAME, qUtf8Printable(QFileInfo(path).fileName()));
+}
+
 std::mutex g_prefetchLock;
 std::future<QVector<CPortEntry>> g_prefetch; // under g_prefetchLock
 std::atomic<bool> g_tookPrefetched{false};
@@ -97,7 +103,13 @@ QVector<CPortEntry> CMyPortEnum::List()
         const std::lock_guard<std::mutex> lock(g_prefetchLock);
         if (g_prefetch.valid()) {
             g_tookPrefetched = true;
-            return g_prefetch.get();
+            QVector<CPortEntry> list = g_prefetch.get();
+            // Named now: the reading may have begun before the interface
+            // language was chosen.
+            for (CPortEntry &e : list)
+                if (e.kind == PortKind::Virtual)
+                    e.displayName = VirtualPortName(e.path);
+            return list;
         }
     }
     return ReadPortList();
@@ -129,7 +141,7 @@ QVector<CPortEntry> ReadPortList()
             continue;
         CPortEntry e;
         e.path = fi.absoluteFilePath();
-        e.displayName = FormatStr(IDS_VIRTUAL_PORT_NAME, qUtf8Printable(fi.fileName()));
+        e.displayName = VirtualPortName(e.path);
         e.kind = PortKind::Virtual;
         out.push_back(e);
     }

@@ -25,9 +25,9 @@ public:
     // The whole list at once (what Start collects).
     static QVector<CPortEntry> List();
     // Starts reading the list on a thread of its own; the next List() takes
-    // that reading (waiting for it if need be) instead of making its own.
-    // Reading walks the device tree, which this way overlaps the building of
-    // the main window.
+    // that reading (waiting for it if need be, naming the virtual ports in
+    // the language of that moment) instead of making its own. Reading walks
+    // the device tree, which this way overlaps the building of the main window.
     static void Prefetch();
     // Whether a List() since the last call gave the prefetched reading,
     // which started before its caller asked and so may be older than the
