@@ -1,5 +1,4 @@
 #include "app/app.h"
-#include "link/port_enum.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
@@ -76,10 +75,6 @@ bool CApp::InitInstance()
     // of their own here; the message stays with this step.
     setWindowIcon(ApplicationIcon());
 
-    // The port list is read while the window is built: the device toolbar
-    // takes it when it needs it.
-    CMyPortEnum::Prefetch();
-
     // 3: the imaging layer.
     if (!m_image.Startup()) {
         QMessageBox::critical(nullptr, AppTitle(), LoadStr(IDS_GDI_INIT_FAILED));
@@ -95,6 +90,8 @@ bool CApp::InitInstance()
     // for the file list; the main frame is created either way.
 
     m_frame = std::make_unique<CAppFrame>();
+    // What the first window does not show (the ports) waits until it is drawn.
+    m_frame->DeferUntilShown();
     if (!m_frame->Create()) {
         m_frame.reset();
         return false;

@@ -69,6 +69,11 @@ public:
     CMyOutput *Output() const;
     void AddLogNote(const QString &text) override;
     void AddCloseGuard(CloseGuard guard) override { m_closeGuards.push_back(std::move(guard)); }
+    void WhenShown(std::function<void()> work) override;
+    // Before Create: work given to WhenShown waits until the window is first
+    // drawn, so that the first window shows at the toolkit's own pace. Off,
+    // it runs at once (the tests drive the frame without showing it).
+    void DeferUntilShown() { m_deferUntilShown = true; }
     // Closes the window for the system (a signal, the session's end): the
     // close guards are not asked, as nobody may be there to answer.
     void CloseForSystem();
@@ -128,6 +133,7 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -148,6 +154,9 @@ private:
     CMyRecentBatchFiles m_recentBatch;
     std::vector<CloseGuard> m_closeGuards;
     bool m_closingForSystem = false;
+    bool m_deferUntilShown = false;
+    bool m_drawn = false;
+    std::vector<std::function<void()>> m_whenShown;
     CRecentFileList m_recentFiles;
     std::function<bool(const QString &)> m_openDocument;
     std::function<bool(const QString &)> m_runBatchFile;

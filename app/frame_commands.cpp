@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QWindow>
 #include <QTimer>
+#include <utility>
 
 #include "res/commands.h"
 #include "res/profile.h"
@@ -342,6 +343,28 @@ void CAppFrame::closeEvent(QCloseEvent *event)
     }
     SaveState();
     event->accept();
+}
+
+void CAppFrame::WhenShown(std::function<void()> work)
+{
+    if (!m_deferUntilShown || m_drawn)
+        work();
+    else
+        m_whenShown.push_back(std::move(work));
+}
+
+bool CAppFrame::event(QEvent *event)
+{
+    // The first paint of the window: what waited for it runs once the whole
+    // window is drawn and on the screen.
+    if (event->type() == QEvent::Paint && !m_drawn) {
+        m_drawn = true;
+        QTimer::singleShot(0, this, [this] {
+            for (auto &work : std::exchange(m_whenShown, {}))
+                work();
+        });
+    }
+    return QMainWindow::event(event);
 }
 
 void CAppFrame::CloseForSystem()

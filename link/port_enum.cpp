@@ -3,9 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSerialPortInfo>
-#include <atomic>
-#include <future>
-#include <mutex>
 #include <unistd.h>
 
 #include "link/tcp_port.h"
@@ -69,55 +66,7 @@ QString CMyPortEnum::SerialNumber(const QString &path)
     return info.isNull() ? QString() : info.serialNumber();
 }
 
-namespace {
-
-// A virtual terminal's name in the port list, in the interface language.
-QString VirtualPortName(const QString &path)
-{
-    return FormatStr(IDS_VIRTUAL_PORT_NAME, qUtf8Printable(QFileInfo(path).fileName()));
-}
-
-std::mutex g_prefetchLock;
-std::future<QVector<CPortEntry>> g_prefetch; // under g_prefetchLock
-std::atomic<bool> g_tookPrefetched{false};
-
-QVector<CPortEntry> ReadPortList();
-
-} // namespace
-
-void CMyPortEnum::Prefetch()
-{
-    const std::lock_guard<std::mutex> lock(g_prefetchLock);
-    if (!g_prefetch.valid())
-        g_prefetch = std::async(std::launch::async, ReadPortList);
-}
-
-bool CMyPortEnum::TookPrefetched()
-{
-    return g_tookPrefetched.exchange(false);
-}
-
 QVector<CPortEntry> CMyPortEnum::List()
-{
-    {
-        const std::lock_guard<std::mutex> lock(g_prefetchLock);
-        if (g_prefetch.valid()) {
-            g_tookPrefetched = true;
-            QVector<CPortEntry> list = g_prefetch.get();
-            // Named now: the reading may have begun before the interface
-            // language was chosen.
-            for (CPortEntry &e : list)
-                if (e.kind == PortKind::Virtual)
-                    e.displayName = VirtualPortName(e.path);
-            return list;
-        }
-    }
-    return ReadPortList();
-}
-
-namespace {
-
-QVector<CPortEntry> ReadPortList()
 {
     QVector<CPortEntry> out;
     if (qgetenv("QEL_SYSTEM_PORTS") != "0") {
@@ -134,21 +83,19 @@ QVector<CPortEntry> ReadPortList()
     }
     // Virtual terminals register themselves as symlinks in the port folder;
     // links whose terminal has gone are skipped.
-    const QDir dir(CMyPortEnum::VirtualPortDir());
+    const QDir dir(VirtualPortDir());
     const QFileInfoList links = dir.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo &fi : links) {
         if (!fi.isSymLink() || !QFileInfo::exists(fi.symLinkTarget()))
             continue;
         CPortEntry e;
         e.path = fi.absoluteFilePath();
-        e.displayName = VirtualPortName(e.path);
+        e.displayName = FormatStr(IDS_VIRTUAL_PORT_NAME, qUtf8Printable(fi.fileName()));
         e.kind = PortKind::Virtual;
         out.push_back(e);
     }
     return out;
 }
-
-} // namespace
 
 bool CMyPortEnum::Start()
 {

@@ -24,15 +24,6 @@ public:
 
     // The whole list at once (what Start collects).
     static QVector<CPortEntry> List();
-    // Starts reading the list on a thread of its own; the next List() takes
-    // that reading (waiting for it if need be, naming the virtual ports in
-    // the language of that moment) instead of making its own. Reading walks
-    // the device tree, which this way overlaps the building of the main window.
-    static void Prefetch();
-    // Whether a List() since the last call gave the prefetched reading,
-    // which started before its caller asked and so may be older than the
-    // caller's own watches.
-    static bool TookPrefetched();
     // Folder of the virtual ports: QEL_PORT_DIR, else $XDG_RUNTIME_DIR/qel-ports,
     // else /tmp/qel-ports-<uid>.
     static QString VirtualPortDir();

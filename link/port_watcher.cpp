@@ -27,13 +27,6 @@ void CPortWatcher::Prime()
 {
     m_ports = ReadList();
     m_primed = true;
-    // A reading begun before the watches were set may have missed a change:
-    // looked at again once the program has settled.
-    if (CMyPortEnum::TookPrefetched())
-        QTimer::singleShot(DEFAULT_INTERVAL_MS, this, [this] {
-            if (m_started)
-                Poll();
-        });
 }
 
 bool CPortWatcher::Arm()

@@ -102,6 +102,11 @@ public:
     // what failed), beside the terminal's traffic.
     virtual void AddLogNote(const QString &text) = 0;
 
+    // --- Start-up ---
+    // Runs work once the window has first been drawn: at once when it has,
+    // or when the frame holds nothing back (see CAppFrame::DeferUntilShown).
+    virtual void WhenShown(std::function<void()> work) = 0;
+
     // --- Closing ---
     // Asked before the main window closes at the user's word (not when the
     // system ends the program): false keeps it open, as when the user

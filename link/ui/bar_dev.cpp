@@ -55,7 +55,7 @@ void SetPromptAndTip(QWidget *w, int id)
 
 } // namespace
 
-CBarDev::CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QWidget *parent)
+CBarDev::CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QWidget *parent, bool watchPorts)
     : CMyToolBar(IDW_BAR_DEV, LoadStr(IDS_BAR_DEV_TITLE), parent), m_terminal(terminal), m_status(status)
 {
     QAction *connectAction = cmds->Get(ID_DEV_CONNECT);
@@ -120,7 +120,8 @@ CBarDev::CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QW
     m_watcher = new CPortWatcher(this);
     m_watcher->SetSource([this] { return ReadPorts(); });
     connect(m_watcher, &CPortWatcher::Changed, this, &CBarDev::FollowPorts);
-    m_watcher->Start();
+    if (watchPorts)
+        m_watcher->Start();
 
     m_autoReconnect = new QAction(LoadStr(IDS_AUTO_RECONNECT), this);
     m_autoReconnect->setObjectName(QStringLiteral("autoReconnect"));
@@ -198,10 +199,12 @@ void CBarDev::RefreshPorts()
     RebuildPorts(RememberedPort(), ReadPorts());
 }
 
-void CBarDev::FillPorts()
+void CBarDev::WatchPorts()
 {
+    m_watcher->Start();
     // The list the port watcher has just read: the system is asked once.
     RebuildPorts(RememberedPort(), m_watcher->Ports());
+    FillBaudList();
 }
 
 QString CBarDev::RememberedPort() const

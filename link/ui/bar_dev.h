@@ -25,7 +25,13 @@ public:
     // The ports to list; CMyPortEnum::List() unless a test sets another.
     using PortSource = std::function<QVector<CPortEntry>()>;
 
-    CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QWidget *parent = nullptr);
+    // With watchPorts the ports are followed from the start; without, from
+    // WatchPorts on (the list stays empty until then).
+    CBarDev(CCmdTable *cmds, CMyTerminal *terminal, CStatusSink *status, QWidget *parent = nullptr,
+            bool watchPorts = true);
+    // Starts following the ports and fills the port and baud lists from
+    // the watcher's first reading.
+    void WatchPorts();
 
     void SetPortSource(PortSource source);
     // Follows adapters plugged in and pulled out: the list is rebuilt (the
@@ -40,9 +46,6 @@ public:
     // with the remembered network ports, and appends the refresh entry and
     // the entry that adds a network port.
     void RefreshPorts();
-    // The same from the list the port watcher read last (its start), without
-    // asking the system again: the first filling of the list.
-    void FillPorts();
     // Asks for a network port (tcp://HOST:PORT), remembers it in the profile
     // and selects it. False when cancelled or malformed (reported).
     bool AddNetworkPort();

@@ -54,10 +54,11 @@ QMenu *FindDeviceMenu(CFrameServices &frame)
 CDeviceCommands *InstallDeviceCommands(CFrameServices &frame)
 {
     // The device toolbar with its port list, then its baud list.
-    auto *bar = new CBarDev(&frame.Commands(), &frame.Terminal(), &frame, frame.Window());
+    // Reading the ports walks the device tree: it waits until the window
+    // has been drawn.
+    auto *bar = new CBarDev(&frame.Commands(), &frame.Terminal(), &frame, frame.Window(), false);
     frame.PlaceBar(bar);
-    bar->FillPorts();
-    bar->FillBaudList();
+    frame.WhenShown([bar] { bar->WatchPorts(); });
 
     auto *dev = new CFrameDevice(frame, bar);
     dev->setObjectName(QStringLiteral("deviceCommands"));

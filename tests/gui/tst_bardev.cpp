@@ -9,6 +9,7 @@
 
 #include <sys/file.h>
 
+#include "app/app_frame.h"
 #include "link/port_watcher.h"
 #include "link/terminal.h"
 #include "res/profile.h"
@@ -52,6 +53,7 @@ private slots:
     void networkPortsAddedAndRemembered();
     void listFollowsPortsPluggedAndPulled();
     void contextMenuTogglesAndForgets();
+    void desktopReadsThePortsOnceItsWindowIsDrawn();
 
 private:
     void UseBuiltInAndUsb();
@@ -437,6 +439,27 @@ void TestBarDev::contextMenuTogglesAndForgets()
     QCOMPARE(ports->currentIndex(), -1);
     QCOMPARE(m_bar->GetBaudList()->count(), 0);
     QVERIFY(!m_bar->RemoveNetworkPort(b));
+}
+
+// The desktop program reads the ports (a walk of the device tree) only once
+// its window has been drawn; the list fills right after, with its baud list.
+void TestBarDev::desktopReadsThePortsOnceItsWindowIsDrawn()
+{
+    QVERIFY(m_env->AddVirtualPort("qelsim-late", m_pty1->Path()));
+    CAppFrame frame;
+    frame.DeferUntilShown();
+    QVERIFY(frame.Create());
+    QComboBox *ports = frame.BarDev()->GetPortList();
+    QCOMPARE(ports->count(), 0);
+    QCoreApplication::processEvents();
+    QCOMPARE(ports->count(), 0);
+    frame.show();
+    QTRY_VERIFY(Items(ports).contains(QStringLiteral("虚拟终端 (qelsim-late)")));
+    QCOMPARE(Items(ports).mid(ports->count() - 2), (QStringList{"刷新...", "添加网络端口..."}));
+    QVERIFY(frame.BarDev()->GetBaudList()->count() > 0);
+    // From here on the list follows the ports.
+    QVERIFY(m_env->AddVirtualPort("qelsim-later", m_pty2->Path()));
+    QTRY_VERIFY(Items(ports).contains(QStringLiteral("虚拟终端 (qelsim-later)")));
 }
 
 QTEST_MAIN(TestBarDev)

@@ -55,7 +55,6 @@ private slots:
     void terminalGoneWhileItsLinkStays();
     void folderRemovedAndMadeAgain();
     void changesWhileStoppedReportedOnStart();
-    void portBeforeTheWatchesOfAPrefetchedReading();
     void unwatchableFolderIsReadOnTimer();
 
 private:
@@ -191,35 +190,6 @@ void TestPortWatch::changesWhileStoppedReportedOnStart()
     QVERIFY(QFile::remove(path));
     QVERIFY(w.NextChange(&added, &removed));
     QCOMPARE(removed, QStringList{path});
-}
-
-// The desktop program reads the list while its window is built, before the
-// watches are set: a port that comes in between is reported all the same.
-void TestPortWatch::portBeforeTheWatchesOfAPrefetchedReading()
-{
-    QVERIFY(QDir().mkpath(m_dir));
-    CPtyPair pty;
-    CMyPortEnum::Prefetch();
-    QTest::qWait(200);
-    const QString path = m_dir + QStringLiteral("/qelsim-p");
-    QVERIFY(Link(pty.slavePath, path));
-    CWatch w;
-    w.watcher.Start();
-    QCOMPARE(w.reads, 1);
-    const auto known = [&w, &path] {
-        for (const CPortEntry &e : w.watcher.Ports())
-            if (e.path == path)
-                return true;
-        return false;
-    };
-    // The reading may have been slower than the link (then it lists it).
-    if (!known()) {
-        QStringList added, removed;
-        QVERIFY(w.NextChange(&added, &removed));
-        QCOMPARE(added, QStringList{path});
-    }
-    QVERIFY(known());
-    QVERIFY(!CMyPortEnum::TookPrefetched());
 }
 
 void TestPortWatch::unwatchableFolderIsReadOnTimer()
