@@ -356,14 +356,18 @@ void CAppFrame::WhenShown(std::function<void()> work)
 bool CAppFrame::event(QEvent *event)
 {
     // The first paint of the window: what waited for it runs once the whole
-    // window is drawn and on the screen.
-    if (event->type() == QEvent::Paint && !m_drawn) {
+    // window is drawn and on the screen. Should no paint come (a window
+    // system that never exposes it), it runs a second after the window was
+    // shown all the same.
+    const auto runWaiting = [this] {
         m_drawn = true;
-        QTimer::singleShot(0, this, [this] {
-            for (auto &work : std::exchange(m_whenShown, {}))
-                work();
-        });
-    }
+        for (auto &work : std::exchange(m_whenShown, {}))
+            work();
+    };
+    if (event->type() == QEvent::Paint && !m_drawn)
+        QTimer::singleShot(0, this, runWaiting);
+    else if (event->type() == QEvent::Show && !m_drawn && !m_whenShown.empty())
+        QTimer::singleShot(1000, this, runWaiting);
     return QMainWindow::event(event);
 }
 
