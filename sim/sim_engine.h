@@ -100,7 +100,6 @@ class CSimEngine
     uint8_t blockCode_ = 0;
     long long blockSize_ = 0;
     QByteArray blockData_;
-    long long hangupCount_ = 0;
     QElapsedTimer lastActivity_;
     QElapsedTimer paceClock_; // --pace: line time owed since the clock started
     long long paceUs_ = 0;
