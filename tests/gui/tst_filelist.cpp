@@ -19,6 +19,7 @@
 #include "shell/file_list.h"
 #include "shell/pane_output.h"
 #include "shell/pane_workspace.h"
+#include "tst_files.h"
 #include "tst_frame_support.h"
 
 class TestFileList : public QObject {
@@ -41,20 +42,9 @@ private slots:
 private:
     QString Picture(const QString &name, QRgb color = qRgb(255, 0, 0), QSize size = QSize(64, 48))
     {
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(color);
-        const QString path = m_dir.filePath(name);
-        image.save(path, "PNG");
-        return path;
+        return WriteFlatPicture(QDir(m_dir.path()), name, size, color);
     }
-    QString Font(const QString &name, int bytes = 320)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(QByteArray(bytes, '\x18'));
-        return path;
-    }
+    QString Font(const QString &name, int bytes = 320) { return WriteFilledFile(QDir(m_dir.path()), name, bytes, '\x18'); }
     CMyList *List() { return m_frame->FileList(); }
     CMyPictureView *PictureV() { return PictureView(*m_frame, false); }
     CMyFontView *FontV() { return FontView(*m_frame, false); }

@@ -16,6 +16,7 @@
 #include "shell/file_list.h"
 #include "shell/output.h"
 #include "shell/pane_workspace.h"
+#include "tst_files.h"
 #include "tst_frame_support.h"
 
 class TestFileListUse : public QObject {
@@ -34,21 +35,9 @@ private slots:
 private:
     QString Picture(const QString &name, QRgb color = qRgb(255, 0, 0))
     {
-        QImage image(QSize(64, 48), QImage::Format_RGB32);
-        image.fill(color);
-        const QString path = m_dir.filePath(name);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        image.save(path, "PNG");
-        return path;
+        return WriteFlatPicture(QDir(m_dir.path()), name, QSize(64, 48), color);
     }
-    QString Font(const QString &name)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(QByteArray(320, '\x18'));
-        return path;
-    }
+    QString Font(const QString &name) { return WriteFilledFile(QDir(m_dir.path()), name, 320, '\x18'); }
     CMyList *List() { return m_frame->FileList(); }
     QString Message() { return m_frame->BarStatus()->GetPaneText(0); }
     void ClickEntry(const QString &path)
@@ -64,18 +53,7 @@ private:
         QCoreApplication::processEvents();
         return m_frame->Action(id)->isEnabled();
     }
-    void Drop(const QStringList &paths)
-    {
-        QMimeData mime;
-        QList<QUrl> urls;
-        for (const QString &p : paths)
-            urls << QUrl::fromLocalFile(p);
-        mime.setUrls(urls);
-        QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(m_frame, &enter);
-        QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(m_frame, &drop);
-    }
+    void Drop(const QStringList &paths) { DropFiles(m_frame, paths); }
 
     CTestEnv *m_env = nullptr;
     CAppFrame *m_frame = nullptr;

@@ -23,6 +23,7 @@
 #include "shell/bar_std.h"
 #include "shell/file_list.h"
 #include "tst_device_sim.h"
+#include "tst_files.h"
 
 class TestSendPath : public QObject {
     Q_OBJECT
@@ -38,28 +39,12 @@ private slots:
 private:
     QString Picture(const QString &name, QSize size, QRgb color = qRgb(200, 40, 40))
     {
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(color);
-        const QString path = m_dir.filePath(name);
-        image.save(path, "PNG");
-        return path;
+        return WriteFlatPicture(QDir(m_dir.path()), name, size, color);
     }
-    QString Font(const QString &name)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(QByteArray(32 * 40, '\x5A'));
-        return path;
-    }
+    QString Font(const QString &name) { return WriteFilledFile(QDir(m_dir.path()), name, 32 * 40, '\x5A'); }
     void Drop(const QString &path)
     {
-        QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(path)});
-        QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(m_frame, &enter);
-        QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(m_frame, &drop);
+        DropFiles(m_frame, {path});
         Spin();
     }
     void Spin()
