@@ -238,6 +238,18 @@ bool DecodePicture(const QString &path, int width, int height, bool keepAspect, 
         fileSize = -1;
     if (width == 0 || height == 0)
         width = height = 0;
+    const auto decoded = [&](const QImage &image, QSize own, QSize scaledTo, const QByteArray &format,
+                             bool canScale) {
+        out->image = image;
+        out->own = own;
+        out->scaledTo = scaledTo;
+        out->format = format;
+        out->canScale = canScale;
+        out->path = path;
+        out->fileSize = fileSize;
+        out->digest = digest;
+        return true;
+    };
     // A JPEG drawn smaller than it is: decoded straight to the drawn size.
     if (width > 0 && SniffRaster(path) == CRaster::Jpeg) {
         CJpegFile jpeg;
@@ -256,15 +268,7 @@ bool DecodePicture(const QString &path, int width, int height, bool keepAspect, 
                     SetError(error, lost ? LoadStr(IDS_IMG_PICTURE_DATA_BROKEN) : reason);
                     return false;
                 }
-                out->image = image;
-                out->own = own;
-                out->scaledTo = plan.scaledTo;
-                out->format = "jpeg";
-                out->canScale = true;
-                out->path = path;
-                out->fileSize = fileSize;
-                out->digest = digest;
-                return true;
+                return decoded(image, own, plan.scaledTo, "jpeg", true);
             }
         }
         // Anything else (own size or larger, CMYK, a header libjpeg refuses)
@@ -318,17 +322,9 @@ bool DecodePicture(const QString &path, int width, int height, bool keepAspect, 
         SetError(error, LoadStr(IDS_IMG_PICTURE_DATA_BROKEN));
         return false;
     }
-    out->image = source;
     // The geometry still comes from the file's own size when the decoder
     // scaled it.
-    out->own = plan.scaledTo.isEmpty() ? source.size() : own;
-    out->scaledTo = plan.scaledTo;
-    out->format = format;
-    out->canScale = canScale;
-    out->path = path;
-    out->fileSize = fileSize;
-    out->digest = digest;
-    return true;
+    return decoded(source, plan.scaledTo.isEmpty() ? source.size() : own, plan.scaledTo, format, canScale);
 }
 
 QImage FitDecoded(const CDecodedPicture &decoded, int width, int height, int pixelCode, uint32_t bkColor,
